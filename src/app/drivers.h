@@ -1,0 +1,12 @@
+#pragma once
+// The two ways of running the game: without a window, and in one.
+
+#include "app/options.h"
+
+namespace quarvex {
+
+// Both return the process exit status.
+int run_headless(const Options& options);
+int run_windowed(const Options& options);
+
+}  // namespace quarvex

@@ -1,0 +1,36 @@
+#pragma once
+// One frame of the game in its fixed step order, and the per-second counter
+// and pacing that close it.
+
+#include <array>
+#include <cstdint>
+
+#include "world/services.h"
+#include "world/world.h"
+
+namespace quarvex {
+
+// Everything a frame needs from the machine it runs on. Tests and the
+// headless driver supply their own.
+struct FrameHost : Services {
+  // This frame's down/up state of the eleven watched keys.
+  virtual void sample_keys(std::array<bool, kKeyCount>& down) = 0;
+  // Draws and presents the picture of the World.
+  virtual void render(const World& w) = 0;
+  // Millisecond clock as a signed 32-bit value.
+  virtual int32_t clock_ms() = 0;
+  // Calendar time in whole seconds.
+  virtual int64_t calendar_seconds() = 0;
+  // Gives the processor away for about this many milliseconds.
+  virtual void sleep_ms(int32_t ms) = 0;
+  // False for headless runs, which do not wait between frames.
+  virtual bool paced() = 0;
+};
+
+void frame_tick(World& w, FrameHost& host);
+void count_frames_per_second(World& w, FrameHost& host);
+// Ends no sooner than 30 ms after the previous pacing ended. Sleeps for most
+// of the wait and spins only for the last couple of milliseconds.
+void pace_frame(World& w, FrameHost& host);
+
+}  // namespace quarvex

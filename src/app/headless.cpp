@@ -1,0 +1,7 @@
+#include "app/drivers.h"
+
+namespace quarvex {
+
+int run_headless(const Options&) { return 0; }
+
+}  // namespace quarvex

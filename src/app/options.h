@@ -1,0 +1,29 @@
+#pragma once
+// The command line of the game.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quarvex {
+
+struct Options {
+  std::string data_dir;  // empty: the working directory when it holds map1.aod, else the built data
+  int stage = 1;         // 1..3, presets the title menu
+  int side = 0;          // 0..3, presets the title menu
+  bool start = false;    // the first frame begins with the stage load
+  std::optional<uint32_t> seed;
+  bool headless = false;
+  std::optional<int64_t> frames;  // stop after this many frames
+  std::string input_file;         // key script
+  std::string record_file;        // write the keys of this run
+  std::string dump_file;          // World as JSON after the last frame
+  bool hash = false;              // print a hash of the World after the last frame
+  std::vector<std::pair<int64_t, std::string>> screenshots;  // frame, PNG file
+  int scale = 0;                                             // 0: largest that fits
+  bool fullscreen = false;
+};
+
+}  // namespace quarvex

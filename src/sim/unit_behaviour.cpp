@@ -1,0 +1,7 @@
+#include "sim/sim.h"
+
+namespace quarvex {
+
+void update_units(World&) {}
+
+}  // namespace quarvex

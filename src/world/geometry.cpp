@@ -1,0 +1,67 @@
+#include "world/geometry.h"
+
+#include <cmath>
+
+namespace quarvex {
+
+int32_t trunc_to_int(double v) {
+  if (!(v == v)) return 0;  // NaN
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+float distance_estimate(float a, float b) {
+  const int32_t ia = std::abs(trunc_to_int(a));
+  const int32_t ib = std::abs(trunc_to_int(b));
+  if (ia < ib) return static_cast<float>(static_cast<double>(b) + static_cast<double>(a) / 2);
+  return static_cast<float>(static_cast<double>(a) + static_cast<double>(b) / 2);
+}
+
+float point_distance(double ax, double ay, double bx, double by) {
+  const float dx = static_cast<float>(std::abs(trunc_to_int(ax - bx)));
+  const float dy = static_cast<float>(std::abs(trunc_to_int(ay - by)));
+  return distance_estimate(dx, dy);
+}
+
+void wrap_angle(float& angle) {
+  // Bounded so a huge (or infinite) value cannot spin forever; headings in
+  // play are never more than a few turns out.
+  for (int round = 0; round < 1 << 20; ++round) {
+    if (angle >= kTwoPi) {
+      angle = static_cast<float>(static_cast<double>(angle) - kTwoPi);
+    } else if (angle < 0) {
+      angle = static_cast<float>(static_cast<double>(angle) + kTwoPi);
+    } else {
+      return;
+    }
+  }
+  if (!(angle >= 0 && angle < kTwoPi)) angle = 0;
+}
+
+uint8_t turn_side(float px, float py, float qx, float qy, float heading) {
+  const float dx = static_cast<float>(static_cast<double>(px) - qx);
+  const float dy = static_cast<float>(static_cast<double>(py) - qy);
+  float bearing = 0;
+  if (dx != 0 && dy != 0) bearing = static_cast<float>(std::atan2(double{dy}, double{dx}));
+  const double b = static_cast<double>(bearing) - kHalfPi;
+  int32_t hd = trunc_to_int(static_cast<double>(heading) / kDegree);
+  hd = hd % 360;
+  float diff = static_cast<float>((b / kDegree - hd) * kDegree);
+  wrap_angle(diff);
+  return diff < kPi ? 0 : 1;
+}
+
+void seed_random(World& w, uint32_t seed) { w.rand_state = seed; }
+
+int32_t next_random(World& w) {
+  w.rand_state = w.rand_state * 214013u + 2531011u;
+  return static_cast<int32_t>((w.rand_state >> 16) & 0x7FFF);
+}
+
+int32_t random_spread(World& w, int8_t n) {
+  const int32_t r = next_random(w);
+  return r % (2 * n + 1) - n;
+}
+
+}  // namespace quarvex

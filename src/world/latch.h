@@ -1,0 +1,18 @@
+#pragma once
+// Per-key latches: 0 up, 1 pressed this frame, 2 released this frame, 3 held.
+
+#include <cstdint>
+
+#include "world/world.h"
+
+namespace quarvex {
+
+// Advances one latch from this frame's sample of its key.
+void update_key_latch(bool key_is_down, int32_t& latch);
+// Advances all eleven latches, in the watched-key order.
+void update_key_latches(World& w, const std::array<bool, kKeyCount>& keys_down);
+
+inline bool pressed(const World& w, Key k) { return w.key_latches[k] == kLatchPressed; }
+inline bool down(const World& w, Key k) { return w.key_latches[k] != kLatchUp; }
+
+}  // namespace quarvex

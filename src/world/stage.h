@@ -1,0 +1,28 @@
+#pragma once
+// Stage files (map<N>.aod) and the stage setup.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "world/services.h"
+#include "world/world.h"
+
+namespace quarvex {
+
+constexpr size_t kStageRecordSize = 14;
+// A count of 65535 records is the most a stage file can describe.
+constexpr size_t kMaxStageFileSize = 2 + 65535 * kStageRecordSize;
+
+// The whole stage setup for w.stage_number: reset, placements, ground, factory table.
+void load_stage(World& w, Services& services);
+// Opens and places one stage file; a file that cannot be opened shows the
+// open-failure message and places nothing.
+void read_stage_file(World& w, Services& services, const char* path);
+// Places the records of a stage file held in memory. Stops at the end of the
+// data; skips records with a kind outside 0..39, a side outside 1..4, or a
+// main unit that finds no free slot.
+void read_stage_bytes(World& w, const uint8_t* data, size_t size);
+// Fills the factory table and clears the computer sides' plans.
+void setup_side_groups(World& w);
+
+}  // namespace quarvex

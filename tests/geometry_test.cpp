@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "world/geometry.h"
+
+namespace quarvex {
+namespace {
+
+TEST(RandomGenerator, FollowsTheLinearCongruentialSequence) {
+  World w{};
+  init_world(w);
+  // First draws from the initial state 1.
+  EXPECT_EQ(next_random(w), 41);
+  EXPECT_EQ(next_random(w), 18467);
+  EXPECT_EQ(next_random(w), 6334);
+  seed_random(w, 5);
+  const uint32_t expected_state = 5u * 214013u + 2531011u;
+  EXPECT_EQ(next_random(w), static_cast<int32_t>((expected_state >> 16) & 0x7FFF));
+}
+
+TEST(DistanceEstimate, LargerPlusHalfTheSmaller) {
+  EXPECT_FLOAT_EQ(distance_estimate(3, 4), 5.5f);
+  EXPECT_FLOAT_EQ(distance_estimate(4, 3), 5.5f);
+  EXPECT_FLOAT_EQ(distance_estimate(10, 0), 10.0f);
+  EXPECT_FLOAT_EQ(distance_estimate(7, 7), 10.5f);
+  // Both truncate to 0: the second branch keeps the fractions.
+  EXPECT_FLOAT_EQ(distance_estimate(0.9f, 0.4f), 1.1f);
+}
+
+TEST(WrapAngle, BringsAnglesIntoOneTurn) {
+  float a = -0.5f;
+  wrap_angle(a);
+  EXPECT_FLOAT_EQ(a, static_cast<float>(-0.5 + 6.283184051513672));
+  float b = kTwoPi;
+  wrap_angle(b);
+  EXPECT_EQ(b, 0.0f);
+  float c = 13.0f;
+  wrap_angle(c);
+  EXPECT_NEAR(c, 0.433632, 1e-5);
+}
+
+TEST(TurnSide, AxisPointsCountAsBearingZero) {
+  // P straight along +x: bearing 0, so the heading that would face it wraps to 270 degrees.
+  EXPECT_EQ(turn_side(10, 0, 0, 0, 0.0f), 1);
+  EXPECT_EQ(turn_side(10, 0, 0, 0, 3.0f), 0);
+  // P = Q behaves the same.
+  EXPECT_EQ(turn_side(0, 0, 0, 0, 0.0f), 1);
+  // A point ahead and to the left of heading 0 (which faces +y).
+  EXPECT_EQ(turn_side(-5, 10, 0, 0, 0.0f), 0);
+  EXPECT_EQ(turn_side(5, 10, 0, 0, 0.0f), 1);
+}
+
+TEST(RandomSpread, ConsumesOneDrawAndStaysInRange) {
+  World w{};
+  init_world(w);
+  World copy = w;
+  EXPECT_EQ(random_spread(w, 0), 0);
+  next_random(copy);
+  EXPECT_EQ(w.rand_state, copy.rand_state);
+  for (int i = 0; i < 1000; ++i) {
+    const int32_t r = random_spread(w, 5);
+    EXPECT_GE(r, -5);
+    EXPECT_LE(r, 5);
+  }
+}
+
+}  // namespace
+}  // namespace quarvex

@@ -1,0 +1,51 @@
+#pragma once
+// A FrameHost for tests: keys come from a table per frame, message boxes are
+// recorded, the stage seed is fixed, nothing is drawn or waited for.
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/frame.h"
+#include "world/latch.h"
+
+namespace quarvex::testing {
+
+struct TestHost : FrameHost {
+  uint32_t seed = 1;
+  std::string data_directory = ".";
+  int64_t frame = 0;  // frames run so far; frame numbers count from 1
+  std::map<int64_t, std::vector<Key>> keys_by_frame;
+  std::vector<std::string> messages;
+  std::vector<int64_t> message_frames;
+  std::vector<std::string> ground_images;
+  int32_t clock = 100000;
+  int64_t seconds = 1000;
+
+  void hold(Key k, int64_t first, int64_t last) {
+    for (int64_t f = first; f <= last; ++f) keys_by_frame[f].push_back(k);
+  }
+
+  void show_message(const char* text) override {
+    messages.emplace_back(text);
+    message_frames.push_back(frame);
+  }
+  uint32_t stage_seed() override { return seed; }
+  void load_ground_image(const char* path) override { ground_images.emplace_back(path); }
+  const char* data_dir() override { return data_directory.c_str(); }
+  void sample_keys(std::array<bool, kKeyCount>& down) override {
+    ++frame;
+    down.fill(false);
+    auto it = keys_by_frame.find(frame);
+    if (it == keys_by_frame.end()) return;
+    for (Key k : it->second) down[k] = true;
+  }
+  void render(const World&) override {}
+  int32_t clock_ms() override { return clock; }
+  int64_t calendar_seconds() override { return seconds; }
+  void sleep_ms(int32_t ms) override { clock += ms; }
+  bool paced() override { return false; }
+};
+
+}  // namespace quarvex::testing

@@ -94,13 +94,13 @@ TEST_F(PlayerCommand, CursorStopsAtTheMapCorner) {
 
 TEST_F(PlayerCommand, SelectionTakesTheNearestOwnTopLevelUnitAndTheLowerSlotOnATie) {
   w.player_side = 1;
-  const int16_t enemy = spawn(2, 1, 1, 0);       // closer, but another side
-  const int16_t hull = spawn(2, 2, 30, 0);       // its turret sits on top of it
-  spawn(3, 2, 0, 0, 0, hull);                    // a mounted unit is never selected
-  const int16_t first = spawn(16, 2, 10, 5);     // estimate 10 + 2.5
-  const int16_t second = spawn(16, 2, -5, -10);  // the same estimate
+  const int16_t enemy = spawn(2, 1, 1, 0);            // closer, but another side
+  const int16_t hull = spawn(2, 2, 30, 0);            // its turret sits on top of it
+  spawn(3, 2, 0, 0, 0, hull);                         // a mounted unit is never selected
+  const int16_t first = spawn(16, 2, 10.4f, 5.9f);    // differences 10 and 5.5: 12.5
+  const int16_t second = spawn(16, 2, -4.8f, -9.9f);  // 5.2 and 10.3: also 12.5
   ASSERT_LT(first, second);
-  w.cursor_x = 0.4f;  // truncated differences make both 10 and 5
+  w.cursor_x = 0.4f;  // differences are truncated to whole units
   w.cursor_y = 0.4f;
   command({kKeySelect});
   EXPECT_EQ(w.selected_unit, first);

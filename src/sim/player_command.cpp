@@ -99,45 +99,33 @@ void run_cursor_mode(World& w) {
   }
 }
 
-void issue_side_order(World& w, int8_t order, int16_t arg, int16_t arg_y) {
-  const int s = w.player_side;
-  if (s < 0 || s >= kSides) return;
-  w.side_order_unit[s] = w.selected_unit;
-  w.side_order[s] = order;
-  w.side_order_arg[s] = arg;
-  w.side_order_arg_y[s] = arg_y;
-}
-
+// Items 1..5 issue the side order of the same code for the selected unit.
 void confirm_order_item(World& w) {
+  if (w.order_item == kItemDirectControl) {
+    w.command_mode = 2;
+    return;
+  }
   const int s = w.player_side;
-  switch (w.order_item) {
-    case kItemDirectControl:
-      w.command_mode = 2;
-      return;
-    case kItemHold:
-    case kItemRoam:
-      // The arguments of these two orders are left as they were.
-      if (s >= 0 && s < kSides) {
-        w.side_order_unit[s] = w.selected_unit;
-        w.side_order[s] = w.order_item;
-      }
-      break;
-    case kItemGoToMark:
-      issue_side_order(w, 3, w.mark_x, w.mark_y);
-      break;
-    case kItemFollowTarget:
-      issue_side_order(w, 4, w.target_unit, kFollowDistance);
-      break;
-    case kItemBuild:
-      if (s >= 0 && s < kSides) {
-        const int kind = build_list_kind(w.side_build_list[s], w.build_item);
-        w.side_order_unit[s] = w.selected_unit;
-        w.side_order[s] = 5;
-        w.side_order_arg[s] = static_cast<int16_t>(kind);
-      }
-      break;
-    default:
-      return;
+  // A player side outside 0..3 has no order slot to write.
+  if (s >= 0 && s < kSides) {
+    w.side_order_unit[s] = w.selected_unit;
+    w.side_order[s] = w.order_item;
+    switch (w.order_item) {
+      case kItemGoToMark:
+        w.side_order_arg[s] = w.mark_x;
+        w.side_order_arg_y[s] = w.mark_y;
+        break;
+      case kItemFollowTarget:
+        w.side_order_arg[s] = w.target_unit;
+        w.side_order_arg_y[s] = kFollowDistance;
+        break;
+      case kItemBuild:
+        w.side_order_arg[s] =
+            static_cast<int16_t>(build_list_kind(w.side_build_list[s], w.build_item));
+        break;
+      default:  // hold and roam take no arguments
+        break;
+    }
   }
   w.command_mode = 0;
 }

@@ -100,8 +100,10 @@ int run_windowed(const Options& options) {
     return 1;
   }
   if (!start_video(reason)) {
-    std::fprintf(stderr, "quarvex: cannot open the display (%s); run with --headless to play "
-                 "without a window\n", reason.c_str());
+    std::fprintf(stderr,
+                 "quarvex: cannot open the display (%s); run with --headless to play "
+                 "without a window\n",
+                 reason.c_str());
     return 1;
   }
   int status = 0;

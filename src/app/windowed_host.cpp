@@ -38,7 +38,9 @@ void WindowedHost::load_ground_image(const char* path) {
   device_.load_texture(kGroundSlot, path, error);
 }
 
-void WindowedHost::sample_keys(std::array<bool, kKeyCount>& down) { sample_game_keys(down); }
+void WindowedHost::sample_keys(std::array<bool, kKeyCount>& down) {
+  sample_game_keys(down);
+}
 
 void WindowedHost::render(const World& w) {
   ++frames_rendered_;
@@ -57,9 +59,13 @@ void WindowedHost::render(const World& w) {
   }
 }
 
-int32_t WindowedHost::clock_ms() { return quarvex::clock_ms(); }
+int32_t WindowedHost::clock_ms() {
+  return quarvex::clock_ms();
+}
 
-void WindowedHost::sleep_ms(int32_t ms) { quarvex::sleep_ms(ms); }
+void WindowedHost::sleep_ms(int32_t ms) {
+  quarvex::sleep_ms(ms);
+}
 
 std::string screenshot_file_name(std::time_t now) {
   std::tm local{};

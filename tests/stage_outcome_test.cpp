@@ -71,7 +71,8 @@ TEST_F(StageOutcome, InformationBoxOncePerPressWithTheGivenText) {
   w.last_second = static_cast<int32_t>(host.seconds);  // no new second while the key is down
   w.cursor_x = 1.5f;
   w.cursor_y = -2.25f;
-  w.selected_unit = spawn_unit(w, 0, 0, kGroundZ, kDegree, 0, 43, 1);
+  w.selected_unit =
+      spawn_unit(w, 0, 0, kGroundZ, kDegree, 0, kTypeResidence, 1);  // a residence never turns
   host.hold(kKeyInfo, 1, 3);
   for (int frame = 0; frame < 3; ++frame) frame_tick(w, host);
   ASSERT_EQ(host.messages.size(), 1u);

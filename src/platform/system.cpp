@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 #include "platform/gl_device.h"
 #include "platform/window.h"
@@ -18,18 +20,18 @@ struct KeyAlias {
 
 // Keypad first, then the laptop aliases.
 constexpr KeyAlias kKeyMap[] = {
-    {SDL_SCANCODE_KP_8, kKeyUp},       {SDL_SCANCODE_KP_5, kKeyDown},
-    {SDL_SCANCODE_KP_4, kKeyLeft},     {SDL_SCANCODE_KP_6, kKeyRight},
-    {SDL_SCANCODE_KP_7, kKeyMark},     {SDL_SCANCODE_KP_9, kKeyAux},
-    {SDL_SCANCODE_SPACE, kKeySelect},  {SDL_SCANCODE_KP_0, kKeyInfo},
-    {SDL_SCANCODE_KP_1, kKeyZoomIn},   {SDL_SCANCODE_KP_3, kKeyZoomOut},
-    {SDL_SCANCODE_TAB, kKeyFast},      {SDL_SCANCODE_8, kKeyUp},
-    {SDL_SCANCODE_5, kKeyDown},        {SDL_SCANCODE_4, kKeyLeft},
-    {SDL_SCANCODE_6, kKeyRight},       {SDL_SCANCODE_7, kKeyMark},
-    {SDL_SCANCODE_9, kKeyAux},         {SDL_SCANCODE_0, kKeyInfo},
-    {SDL_SCANCODE_1, kKeyZoomIn},      {SDL_SCANCODE_3, kKeyZoomOut},
-    {SDL_SCANCODE_UP, kKeyUp},         {SDL_SCANCODE_DOWN, kKeyDown},
-    {SDL_SCANCODE_LEFT, kKeyLeft},     {SDL_SCANCODE_RIGHT, kKeyRight},
+    {SDL_SCANCODE_KP_8, kKeyUp},      {SDL_SCANCODE_KP_5, kKeyDown},
+    {SDL_SCANCODE_KP_4, kKeyLeft},    {SDL_SCANCODE_KP_6, kKeyRight},
+    {SDL_SCANCODE_KP_7, kKeyMark},    {SDL_SCANCODE_KP_9, kKeyAux},
+    {SDL_SCANCODE_SPACE, kKeySelect}, {SDL_SCANCODE_KP_0, kKeyInfo},
+    {SDL_SCANCODE_KP_1, kKeyZoomIn},  {SDL_SCANCODE_KP_3, kKeyZoomOut},
+    {SDL_SCANCODE_TAB, kKeyFast},     {SDL_SCANCODE_8, kKeyUp},
+    {SDL_SCANCODE_5, kKeyDown},       {SDL_SCANCODE_4, kKeyLeft},
+    {SDL_SCANCODE_6, kKeyRight},      {SDL_SCANCODE_7, kKeyMark},
+    {SDL_SCANCODE_9, kKeyAux},        {SDL_SCANCODE_0, kKeyInfo},
+    {SDL_SCANCODE_1, kKeyZoomIn},     {SDL_SCANCODE_3, kKeyZoomOut},
+    {SDL_SCANCODE_UP, kKeyUp},        {SDL_SCANCODE_DOWN, kKeyDown},
+    {SDL_SCANCODE_LEFT, kKeyLeft},    {SDL_SCANCODE_RIGHT, kKeyRight},
 };
 
 constexpr uint32_t kPanelColour = 0xFF303848u;
@@ -70,9 +72,28 @@ bool show_box_in_window(GlDevice& device, const char* text) {
   }
 }
 
+bool names_utf8(const char* locale) {
+  const std::string_view name = locale == nullptr ? "" : locale;
+  return name.find("UTF-8") != name.npos || name.find("utf8") != name.npos ||
+         name.find("UTF8") != name.npos || name.find("utf-8") != name.npos;
+}
+
+// SDL's X11 message box takes its character set from the locale in the
+// environment; without UTF-8 the Japanese text would not show.
+void ensure_utf8_locale() {
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || value[0] == '\0') continue;
+    if (names_utf8(value)) return;
+    break;
+  }
+  setenv("LC_ALL", "C.UTF-8", 1);
+}
+
 }  // namespace
 
 bool start_video(std::string& error) {
+  ensure_utf8_locale();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     error = SDL_GetError();
     return false;
@@ -80,9 +101,13 @@ bool start_video(std::string& error) {
   return true;
 }
 
-void stop_video() { SDL_Quit(); }
+void stop_video() {
+  SDL_Quit();
+}
 
-int32_t clock_ms() { return static_cast<int32_t>(SDL_GetTicks()); }
+int32_t clock_ms() {
+  return static_cast<int32_t>(SDL_GetTicks());
+}
 
 void sleep_ms(int32_t ms) {
   if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));

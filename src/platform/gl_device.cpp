@@ -322,8 +322,11 @@ void GlDevice::show_picture() {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glViewport(0, 0, width, height);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  // Bars only where the picture does not cover the window.
+  if (view.width != width || view.height != height) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glBlitFramebuffer(0, 0, kPictureWidth, kPictureHeight, view.x, view.y, view.x + view.width,
                     view.y + view.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   window_.swap();

@@ -35,8 +35,9 @@ int16_t spawn_unit(World& w, float x, float y, float z, float heading, int16_t p
     u.parent = parent;
     if (parent == 0) {
       u.child = 0;
-    } else {
-      unit_at(w, parent).child = i;
+    } else if (checked_unit_index(parent) != 0) {
+      // A parent outside the table gets no link: the sentinel is never written.
+      w.units[parent].child = i;
     }
     u.type = type;
     u.side = side;

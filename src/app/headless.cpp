@@ -46,7 +46,11 @@ class HeadlessHost : public FrameHost {
 
 }  // namespace
 
-int run_headless(const Options& options) {
+int run_headless(const Options& requested) {
+  // Whoever calls this gets a headless run, with its frame limit, even when
+  // the command line did not say --headless.
+  Options options = requested;
+  options.headless = true;
   Game game;
   std::string error;
   if (!game.begin(options, error)) {

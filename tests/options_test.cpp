@@ -2,6 +2,7 @@
 
 #include "app/key_recorder.h"
 #include "app/key_script.h"
+#include "app/message_line.h"
 #include "app/options.h"
 #include "test_files.h"
 
@@ -152,6 +153,17 @@ TEST(KeyRecorder, MergesEqualFramesAndReadsBackAsTheSameKeys) {
   for (size_t i = 0; i < frames.size(); ++i)
     EXPECT_EQ(s.keys_at(static_cast<int64_t>(i + 1)), frames[i]);
   EXPECT_FALSE(KeyRecorder().open(dir.file("missing/rec.txt"), error));
+}
+
+}  // namespace
+}  // namespace quarvex
+
+namespace quarvex {
+namespace {
+
+TEST(MessageLine, OneLinePerBoxWithNewlinesEscaped) {
+  EXPECT_EQ(message_line(12, "GAME OVER"), "12: message: GAME OVER\n");
+  EXPECT_EQ(message_line(3, "a\nb\n"), "3: message: a\\nb\\n\n");
 }
 
 }  // namespace

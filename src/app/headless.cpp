@@ -4,6 +4,7 @@
 
 #include "app/drivers.h"
 #include "app/game.h"
+#include "app/message_line.h"
 
 namespace quarvex {
 
@@ -17,15 +18,7 @@ class HeadlessHost : public FrameHost {
   explicit HeadlessHost(const Game& game) : game_(game) {}
 
   void show_message(const char* text) override {
-    std::printf("%lld: message: ", static_cast<long long>(game_.current_frame()));
-    for (const char* c = text; *c != '\0'; ++c) {
-      if (*c == '\n') {
-        std::fputs("\\n", stdout);
-      } else {
-        std::fputc(*c, stdout);
-      }
-    }
-    std::fputc('\n', stdout);
+    std::fputs(message_line(game_.current_frame(), text).c_str(), stdout);
   }
   uint32_t stage_seed() override { return static_cast<uint32_t>(std::time(nullptr)); }
   void load_ground_image(const char*) override {}

@@ -32,11 +32,14 @@ int16_t spawn_unit(World& w, float x, float y, float z, float heading, int16_t p
     u.y = y;
     u.z = z;
     u.heading = heading;
+    // A parent outside the table would link the child into the sentinel;
+    // such a unit is placed top-level instead.
+    parent = checked_unit_index(parent);
     u.parent = parent;
     if (parent == 0) {
       u.child = 0;
     } else {
-      unit_at(w, parent).child = i;
+      w.units[parent].child = i;
     }
     u.type = type;
     u.side = side;

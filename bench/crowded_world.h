@@ -1,0 +1,32 @@
+#pragma once
+// A World in the thick of a four-side battle on the crowded stage, for the
+// benchmarks to start from.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/frame.h"
+
+namespace quarvex::bench {
+
+// Host that feeds no keys and waits for nothing.
+struct IdleHost : FrameHost {
+  std::string data;
+  void show_message(const char*) override {}
+  uint32_t stage_seed() override { return 11; }
+  void load_ground_image(const char*) override {}
+  const char* data_dir() override { return data.c_str(); }
+  void sample_keys(std::array<bool, kKeyCount>& down) override { down.fill(false); }
+  void render(const World&) override {}
+  int32_t clock_ms() override { return 0; }
+  int64_t calendar_seconds() override { return 0; }
+  void sleep_ms(int32_t) override {}
+  bool paced() override { return false; }
+};
+
+// Loads the crowded stage and runs `warm_up_frames` frames, so projectiles and
+// particles are flying. The same World every time.
+std::unique_ptr<World> crowded_world(int warm_up_frames = 200);
+
+}  // namespace quarvex::bench

@@ -142,11 +142,11 @@ Colour paint_desert(double x, double y, const Layout& layout) {
   double ridge = 1.0 - std::fabs(fbm(x, y, 140.0, 4, seed, 5));
   double keep_clear = std::min(smoothstep(80.0, 110.0, base), smoothstep(14.0, 30.0, road));
   double rock = ridge * keep_clear;
-  if (rock > 0.87) {
+  if (rock > 0.9) {
     double light = fbm(x - 3.0, y + 3.0, 140.0, 4, seed, 5) - fbm(x, y, 140.0, 4, seed, 5);
     Colour stone = shade({118, 94, 74}, 1.0 + 2.5 * light + 0.08 * fbm(x, y, 7.0, 2, seed, 6));
-    c = mix(c, stone, smoothstep(0.87, 0.90, rock));
-    if (rock < 0.88) c = mix(c, {84, 66, 52}, 0.5);
+    c = mix(c, stone, smoothstep(0.9, 0.93, rock));
+    if (rock < 0.91) c = mix(c, {84, 66, 52}, 0.5);
   }
 
   if (base < 75.0) c = mix(c, {150, 128, 98}, smoothstep(75.0, 62.0, base));

@@ -51,8 +51,25 @@ void draw_scaled(cairo_t* cr, cairo_surface_t* cell, double x, double y, double 
   cairo_restore(cr);
 }
 
-void draw_entry(cairo_t* cr, cairo_surface_t* cell, double left, double top, double pixels,
+// One picture of the sheet: a single cell, or a hull with its mounted piece
+// drawn over it at the same centre, as the game stacks them.
+struct Layer {
+  cairo_surface_t* cell;
+  double pixels;
+};
+
+void draw_layers(cairo_t* cr, const std::vector<Layer>& layers, double centre_x, double centre_y,
+                 double scale) {
+  for (const Layer& layer : layers) {
+    double size = layer.pixels * scale;
+    draw_scaled(cr, layer.cell, centre_x - size / 2, centre_y - size / 2, size);
+  }
+}
+
+void draw_entry(cairo_t* cr, const std::vector<Layer>& layers, double left, double top,
                 const std::string& label) {
+  double pixels = 0.0;
+  for (const Layer& layer : layers) pixels = std::max(pixels, layer.pixels);
   // The three ground tones the sprite must stand out on.
   static constexpr double kGrounds[3][3] = {
       {0.42, 0.50, 0.29}, {0.67, 0.56, 0.39}, {0.68, 0.71, 0.74}};
@@ -65,11 +82,10 @@ void draw_entry(cairo_t* cr, cairo_surface_t* cell, double left, double top, dou
     cairo_clip(cr);
     cairo_set_source_rgb(cr, kGrounds[i][0], kGrounds[i][1], kGrounds[i][2]);
     cairo_paint(cr);
-    draw_scaled(cr, cell, px + (patch_width - pixels) / 2, py + (patch_height - pixels) / 2,
-                pixels);
+    draw_layers(cr, layers, px + patch_width / 2, py + patch_height / 2, 1.0);
     cairo_restore(cr);
   }
-  double big = std::min(pixels * 4.0, 160.0);
+  double scale = std::min(4.0, 160.0 / pixels);
   double bx = left + 76.0, by = top + 4.0;
   // A dark-and-light checker shows where the cell is transparent.
   for (int cy = 0; cy < 160; cy += 16) {
@@ -80,7 +96,7 @@ void draw_entry(cairo_t* cr, cairo_surface_t* cell, double left, double top, dou
       cairo_fill(cr);
     }
   }
-  draw_scaled(cr, cell, bx + (160.0 - big) / 2, by + (160.0 - big) / 2, big);
+  draw_layers(cr, layers, bx + 80.0, by + 80.0, scale);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_move_to(cr, left + 4.0, top + kEntryHeight - 8.0);
   cairo_show_text(cr, label.c_str());
@@ -116,7 +132,13 @@ bool draw_contact_sheet(const std::filesystem::path& sprite_root,
     if (!bake_atlas(dir, atlases[a], error)) return false;
     for (const CellSource& s : sources) entries.push_back({static_cast<int>(a), s});
   }
-  int rows = (static_cast<int>(entries.size()) + kColumns - 1) / kColumns;
+  // Every kind with a mounted piece, stacked as the game draws it.
+  std::vector<int> stacked_kinds;
+  for (int k = 0; k < quarvex::kUnitKindCount; ++k) {
+    if (quarvex::kUnitKinds[k].child_type >= 0) stacked_kinds.push_back(k);
+  }
+  size_t total = entries.size() + stacked_kinds.size();
+  int rows = static_cast<int>((total + kColumns - 1) / kColumns);
   int width = kColumns * kEntryWidth;
   int height = std::max(1, rows) * kEntryHeight;
   cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
@@ -125,15 +147,30 @@ bool draw_contact_sheet(const std::filesystem::path& sprite_root,
   cairo_paint(cr);
   cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, 12.0);
+  auto place = [&](size_t i, const std::vector<Layer>& layers, const std::string& label) {
+    draw_entry(cr, layers, static_cast<double>(i % kColumns) * kEntryWidth,
+               static_cast<double>(i / kColumns) * kEntryHeight, label);
+  };
   for (size_t i = 0; i < entries.size(); ++i) {
     const Entry& e = entries[i];
     cairo_surface_t* cell = to_surface(cut_cell(atlases[e.atlas], e.source.cell));
-    std::string label = std::string(kAtlasNames[e.atlas]) + ".dds " +
-                        std::to_string(e.source.cell) + "  " + e.source.name;
-    draw_entry(cr, cell, static_cast<double>(i % kColumns) * kEntryWidth,
-               static_cast<double>(i / kColumns) * kEntryHeight,
-               game_pixels(e.atlas, e.source.cell), label);
+    place(i, {{cell, game_pixels(e.atlas, e.source.cell)}},
+          std::string(kAtlasNames[e.atlas]) + ".dds " + std::to_string(e.source.cell) + "  " +
+              e.source.name);
     cairo_surface_destroy(cell);
+  }
+  for (size_t j = 0; j < stacked_kinds.size(); ++j) {
+    int k = stacked_kinds[j];
+    std::vector<Layer> layers;
+    for (int type :
+         {quarvex::kUnitKinds[k].main_type & 0xFF, quarvex::kUnitKinds[k].child_type & 0xFF}) {
+      const quarvex::UnitType& t = quarvex::unit_type(type);
+      if (t.texture < 0 || t.texture >= 6 || t.cell < 0 || t.cell > 15) continue;
+      layers.push_back(
+          {to_surface(cut_cell(atlases[t.texture], t.cell)), t.size / 10.0 * kPixelsPerMapUnit});
+    }
+    place(entries.size() + j, layers, "kind " + std::to_string(k) + "  " + quarvex::kind_names[k]);
+    for (const Layer& layer : layers) cairo_surface_destroy(layer.cell);
   }
   cairo_destroy(cr);
   cairo_surface_flush(sheet);

@@ -1,6 +1,7 @@
 #include "contact_sheet.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
@@ -190,6 +191,9 @@ bool draw_contact_sheet(const std::filesystem::path& sprite_root,
     }
   }
   cairo_surface_destroy(sheet);
+  // The labels loaded fonts; let cairo and fontconfig give their caches back.
+  cairo_debug_reset_static_data();
+  FcFini();
   if (stbi_write_png(png_path.c_str(), width, height, 4, rgba.data(), width * 4) == 0) {
     error = png_path.string() + ": cannot write";
     return false;

@@ -65,3 +65,37 @@ TEST(RandomSpread, ConsumesOneDrawAndStaysInRange) {
 
 }  // namespace
 }  // namespace quarvex
+
+namespace quarvex {
+namespace {
+
+TEST(DistanceEstimate, ExtremeArgumentsStayDefined) {
+  // Truncation saturates; the branch test must not overflow on the most negative value.
+  EXPECT_FLOAT_EQ(distance_estimate(-3e9f, 0), -3e9f);
+  EXPECT_FLOAT_EQ(point_distance(0.9, 0, 0, 0), 0);  // differences are truncated first
+  EXPECT_FLOAT_EQ(point_distance(-10.5, 4.2, 0, 0), 12.0f);
+}
+
+TEST(RandomBelow, ZeroRangeTakesTheDrawAndReturnsZero) {
+  World w{};
+  init_world(w);
+  EXPECT_EQ(random_below(w, 0), 0);
+  EXPECT_EQ(w.rand_state, 1u * 214013u + 2531011u);
+  EXPECT_EQ(random_below(w, 7), 18467 % 7);
+}
+
+TEST(WrapAngle, HugeOrNonFiniteAnglesEndInOneTurn) {
+  float huge = 1e30f;
+  wrap_angle(huge);
+  EXPECT_GE(huge, 0.0f);
+  EXPECT_LT(huge, kTwoPi);
+}
+
+TEST(TurnSide, NegativeHeadingKeepsItsSignInWholeDegrees) {
+  // Heading -0.5 rad enters as -28 whole degrees; one point to its left, one to its right.
+  EXPECT_EQ(turn_side(-10, 1, 0, 0, -0.5f), 0);
+  EXPECT_EQ(turn_side(10, 1, 0, 0, -0.5f), 1);
+}
+
+}  // namespace
+}  // namespace quarvex

@@ -1,7 +1,20 @@
+#include <cstdio>
+#include <string>
+
 #include "app/drivers.h"
 
-int main() {
+int main(int argc, char** argv) {
   quarvex::Options options;
-  options.headless = true;
-  return quarvex::run_headless(options);
+  std::string error;
+  switch (quarvex::parse_options(argc, argv, options, error)) {
+    case quarvex::ParseOutcome::kHelp:
+      std::fputs(quarvex::usage_text(), stdout);
+      return 0;
+    case quarvex::ParseOutcome::kError:
+      std::fprintf(stderr, "quarvex: %s\n", error.c_str());
+      return 2;
+    case quarvex::ParseOutcome::kRun:
+      break;
+  }
+  return options.headless ? quarvex::run_headless(options) : quarvex::run_windowed(options);
 }

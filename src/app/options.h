@@ -26,4 +26,17 @@ struct Options {
   bool fullscreen = false;
 };
 
+// Largest frame number the command line and key scripts accept.
+constexpr int64_t kMaxFrameNumber = 2147483647;
+constexpr int kMaxScale = 16;
+
+enum class ParseOutcome { kRun, kHelp, kError };
+
+// Reads argv[1..argc-1] into options. On kError, error holds one line naming
+// the argument (without the program name).
+ParseOutcome parse_options(int argc, const char* const* argv, Options& options, std::string& error);
+
+// The usage text printed for --help.
+const char* usage_text();
+
 }  // namespace quarvex

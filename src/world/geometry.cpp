@@ -12,8 +12,9 @@ int32_t trunc_to_int(double v) {
 }
 
 float distance_estimate(float a, float b) {
-  const int32_t ia = std::abs(trunc_to_int(a));
-  const int32_t ib = std::abs(trunc_to_int(b));
+  // In 64 bits: the magnitude of the most negative 32-bit value does not fit in 32.
+  const int64_t ia = std::abs(int64_t{trunc_to_int(a)});
+  const int64_t ib = std::abs(int64_t{trunc_to_int(b)});
   if (ia < ib) return static_cast<float>(static_cast<double>(b) + static_cast<double>(a) / 2);
   return static_cast<float>(static_cast<double>(a) + static_cast<double>(b) / 2);
 }
@@ -52,7 +53,9 @@ uint8_t turn_side(float px, float py, float qx, float qy, float heading) {
   return diff < kPi ? 0 : 1;
 }
 
-void seed_random(World& w, uint32_t seed) { w.rand_state = seed; }
+void seed_random(World& w, uint32_t seed) {
+  w.rand_state = seed;
+}
 
 int32_t next_random(World& w) {
   w.rand_state = w.rand_state * 214013u + 2531011u;

@@ -24,8 +24,12 @@ uint8_t turn_side(float px, float py, float qx, float qy, float heading);
 // The generator: state = state * 214013 + 2531011, yields bits 16..30.
 void seed_random(World& w, uint32_t seed);
 int32_t next_random(World& w);
-// Non-negative remainder of one draw.
-inline int32_t random_below(World& w, int32_t n) { return next_random(w) % n; }
+// Non-negative remainder of one draw; 0 (the draw still taken) for n = 0,
+// which would otherwise divide by zero.
+inline int32_t random_below(World& w, int32_t n) {
+  const int32_t r = next_random(w);
+  return n == 0 ? 0 : r % n;
+}
 // One draw reduced to -n..n.
 int32_t random_spread(World& w, int8_t n);
 

@@ -13,6 +13,22 @@ constexpr size_t kStageRecordSize = 14;
 // A count of 65535 records is the most a stage file can describe.
 constexpr size_t kMaxStageFileSize = 2 + 65535 * kStageRecordSize;
 
+// One placement of a stage file, as stored (little-endian, 14 bytes).
+struct StageRecord {
+  int16_t x;
+  int16_t y;
+  int16_t heading_steps;  // 22.5 degrees each, positive turns left
+  int8_t kind;
+  int8_t side;
+  uint8_t mode;
+  uint8_t reserved;  // byte 9, never read by the game
+  int16_t goal_x;
+  int16_t goal_y;
+};
+
+StageRecord decode_stage_record(const uint8_t* bytes);
+void encode_stage_record(const StageRecord& record, uint8_t* bytes);
+
 // The whole stage setup for w.stage_number: reset, placements, ground, factory table.
 void load_stage(World& w, Services& services);
 // Opens and places one stage file; a file that cannot be opened shows the
@@ -22,6 +38,8 @@ void read_stage_file(World& w, Services& services, const char* path);
 // data; skips records with a kind outside 0..39, a side outside 1..4, or a
 // main unit that finds no free slot.
 void read_stage_bytes(World& w, const uint8_t* data, size_t size);
+// Places one record (skipping it as read_stage_bytes says).
+void place_stage_record(World& w, const StageRecord& record);
 // Fills the factory table and clears the computer sides' plans.
 void setup_side_groups(World& w);
 

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "app/key_recorder.h"
+#include "app/key_script.h"
+#include "app/message_line.h"
+#include "app/options.h"
+#include "test_files.h"
+
+namespace quarvex {
+namespace {
+
+ParseOutcome parse(std::vector<const char*> args, Options& options, std::string& error) {
+  args.insert(args.begin(), "quarvex");
+  return parse_options(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+TEST(Options, ReadsEveryOption) {
+  Options o;
+  std::string error;
+  ASSERT_EQ(parse({"--data",     "/d",
+                   "--stage",    "3",
+                   "--side",     "2",
+                   "--start",    "--seed",
+                   "4294967295", "--headless",
+                   "--frames",   "0",
+                   "--input",    "in.txt",
+                   "--record",   "rec.txt",
+                   "--dump",     "d.json",
+                   "--hash",     "--screenshot",
+                   "5:a.png",    "--screenshot",
+                   "9:b:c.png",  "--scale",
+                   "3",          "--fullscreen"},
+                  o, error),
+            ParseOutcome::kRun)
+      << error;
+  EXPECT_EQ(o.data_dir, "/d");
+  EXPECT_EQ(o.stage, 3);
+  EXPECT_EQ(o.side, 2);
+  EXPECT_TRUE(o.start && o.headless && o.hash && o.fullscreen);
+  EXPECT_EQ(o.seed, 4294967295u);
+  EXPECT_EQ(o.frames, 0);
+  EXPECT_EQ(o.input_file, "in.txt");
+  EXPECT_EQ(o.record_file, "rec.txt");
+  EXPECT_EQ(o.dump_file, "d.json");
+  ASSERT_EQ(o.screenshots.size(), 2u);
+  EXPECT_EQ(o.screenshots[1], (std::pair<int64_t, std::string>{9, "b:c.png"}));
+  EXPECT_EQ(o.scale, 3);
+}
+
+TEST(Options, BadArgumentsNameTheArgument) {
+  const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+      {{"--stage", "4"}, "--stage: '4' is outside 1..3"},
+      {{"--side", "-1"}, "--side: '-1' is outside 0..3"},
+      {{"--seed", "4294967296"}, "--seed: '4294967296' is outside 0..4294967295"},
+      {{"--frames", "12x"}, "--frames: '12x' is not a whole number"},
+      {{"--frames", "+5"}, "--frames: '+5' is not a whole number"},
+      {{"--scale", "0"}, "--scale: '0' is outside 1..16"},
+      {{"--screenshot", "0:a.png"}, "--screenshot: '0' is outside 1..2147483647"},
+      {{"--screenshot", "7"}, "--screenshot: '7' is not FRAME:FILE"},
+      {{"--dump", ""}, "--dump needs a non-empty value"},
+      {{"--input"}, "--input needs a value"},
+      {{"--bogus"}, "unknown argument '--bogus'"},
+      {{"stray"}, "unknown argument 'stray'"},
+  };
+  for (const auto& [args, message] : cases) {
+    Options o;
+    std::string error;
+    EXPECT_EQ(parse(args, o, error), ParseOutcome::kError) << message;
+    EXPECT_EQ(error, message);
+  }
+  Options o;
+  std::string error;
+  EXPECT_EQ(parse({"--stage", "2", "--help"}, o, error), ParseOutcome::kHelp);
+}
+
+KeyMask mask(std::initializer_list<Key> keys) {
+  KeyMask m = 0;
+  for (Key k : keys) m = static_cast<KeyMask>(m | (1u << k));
+  return m;
+}
+
+TEST(KeyScript, RangesOverlapAndCommentsAndSeed) {
+  KeyScript s;
+  std::string error;
+  ASSERT_TRUE(
+      parse_key_script("# a comment\n"
+                       "seed 99  # trailing comment\r\n"
+                       "1 space\n"
+                       "\n"
+                       "3-6 kp8 tab\n"
+                       "5-8 kp8 kp0\n"
+                       "20-30\n",
+                       "s.txt", s, error))
+      << error;
+  EXPECT_EQ(s.seed, 99u);
+  EXPECT_EQ(s.last_named_frame, 30);
+  EXPECT_EQ(s.keys_at(1), mask({kKeySelect}));
+  EXPECT_EQ(s.keys_at(2), 0);
+  EXPECT_EQ(s.keys_at(3), mask({kKeyUp, kKeyFast}));
+  EXPECT_EQ(s.keys_at(5), mask({kKeyUp, kKeyFast, kKeyInfo}));
+  EXPECT_EQ(s.keys_at(7), mask({kKeyUp, kKeyInfo}));
+  EXPECT_EQ(s.keys_at(8), mask({kKeyUp, kKeyInfo}));
+  EXPECT_EQ(s.keys_at(9), 0);
+  EXPECT_EQ(s.keys_at(25), 0);
+  EXPECT_EQ(s.keys_at(2147483647), 0);
+}
+
+TEST(KeyScript, BadLinesNameFileAndLine) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"1 space\n2 kp2\n",
+       "s.txt:2: unknown key 'kp2' (keys: kp0 kp1 kp3 kp4 kp5 kp6 kp7 kp8 "
+       "kp9 space tab)"},
+      {"0 space\n", "s.txt:1: frame 0: frames count from 1"},
+      {"9-3 tab\n", "s.txt:1: range 9-3 runs backwards"},
+      {"1-2147483648 tab\n", "s.txt:1: frame 2147483648 is outside 1..2147483647"},
+      {"99999999999999999999 tab\n",
+       "s.txt:1: frame 99999999999999999999 is outside 1..2147483647"},
+      {"\n\nseed -1\n", "s.txt:3: seed '-1' is not a whole number 0..4294967295"},
+      {"seed 1\nseed 2\n", "s.txt:2: the seed is given twice"},
+      {"seed\n", "s.txt:1: 'seed' needs exactly one number"},
+      {"x space\n", "s.txt:1: 'x' is not a frame number or 'seed'"},
+      {"1- space\n", "s.txt:1: '' is not a frame number or 'seed'"},
+  };
+  for (const auto& [text, message] : cases) {
+    KeyScript s;
+    std::string error;
+    EXPECT_FALSE(parse_key_script(text, "s.txt", s, error)) << text;
+    EXPECT_EQ(error, message);
+  }
+  KeyScript s;
+  std::string error;
+  EXPECT_FALSE(load_key_script("/nonexistent/keys.txt", s, error));
+  EXPECT_EQ(error, "/nonexistent/keys.txt: cannot open the key script");
+}
+
+TEST(KeyRecorder, MergesEqualFramesAndReadsBackAsTheSameKeys) {
+  testing::TempDir dir;
+  const std::vector<KeyMask> frames = {
+      mask({kKeySelect}), 0, 0, mask({kKeyUp, kKeyFast}), mask({kKeyUp, kKeyFast}),
+      mask({kKeyUp}),     0};
+  KeyRecorder recorder;
+  std::string error;
+  ASSERT_TRUE(recorder.open(dir.file("rec.txt"), error));
+  for (size_t i = 0; i < frames.size(); ++i) recorder.add(static_cast<int64_t>(i + 1), frames[i]);
+  ASSERT_TRUE(recorder.finish(1234u, error));
+  const std::string text = testing::read_text(dir.file("rec.txt"));
+  EXPECT_NE(text.find("\n1 space\n2-3\n4-5 kp8 tab\n6 kp8\n7\nseed 1234\n"), std::string::npos)
+      << text;
+  KeyScript s;
+  ASSERT_TRUE(parse_key_script(text, "rec.txt", s, error)) << error;
+  EXPECT_EQ(s.seed, 1234u);
+  EXPECT_EQ(s.last_named_frame, 7);
+  for (size_t i = 0; i < frames.size(); ++i)
+    EXPECT_EQ(s.keys_at(static_cast<int64_t>(i + 1)), frames[i]);
+  EXPECT_FALSE(KeyRecorder().open(dir.file("missing/rec.txt"), error));
+}
+
+}  // namespace
+}  // namespace quarvex
+
+namespace quarvex {
+namespace {
+
+TEST(MessageLine, OneLinePerBoxWithNewlinesEscaped) {
+  EXPECT_EQ(message_line(12, "GAME OVER"), "12: message: GAME OVER\n");
+  EXPECT_EQ(message_line(3, "a\nb\n"), "3: message: a\\nb\\n\n");
+}
+
+}  // namespace
+}  // namespace quarvex

@@ -83,6 +83,13 @@ struct Layout {
   }
 };
 
+// The cleared ground of a base: trodden earth or gravel with a soft edge.
+Colour paint_pad(Colour c, Colour pad, double base_distance, double x, double y, int seed) {
+  if (base_distance >= 58.0) return c;
+  Colour trodden = shade(pad, 1.0 + 0.07 * fbm(x, y, 9.0, 3, seed, 11));
+  return mix(c, trodden, smoothstep(58.0, 48.0, base_distance));
+}
+
 Colour paint_temperate(double x, double y, const Layout& layout) {
   const int seed = layout.seed;
   // Patchwork of fields with hedges between them.
@@ -116,7 +123,7 @@ Colour paint_temperate(double x, double y, const Layout& layout) {
   }
 
   double base = layout.base_distance(x, y);
-  if (base < 75.0) c = mix(c, {132, 124, 98}, smoothstep(75.0, 62.0, base));
+  c = paint_pad(c, {132, 124, 98}, base, x, y, seed);
   double road = layout.road_distance(x, y);
   if (road < 5.0) c = mix(c, {88, 80, 64}, smoothstep(5.0, 4.0, road));
   if (road < 4.0) c = mix(c, {150, 140, 114}, smoothstep(4.0, 3.0, road));
@@ -149,7 +156,7 @@ Colour paint_desert(double x, double y, const Layout& layout) {
     if (rock < 0.91) c = mix(c, {84, 66, 52}, 0.5);
   }
 
-  if (base < 75.0) c = mix(c, {150, 128, 98}, smoothstep(75.0, 62.0, base));
+  c = paint_pad(c, {150, 128, 98}, base, x, y, seed);
   if (road < 4.5) {
     Colour track = shade({148, 124, 92}, 1.0 + 0.08 * std::sin(road * 3.0));
     c = mix(c, track, smoothstep(4.5, 3.0, road));
@@ -190,7 +197,7 @@ Colour paint_winter(double x, double y, const Layout& layout) {
     c = ice;
   }
 
-  if (base < 75.0) c = mix(c, {150, 150, 150}, smoothstep(75.0, 62.0, base));
+  c = paint_pad(c, {150, 150, 150}, base, x, y, seed);
   if (road < 4.5 && lake > 0.0) c = mix(c, {132, 130, 128}, smoothstep(4.5, 3.0, road));
   return c;
 }

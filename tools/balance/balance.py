@@ -32,26 +32,46 @@ def side_counts(dump):
     return alive, headquarters
 
 
-def run(game, stage, seed, frames, workdir):
+def run(game, stage, seed, frames, workdir, messages=None):
     path = os.path.join(workdir, f"s{stage}-{seed}-{frames}.json")
-    subprocess.run([game, "--headless", "--start", "--stage", str(stage), "--seed", str(seed),
-                    "--frames", str(frames), "--dump", path],
-                   check=True, stdout=subprocess.DEVNULL)
+    result = subprocess.run([game, "--headless", "--start", "--stage", str(stage), "--seed",
+                             str(seed), "--frames", str(frames), "--dump", path],
+                            check=True, stdout=subprocess.PIPE, text=True)
+    if messages is not None:
+        messages.extend(line for line in result.stdout.splitlines()
+                        if "GAME OVER" in line or "COMPLETE" in line)
     with open(path, encoding="utf-8") as f:
         return json.load(f)
+
+
+def first_contact(game, stage, seed, workdir, step=100, last=2000):
+    """First sampled frame at which a unit placed by the stage is hurt or gone."""
+    start = {u["index"]: u for u in run(game, stage, seed, 1, workdir)["units"] if u["index"] != 0}
+    for frames in range(step, last + 1, step):
+        now = {u["index"]: u for u in run(game, stage, seed, frames, workdir)["units"]}
+        for index, unit in start.items():
+            later = now.get(index)
+            if (later is None or later["type"] != unit["type"] or later["side"] != unit["side"]
+                    or later["health"] < unit["health"]):
+                return frames
+    return None
 
 
 def measure(game, stage, seed, step, last):
     rows = []
     fell = [None] * 4
+    messages = []
     with tempfile.TemporaryDirectory() as workdir:
-        for frames in [1] + list(range(step, last + 1, step)):
-            alive, headquarters = side_counts(run(game, stage, seed, frames, workdir))
+        contact = first_contact(game, stage, seed, workdir)
+        samples = [1] + list(range(step, last + 1, step))
+        for frames in samples:
+            log = messages if frames == samples[-1] else None
+            alive, headquarters = side_counts(run(game, stage, seed, frames, workdir, log))
             for side in range(4):
                 if headquarters[side] == 0 and fell[side] is None:
                     fell[side] = frames
             rows.append((frames, alive))
-    return rows, fell
+    return rows, fell, contact, messages
 
 
 def main():
@@ -63,7 +83,8 @@ def main():
     parser.add_argument("--frames", type=int, default=30000)
     args = parser.parse_args()
     for seed in args.seeds:
-        rows, fell = measure(args.game, args.stage, seed, args.step, args.frames)
+        rows, fell, contact, messages = measure(args.game, args.stage, seed, args.step,
+                                                args.frames)
         print(f"\nStage {args.stage}, seed {seed}: top-level units alive per side\n")
         print("| frame | side 1 | side 2 | side 3 | side 4 |")
         print("|---|---|---|---|---|")
@@ -71,7 +92,8 @@ def main():
             print(f"| {frames} | " + " | ".join(str(a) for a in alive) + " |")
         verdict = ", ".join(
             f"side {s + 1}: {'holds' if f is None else 'gone by ' + str(f)}" for s, f in enumerate(fell))
-        print(f"\nHeadquarters: {verdict}")
+        print(f"\nFirst unit hurt by frame: {contact}. Headquarters: {verdict}.")
+        print("Outcome: " + ("; ".join(messages) if messages else "undecided"))
     return 0
 
 

@@ -105,7 +105,7 @@ TEST_F(WindowedRun, WithoutADisplayItSaysSoInOneLineAndSuggestsHeadless) {
 
 TEST_F(WindowedRun, MissingDataIsListedInOneLineAndTheTitleMenuStillShows) {
   const RunResult r = run_game({"--data", dir.string(), "--frames", "3", "--screenshot",
-                     "2:" + (dir / "title.png").string()});
+                                "2:" + (dir / "title.png").string()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("t0.dds"), std::string::npos);
   EXPECT_NE(r.err.find("map1.aod"), std::string::npos);
@@ -117,8 +117,8 @@ TEST_F(WindowedRun, MissingDataIsListedInOneLineAndTheTitleMenuStillShows) {
 
 TEST_F(WindowedRun, TitleMenuPictureMatchesTheRenderedScene) {
   write_test_atlases();
-  const RunResult r = run_game({"--data", dir.string(), "--stage", "3", "--side", "2", "--frames", "5",
-                     "--screenshot", "3:" + (dir / "title.png").string()});
+  const RunResult r = run_game({"--data", dir.string(), "--stage", "3", "--side", "2", "--frames",
+                                "5", "--screenshot", "3:" + (dir / "title.png").string()});
   ASSERT_EQ(r.status, 0) << r.err;
   const Image shot = picture("title.png");
   Image reference;
@@ -145,7 +145,7 @@ TEST_F(WindowedRun, StageShowsGroundUnitsAndOverlay) {
   }
   write("map1.aod", stage);
   const RunResult r = run_game({"--data", dir.string(), "--start", "--seed", "1", "--frames", "3",
-                     "--screenshot", "2:" + (dir / "stage.png").string()});
+                                "--screenshot", "2:" + (dir / "stage.png").string()});
   ASSERT_EQ(r.status, 0) << r.err;
   const Image shot = picture("stage.png");
   ASSERT_EQ(shot.width, 640);

@@ -2,8 +2,13 @@
 // World's invariants after every frame. Exit status 1 on the first broken
 // invariant, with the frame and what broke.
 //
-//   quarvex_soak (--data DIR --stage N | --crowded) [--frames N] [--seed S]
+//   quarvex_soak (--data DIR --stage N | --crowded) [--frames N] [--seed S] [--refill U]
+//
+// --refill U starts the stage afresh (as a new run would, with the next seed)
+// whenever fewer than U units are live, so that a crowded stage keeps its
+// pools near full for the whole soak instead of thinning out to one side.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -58,7 +63,8 @@ struct SoakHost : FrameHost {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: quarvex_soak (--data DIR --stage N | --crowded) [--frames N] [--seed S]\n");
+               "usage: quarvex_soak (--data DIR --stage N | --crowded) [--frames N] [--seed S] "
+               "[--refill U]\n");
   return 2;
 }
 
@@ -73,6 +79,7 @@ int main(int argc, char** argv) {
   bool crowded = false;
   int64_t frames = 100000;
   uint32_t seed = 1;
+  int refill_below = 0;
   for (int i = 1; i < argc; ++i) {
     const char* a = argv[i];
     const bool has_value = i + 1 < argc;
@@ -86,6 +93,8 @@ int main(int argc, char** argv) {
       frames = std::atoll(argv[++i]);
     } else if (!std::strcmp(a, "--seed") && has_value) {
       seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (!std::strcmp(a, "--refill") && has_value) {
+      refill_below = std::atoi(argv[++i]);
     } else {
       return usage();
     }
@@ -113,9 +122,15 @@ int main(int argc, char** argv) {
   host.key_rng = seed * 2654435761u + 1;
   InvariantChecker checker;
   int status = 0;
-  int64_t live_sum = 0;
+  struct {
+    double units = 0, projectiles = 0, particles = 0;
+  } sum;
+  PoolUse peak;
+  int64_t ran = 0;
+  int64_t refills = 0;
   for (int64_t f = 1; f <= frames; ++f) {
     frame_tick(*world, host);
+    ran = f;
     const auto broken = checker.check(*world);
     if (!broken.empty()) {
       for (const auto& b : broken)
@@ -123,14 +138,27 @@ int main(int argc, char** argv) {
       status = 1;
       break;
     }
-    if (f % 1000 == 0) {
-      for (const Unit& u : world->units) live_sum += u.type != -1;
+    const PoolUse& use = checker.pool_use();
+    sum.units += use.units;
+    sum.projectiles += use.projectiles;
+    sum.particles += use.particles;
+    peak.units = std::max(peak.units, use.units);
+    peak.projectiles = std::max(peak.projectiles, use.projectiles);
+    peak.particles = std::max(peak.particles, use.particles);
+    if (world->game_phase != 0 && use.units < refill_below && world->reload_requested == 0) {
+      world->reload_requested = 1;
+      ++host.seed;
+      ++refills;
     }
   }
   if (crowded) std::filesystem::remove_all(data);
-  std::printf("soak stage %d%s seed %u: %lld frames, %s, %lld messages, mean live units %lld\n",
-              stage, crowded ? " (crowded)" : "", seed, (long long)frames,
-              status == 0 ? "all invariants held" : "FAILED", (long long)host.messages,
-              frames >= 1000 ? (long long)(live_sum / (frames / 1000)) : 0LL);
+  const double n = static_cast<double>(std::max<int64_t>(ran, 1));
+  std::printf(
+      "soak stage %d%s seed %u: %lld frames, %s, %lld messages, %lld fresh starts\n"
+      "  mean/peak live: units %.0f/%d of %d, projectiles %.0f/%d of %d, particles %.0f/%d of %d\n",
+      stage, crowded ? " (crowded)" : "", seed, (long long)ran,
+      status == 0 ? "all invariants held" : "FAILED", (long long)host.messages, (long long)refills,
+      sum.units / n, peak.units, kMaxUnit, sum.projectiles / n, peak.projectiles, kProjectileSlots,
+      sum.particles / n, peak.particles, kParticleSlots);
   return status;
 }

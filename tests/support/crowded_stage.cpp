@@ -53,14 +53,15 @@ std::vector<uint8_t> crowded_stage_bytes(uint32_t seed, int slots) {
     for (int f = 0; f < 3; ++f) add({cx + 30 * (f - 1), cy + 40, 0, 34, s + 1, 2, 0, 0});
     for (int r = 0; r < 4; ++r) add({cx + 25 * (r - 2), cy - 40, 0, 33, s + 1, 0, 0, 0});
   }
-  // Forces, round-robin over the sides until the table is full.
+  // Forces, round-robin over the sides until the table is full, each side's
+  // in its own quarter of the middle so every side meets the others at once.
   for (int round = 0; used < slots && round < 1000; ++round) {
     for (int s = 0; s < 4 && used < slots; ++s) {
       const int list = build_list_of_side[s];
       int kind = build_lists[list][rng.below(12)];
       if (used + slots_of(kind) > slots) kind = build_lists[list][0];  // single-slot infantry
       if (kUnitKinds[kind].child_type != -1 && used + 2 > slots) break;
-      const int spread = 120 + rng.below(200);
+      const int spread = 300 + rng.below(90);
       const int x = corner_x[s] * (400 - spread) / 400 + rng.below(81) - 40;
       const int y = corner_y[s] * (400 - spread) / 400 + rng.below(81) - 40;
       const int mode = rng.below(3) == 0 ? 2 : 1;

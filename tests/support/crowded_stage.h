@@ -1,8 +1,8 @@
 #pragma once
 // A stage file that fills the unit table: four sides with bases in their
-// quarters and mixed forces spread toward the middle, so that all three pools
-// run near full once the fighting starts. Used by the soak test and the
-// benchmarks.
+// quarters and mixed forces packed round the middle, within reach of each
+// other, so that the fighting starts at once and all three pools run near
+// full. Used by the soak test and the benchmarks.
 
 #include <cstdint>
 #include <string>

@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
   std::printf(
       "soak stage %d%s seed %u: %lld frames, %s, %lld messages, %lld fresh starts\n"
       "  mean/peak live: units %.0f/%d of %d, projectiles %.0f/%d of %d, particles %.0f/%d of %d\n",
-      stage,
+      world->stage_number,
       crowded ? " (crowded)"
       : edges ? " (edges)"
               : "",

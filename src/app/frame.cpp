@@ -42,7 +42,7 @@ void count_frames_per_second(World& w, FrameHost& host) {
 
 void pace_frame(World& w, FrameHost& host) {
   constexpr int32_t kFrameMs = 30;
-  constexpr int32_t kSpinMs = 2;  // the last stretch is spun, not slept, for accuracy
+  constexpr int32_t kSpinMs = 1;  // the last stretch is spun, not slept, for accuracy
   int32_t now = host.clock_ms();
   for (;;) {
     // Compared in 64 bits so the deadline cannot overflow near the clock's wrap.

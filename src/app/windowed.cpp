@@ -1,12 +1,136 @@
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/drivers.h"
+#include "app/windowed_host.h"
+#include "platform/font.h"
+#include "platform/gl_device.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "world/world.h"
 
 namespace quarvex {
 
+namespace {
+
+constexpr const char* kAtlasFiles[] = {"t0.dds", "t1.dds", "t2.dds", "t3.dds",
+                                       "t4.dds", "t5.dds", "ts.dds", "tc.dds"};
+constexpr int kFontHeight = 20;
+
+std::string in_dir(const std::string& dir, const std::string& file) {
+  return (std::filesystem::path(dir) / file).string();
+}
+
+void report_failure(const char* caption, const char* text, const std::string& reason) {
+  std::fprintf(stderr, "quarvex: %s (%s)\n", text, reason.c_str());
+  show_message_box(nullptr, nullptr, caption, text);
+}
+
+// Atlases into slots 0..7; a file that fails leaves its slot empty.
+void load_atlases(GlDevice& device, const std::string& data_dir,
+                  std::vector<std::string>& missing) {
+  for (int slot = 0; slot < 8; ++slot) {
+    std::string error;
+    if (!device.load_texture(slot, in_dir(data_dir, kAtlasFiles[slot]), error)) {
+      missing.push_back(kAtlasFiles[slot]);
+    }
+  }
+}
+
+void load_font(GlDevice& device, std::vector<std::string>& missing) {
+  const std::string path = find_japanese_font();
+  std::string error;
+  std::unique_ptr<Font> font = path.empty() ? nullptr : Font::open(path, kFontHeight, error);
+  if (font == nullptr) {
+    missing.push_back("a Japanese font (install fonts-ipafont-gothic)");
+    return;
+  }
+  device.set_font(std::move(font));
+}
+
+void note_missing_stages(const std::string& data_dir, std::vector<std::string>& missing) {
+  for (int stage = 1; stage <= 3; ++stage) {
+    for (const char* extension : {".aod", ".bmp"}) {
+      const std::string file = "map" + std::to_string(stage) + extension;
+      if (!std::filesystem::exists(in_dir(data_dir, file))) missing.push_back(file);
+    }
+  }
+}
+
+// The game still runs without them; one line says what it did not find.
+void report_missing(const std::string& data_dir, const std::vector<std::string>& missing) {
+  if (missing.empty()) return;
+  std::string line = "quarvex: not found in " + data_dir + ":";
+  for (const std::string& file : missing) line += " " + file;
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+std::string resolve_data_dir(const Options& options) {
+  if (!options.data_dir.empty()) return options.data_dir;
+  if (std::filesystem::exists("map1.aod")) return ".";
+  return QUARVEX_BUILT_DATA_DIR;
+}
+
+int run_loop(const Options& options, const std::string& data_dir, Window& window,
+             GlDevice& device) {
+  WindowedHost host(options, data_dir, window, device);
+  auto world = std::make_unique<World>();
+  init_world(*world);
+  world->stage_number = static_cast<int8_t>(options.stage);
+  world->player_side = static_cast<int8_t>(options.side);
+  if (options.start) world->reload_requested = 1;
+  for (int64_t frame = 1; !options.frames || frame <= *options.frames; ++frame) {
+    if (!host.handle_window_events()) break;
+    frame_tick(*world, host);
+    if (host.quit_requested()) break;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int run_windowed(const Options& options) {
-  std::printf("quarvex: the window is not built yet; running headless\n");
-  return run_headless(options);
+  std::string reason;
+  if (!display_available(reason)) {
+    std::fprintf(stderr, "quarvex: %s; run with --headless to play without a window\n",
+                 reason.c_str());
+    return 1;
+  }
+  if (!start_video(reason)) {
+    std::fprintf(stderr,
+                 "quarvex: cannot open the display (%s); run with --headless to play "
+                 "without a window\n",
+                 reason.c_str());
+    return 1;
+  }
+  int status = 0;
+  {
+    const int scale = options.scale > 0 ? options.scale : default_scale();
+    std::unique_ptr<Window> window = Window::open(scale, options.fullscreen, reason);
+    std::unique_ptr<GlDevice> device = window ? GlDevice::create(*window, reason) : nullptr;
+    if (device == nullptr) {
+      // A start-up that failed is not a success.
+      report_failure("quarvex", "Direct3D の初期化に失敗しました。", reason);
+      status = 1;
+    } else {
+      const std::string data_dir = resolve_data_dir(options);
+      std::vector<std::string> missing;
+      load_atlases(*device, data_dir, missing);
+      load_font(*device, missing);
+      note_missing_stages(data_dir, missing);
+      report_missing(data_dir, missing);
+      status = run_loop(options, data_dir, *window, *device);
+    }
+    // Device objects go first (atlases, ground, then the device's own, the
+    // font last), then the window and its context.
+    device.reset();
+    window.reset();
+  }
+  stop_video();
+  return status;
 }
 
 }  // namespace quarvex

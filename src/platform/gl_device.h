@@ -1,0 +1,84 @@
+#pragma once
+// The rendering device on OpenGL: the picture is drawn into a 640x480
+// off-screen target and shown scaled in the window. Keeps to what OpenGL ES
+// 3.0 also offers: buffers and shaders only.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "platform/device.h"
+#include "platform/font.h"
+#include "platform/image.h"
+#include "platform/sprite_batch.h"
+#include "platform/window.h"
+
+namespace quarvex {
+
+class GlDevice final : public Device {
+ public:
+  // Needs the window's context to be current. Null when the shaders or the
+  // off-screen target cannot be made; `error` says why.
+  static std::unique_ptr<GlDevice> create(Window& window, std::string& error);
+  ~GlDevice() override;
+  GlDevice(const GlDevice&) = delete;
+  GlDevice& operator=(const GlDevice&) = delete;
+
+  // A picture that fails to load leaves its slot empty.
+  bool load_texture(int slot, const std::string& path, std::string& error);
+  void set_texture(int slot, const Image& image);
+  void set_font(std::unique_ptr<Font> font) { font_ = std::move(font); }
+  bool has_font() const { return font_ != nullptr; }
+  // Saves the next presented picture as PNG.
+  void request_screenshot(const std::string& path) { screenshot_path_ = path; }
+  // The last error of a screenshot, empty when it was saved.
+  const std::string& screenshot_error() const { return screenshot_error_; }
+  // Draws everything queued into the picture and shows the picture in the
+  // window again, without clearing it.
+  void show_picture();
+
+  void begin_frame(uint32_t clear_argb, float clear_depth) override;
+  void set_view_projection(const glm::mat4& view, const glm::mat4& projection) override;
+  void set_world(const glm::mat4& world) override;
+  void draw_world_quad(int slot, const std::array<WorldVertex, 4>& quad) override;
+  void draw_screen_quad(int slot, const std::array<ScreenVertex, 4>& quad) override;
+  void draw_text(const char* text, const TextRect& rect, TextAlign align, uint32_t argb) override;
+  void present() override;
+
+ private:
+  struct TextPicture {
+    uint32_t texture;
+    int width, height;
+  };
+  explicit GlDevice(Window& window);
+  bool init(std::string& error);
+  uint32_t texture_of(int slot) const;
+  void add_quad(uint32_t texture, const std::array<BatchVertex, 4>& corners);
+  void flush();
+  void save_screenshot();
+  const TextPicture* text_picture(const char* text);
+
+  Window& window_;
+  SpriteBatch batch_;
+  std::array<uint32_t, kTextureSlots> slots_{};
+  uint32_t white_texture_ = 0;
+  uint32_t program_ = 0;
+  uint32_t vertex_array_ = 0;
+  uint32_t vertex_buffer_ = 0;
+  uint32_t framebuffer_ = 0;
+  uint32_t colour_buffer_ = 0;
+  uint32_t depth_buffer_ = 0;
+  glm::mat4 view_projection_{1.0f};
+  glm::mat4 world_view_projection_{1.0f};
+  std::unique_ptr<Font> font_;
+  std::unordered_map<std::string, TextPicture> text_cache_;
+  Image text_scratch_;
+  std::string screenshot_path_;
+  std::string screenshot_error_;
+};
+
+// Writes an RGBA picture (rows from the top) as PNG.
+bool write_png(const std::string& path, int width, int height, const uint8_t* rgba);
+
+}  // namespace quarvex

@@ -1,0 +1,74 @@
+#include "platform/image.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_STDIO
+#define STBI_FAILURE_USERMSG
+#include <stb/stb_image.h>
+
+namespace quarvex {
+
+namespace {
+// Nothing the game reads comes near this; a bigger file is refused unread.
+constexpr std::streamoff kMaxImageFileSize = 256 << 20;
+}  // namespace
+
+bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& error) {
+  if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0) return decode_dds(data, size, out, error);
+  if (size > static_cast<size_t>(kMaxImageFileSize)) {
+    error = "picture file is too large";
+    return false;
+  }
+  const int length = static_cast<int>(size);
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
+    error = stbi_failure_reason();
+    return false;
+  }
+  if (width <= 0 || height <= 0 || width > kMaxImageEdge || height > kMaxImageEdge) {
+    error = "picture size " + std::to_string(width) + "x" + std::to_string(height) +
+            " is outside 1.." + std::to_string(kMaxImageEdge);
+    return false;
+  }
+  stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, 4);
+  if (pixels == nullptr) {
+    error = stbi_failure_reason();
+    return false;
+  }
+  out.width = width;
+  out.height = height;
+  out.rgba.assign(pixels, pixels + size_t(width) * height * 4);
+  stbi_image_free(pixels);
+  return true;
+}
+
+bool load_image_file(const std::string& path, Image& out, std::string& error) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (!file) {
+    error = "cannot open " + path;
+    return false;
+  }
+  const std::streamoff size = file.tellg();
+  if (size < 0 || size > kMaxImageFileSize) {
+    error = path + " is too large to be a picture";
+    return false;
+  }
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  file.seekg(0);
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) {
+    error = "cannot read " + path;
+    return false;
+  }
+  if (!decode_image(bytes.data(), bytes.size(), out, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quarvex

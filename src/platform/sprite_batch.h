@@ -1,0 +1,45 @@
+#pragma once
+// Collects the game's quads in their exact drawing order and groups each run
+// of quads with one texture, so that a run is drawn with one call. Knows no
+// graphics library: a texture is just a number here.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quarvex {
+
+struct BatchVertex {
+  float x, y, z, w;  // clip space
+  uint8_t r, g, b, a;
+  float u, v;
+};
+
+struct BatchRun {
+  uint32_t texture;
+  uint32_t first_vertex;
+  uint32_t vertex_count;
+};
+
+class SpriteBatch {
+ public:
+  explicit SpriteBatch(size_t max_quads);
+  // A fan of four corners becomes two triangles (0,1,2) and (0,2,3). Returns
+  // false, adding nothing, when the batch is full and must be drawn first.
+  bool add_quad(uint32_t texture, const std::array<BatchVertex, 4>& corners);
+  void clear();
+  bool empty() const { return vertices_.empty(); }
+  const std::vector<BatchVertex>& vertices() const { return vertices_; }
+  const std::vector<BatchRun>& runs() const { return runs_; }
+
+ private:
+  size_t max_vertices_;
+  std::vector<BatchVertex> vertices_;
+  std::vector<BatchRun> runs_;
+};
+
+// Splits an ARGB colour into the byte order of a batch vertex.
+void set_colour(BatchVertex& v, uint32_t argb);
+
+}  // namespace quarvex

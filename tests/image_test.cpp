@@ -176,6 +176,16 @@ TEST(Dds, NonMultipleOfFourEdgesReadOnlyTheirTexels) {
   EXPECT_EQ(pixel_at(img, 4, 2), (std::vector<uint8_t>{255, 255, 255, 255}));
 }
 
+TEST(DecodeImage, AGifWithoutAPictureIsRefusedWithAReason) {
+  // Header and screen descriptor, then straight to the trailer: the size
+  // reads fine, the decoder finds no picture and gives no reason of its own.
+  const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(gif.data(), gif.size(), img, error));
+  EXPECT_EQ(error, "the picture data is damaged");
+}
+
 TEST(DecodeImage, BmpThroughTheGeneralReaderAndGarbageRefused) {
   // A 2x1 24-bit BMP: blue pixel, then red, rows padded to 4 bytes.
   std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,

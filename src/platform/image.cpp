@@ -14,6 +14,15 @@ namespace quarvex {
 namespace {
 // Nothing the game reads comes near this; a bigger file is refused unread.
 constexpr std::streamoff kMaxImageFileSize = 256 << 20;
+
+// stb_image does not always say why it failed: a GIF without a picture
+// fails with an empty reason (or one left over from an earlier call), and a
+// reason never set is null, which must not reach a std::string.
+std::string stb_failure() {
+  const char* reason = stbi_failure_reason();
+  if (reason == nullptr || *reason == '\0') return "the picture data is damaged";
+  return reason;
+}
 }  // namespace
 
 bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& error) {
@@ -27,7 +36,7 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
   int height = 0;
   int channels = 0;
   if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
-    error = stbi_failure_reason();
+    error = stb_failure();
     return false;
   }
   if (width <= 0 || height <= 0 || width > kMaxImageEdge || height > kMaxImageEdge) {
@@ -37,7 +46,7 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
   }
   stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, 4);
   if (pixels == nullptr) {
-    error = stbi_failure_reason();
+    error = stb_failure();
     return false;
   }
   out.width = width;

@@ -186,6 +186,22 @@ TEST(DecodeImage, AGifWithoutAPictureIsRefusedWithAReason) {
   EXPECT_EQ(error, "the picture data is damaged");
 }
 
+TEST(DecodeImage, SixteenBitPnmIsRefusedAndEightBitRead) {
+  const std::string deep = "P6\n2 1\n65535\n";
+  std::vector<uint8_t> pnm(deep.begin(), deep.end());
+  pnm.insert(pnm.end(), 12, 0xFF);
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(pnm.data(), pnm.size(), img, error));
+  EXPECT_EQ(error, "16-bit PNM pictures are not supported");
+
+  const std::string plain = "P6\n1 1\n255\n\x10\x20\x30";
+  ASSERT_TRUE(
+      decode_image(reinterpret_cast<const uint8_t*>(plain.data()), plain.size(), img, error))
+      << error;
+  EXPECT_EQ(pixel_at(img, 0, 0), (std::vector<uint8_t>{0x10, 0x20, 0x30, 255}));
+}
+
 TEST(DecodeImage, BmpThroughTheGeneralReaderAndGarbageRefused) {
   // A 2x1 24-bit BMP: blue pixel, then red, rows padded to 4 bytes.
   std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,

@@ -44,6 +44,12 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
             " is outside 1.." + std::to_string(kMaxImageEdge);
     return false;
   }
+  // The packaged stb_image writes past its buffers when it widens a 16-bit
+  // PNM (maximum value above 255) to four channels: such pictures are refused.
+  if (data[0] == 'P' && stbi_is_16_bit_from_memory(data, length)) {
+    error = "16-bit PNM pictures are not supported";
+    return false;
+  }
   stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, 4);
   if (pixels == nullptr) {
     error = stb_failure();

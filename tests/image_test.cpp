@@ -186,6 +186,17 @@ TEST(DecodeImage, AGifWithoutAPictureIsRefusedWithAReason) {
   EXPECT_EQ(error, "the picture data is damaged");
 }
 
+TEST(DecodeImage, AHugePictureFromATinyFileIsRefusedBeforeDecoding) {
+  // A GIF header claiming 16000x16000: decoding would take gigabytes.
+  const std::vector<uint8_t> gif = {'G',  'I',  'F', '8', '9', 'a',  0x80, 0x3E, 0x80, 0x3E,
+                                    0,    0,    0,   ',', 0,   0,    0,    0,    0x80, 0x3E,
+                                    0x80, 0x3E, 0,   2,   2,   0x44, 1,    0,    ';'};
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(gif.data(), gif.size(), img, error));
+  EXPECT_EQ(error, "picture size 16000x16000 has more than 16777216 pixels");
+}
+
 TEST(DecodeImage, PnmIsRefused) {
   // 16 bits per channel: the format's reader would write past its buffer.
   const std::string deep = "P6\n2 1\n65535\n";

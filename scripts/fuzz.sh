@@ -14,7 +14,7 @@ shift || true
 cmake --preset fuzz >/dev/null
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  mapfile -t targets < <(sed -n 's/^quarvex_fuzz_target(\([a-z_]*\) .*/\1/p' fuzz/CMakeLists.txt)
+  mapfile -t targets < <(sed -n 's/^ *quarvex_fuzz_target(\([a-z_]*\) .*/\1/p' fuzz/CMakeLists.txt)
 fi
 cmake --build build-fuzz -j2 --target "${targets[@]}"
 mkdir -p build-fuzz/crashes build-fuzz/logs

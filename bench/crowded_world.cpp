@@ -3,8 +3,48 @@
 #include <filesystem>
 
 #include "crowded_stage.h"
+#include "world/tables.h"
 
 namespace quarvex::bench {
+namespace {
+
+// What a top-level unit fires: its own weapon, else its turret's.
+int8_t weapon_of(const World& w, const Unit& u) {
+  const int8_t own = unit_type(u.type).weapon;
+  if (own != -1) return own;
+  return u.child != 0 ? unit_type(unit_at(w, u.child).type).weapon : int8_t{-1};
+}
+
+void fill_projectiles(World& w) {
+  for (int round = 0; round < 4; ++round) {
+    for (int16_t i = 1; i <= kMaxUnit; ++i) {
+      const Unit& u = w.units[i];
+      if (u.type == -1 || u.parent != 0 || u.side == 0) continue;
+      const int8_t weapon = weapon_of(w, u);
+      if (weapon == -1) continue;
+      // Spread the volleys of one unit over a few directions.
+      const auto course = static_cast<float>(u.heading + round * 0.3);
+      spawn_projectile(w, u.x, u.y, course, weapon, u.side, u.target);
+    }
+  }
+}
+
+void fill_particles(World& w) {
+  int slot = 0;
+  for (int16_t i = 1; i <= kMaxUnit; ++i) {
+    const Unit& u = w.units[i];
+    if (u.type == -1 || u.parent != 0) continue;
+    // Lives of 10..19 frames outlast a restore period, like smoke and debris do.
+    const auto life = static_cast<uint8_t>(10 + slot % 10);
+    const auto dx = static_cast<int8_t>(slot % 41 - 20);
+    const auto dy = static_cast<int8_t>(slot * 7 % 41 - 20);
+    spawn_particle(w, u.x, u.y, static_cast<float>(slot * double{kDegree}), dx, dy, 0, life, 0,
+                   static_cast<uint8_t>(slot % 2), 40);
+    ++slot;
+  }
+}
+
+}  // namespace
 
 std::unique_ptr<World> crowded_world(int warm_up_frames) {
   IdleHost host;
@@ -16,7 +56,17 @@ std::unique_ptr<World> crowded_world(int warm_up_frames) {
   w->stage_number = 1;
   w->reload_requested = 1;
   for (int i = 0; i < warm_up_frames; ++i) frame_tick(*w, host);
+  fill_projectiles(*w);
+  fill_particles(*w);
   return w;
+}
+
+PoolCounts count_pools(const World& w) {
+  PoolCounts counts;
+  for (const Unit& u : w.units) counts.units += u.type != -1;
+  for (const Projectile& p : w.projectiles) counts.projectiles += p.kind != -1;
+  for (const Particle& p : w.particles) counts.particles += p.life != 0;
+  return counts;
 }
 
 }  // namespace quarvex::bench

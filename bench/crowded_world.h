@@ -25,8 +25,18 @@ struct IdleHost : FrameHost {
   bool paced() override { return false; }
 };
 
-// Loads the crowded stage and runs `warm_up_frames` frames, so projectiles and
-// particles are flying. The same World every time.
+// Loads the crowded stage, runs `warm_up_frames` frames so the sides are
+// fighting, then tops both pools up to full: every armed unit in slot order
+// fires once more, and debris is thrown on units, until no slot is free. The
+// same World every time.
 std::unique_ptr<World> crowded_world(int warm_up_frames = 200);
+
+// Live unit slots (children included), live projectiles and live particles.
+struct PoolCounts {
+  int units = 0;
+  int projectiles = 0;
+  int particles = 0;
+};
+PoolCounts count_pools(const World& w);
 
 }  // namespace quarvex::bench

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "battle_world.h"
 #include "sim/sim.h"
 #include "world/tables.h"
@@ -73,6 +75,35 @@ TEST_F(ComputerCommander, OneEnemyBuildingMakesAnAttackPointThreeUnitsDoNot) {
     command_computer_sides(w);
     EXPECT_EQ(w.ai_goal_x[0][j], c.remembered ? px : 0) << int{c.type} << " x" << c.count;
     EXPECT_EQ(w.ai_goal_y[0][j], c.remembered ? py : 0) << int{c.type} << " x" << c.count;
+  }
+}
+
+TEST_F(ComputerCommander, ScoutingRangeIsTheWholeUnitEstimateBelowFifty) {
+  w.player_side = 3;
+  const uint32_t state = find_state([](const Draws& d) { return d[0] % 40 != 1 && d[4] % 2 == 1; });
+  ASSERT_NE(state, 0u);
+  const Draws d = testing::draws_from(state);
+  const float px = static_cast<float>(d[2] % 1000 - 500);
+  const float py = static_cast<float>(d[3] % 1000 - 500);
+  const int j = d[5] % 3;
+  ASSERT_TRUE(px != 0 || py != 0);  // a remembered point must differ from the start (0, 0)
+
+  struct Case {
+    float dx, dy;
+    bool remembered;
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const Case c :
+       {Case{49.9f, 0, true}, Case{-49.9f, 0, true}, Case{50, 0, false}, Case{0, -50, false},
+        Case{40, 19.5f, true}, Case{40, 20, false}, Case{-40, -20, false}, Case{nan, 0, true}}) {
+    testing::reset_for_battle(w);
+    w.player_side = 3;
+    // A unit at no number truncates to no difference at all, so it is near.
+    spawn_unit(w, px + c.dx, py + c.dy, kGroundZ, 0, 0, kTypeHeadquarters, 2);
+    w.rand_state = state;
+    command_computer_sides(w);
+    EXPECT_EQ(w.ai_goal_x[0][j] != 0 || w.ai_goal_y[0][j] != 0, c.remembered)
+        << c.dx << ", " << c.dy;
   }
 }
 

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "app/drivers.h"
+#include "app/game.h"
 #include "app/windowed_host.h"
 #include "platform/font.h"
 #include "platform/gl_device.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "world/world.h"
 
 namespace quarvex {
 
@@ -68,26 +68,11 @@ void report_missing(const std::string& data_dir, const std::vector<std::string>&
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-std::string resolve_data_dir(const Options& options) {
-  if (!options.data_dir.empty()) return options.data_dir;
-  if (std::filesystem::exists("map1.aod")) return ".";
-  return QUARVEX_BUILT_DATA_DIR;
-}
-
-int run_loop(const Options& options, const std::string& data_dir, Window& window,
-             GlDevice& device) {
-  WindowedHost host(options, data_dir, window, device);
-  auto world = std::make_unique<World>();
-  init_world(*world);
-  world->stage_number = static_cast<int8_t>(options.stage);
-  world->player_side = static_cast<int8_t>(options.side);
-  if (options.start) world->reload_requested = 1;
-  for (int64_t frame = 1; !options.frames || frame <= *options.frames; ++frame) {
-    if (!host.handle_window_events()) break;
-    frame_tick(*world, host);
-    if (host.quit_requested()) break;
+// Events are drained before every frame; closing the window ends the loop.
+void run_loop(Game& game, Window& window, GlDevice& device) {
+  WindowedHost host(game.options(), game.data_dir(), window, device);
+  while (host.handle_window_events() && game.run_frame(host) && !host.quit_requested()) {
   }
-  return 0;
 }
 
 }  // namespace
@@ -107,7 +92,11 @@ int run_windowed(const Options& options) {
     return 1;
   }
   int status = 0;
-  {
+  Game game;
+  if (!game.begin(options, reason)) {
+    std::fprintf(stderr, "quarvex: %s\n", reason.c_str());
+    status = 2;
+  } else {
     const int scale = options.scale > 0 ? options.scale : default_scale();
     std::unique_ptr<Window> window = Window::open(scale, options.fullscreen, reason);
     std::unique_ptr<GlDevice> device = window ? GlDevice::create(*window, reason) : nullptr;
@@ -116,13 +105,14 @@ int run_windowed(const Options& options) {
       report_failure("quarvex", "Direct3D の初期化に失敗しました。", reason);
       status = 1;
     } else {
-      const std::string data_dir = resolve_data_dir(options);
+      const std::string& data_dir = game.data_dir();
       std::vector<std::string> missing;
       load_atlases(*device, data_dir, missing);
       load_font(*device, missing);
       note_missing_stages(data_dir, missing);
       report_missing(data_dir, missing);
-      status = run_loop(options, data_dir, *window, *device);
+      run_loop(game, *window, *device);
+      status = game.finish();
     }
     // Device objects go first (atlases, ground, then the device's own, the
     // font last), then the window and its context.

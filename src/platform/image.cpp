@@ -19,11 +19,6 @@ namespace {
 // Nothing the game reads comes near this; a bigger file is refused unread.
 constexpr std::streamoff kMaxImageFileSize = 256 << 20;
 
-// stb_image allocates a whole picture (a GIF several times over) from the
-// size in its header before it reads a pixel, so a file of a few bytes could
-// ask for gigabytes. The game's largest picture is 2048x2048.
-constexpr int64_t kMaxDecodedPixels = 4096 * 4096;
-
 // stb_image does not always say why it failed: a GIF without a picture
 // fails with an empty reason (or one left over from an earlier call), and a
 // reason never set is null, which must not reach a std::string.
@@ -51,11 +46,6 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
   if (width <= 0 || height <= 0 || width > kMaxImageEdge || height > kMaxImageEdge) {
     error = "picture size " + std::to_string(width) + "x" + std::to_string(height) +
             " is outside 1.." + std::to_string(kMaxImageEdge);
-    return false;
-  }
-  if (int64_t{width} * height > kMaxDecodedPixels) {
-    error = "picture size " + std::to_string(width) + "x" + std::to_string(height) +
-            " has more than " + std::to_string(kMaxDecodedPixels) + " pixels";
     return false;
   }
   stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, 4);

@@ -16,7 +16,7 @@ struct Image {
 
 // The largest edge a picture may have; anything bigger is refused before a
 // byte of it is allocated.
-constexpr int kMaxImageEdge = 16384;
+constexpr int kMaxImageEdge = 8192;
 
 // Decodes a DDS file held in memory: uncompressed 16/24/32-bit pixels with
 // channel masks, and DXT1/3/5. Only the top mip level is read. Every size is

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdint>
 
 #include "sim/chance.h"
@@ -37,6 +38,12 @@ int32_t enemy_weight_near(const World& w, int i, int32_t px, int32_t py) {
   for (int16_t k = 1; k <= kMaxUnit; ++k) {
     const Unit& u = w.units[k];
     if (u.type == -1 || u.parent != 0 || u.side == i + 1) continue;
+    // Most units are far off on one axis; such a difference alone makes the
+    // estimate at least the range (a unit at no number falls through to the
+    // full test, which takes it as near).
+    const double dx = std::abs(static_cast<double>(u.x) - px);
+    const double dy = std::abs(static_cast<double>(u.y) - py);
+    if (dx >= kScoutRange || dy >= kScoutRange) continue;
     if (point_distance(u.x, u.y, px, py) >= kScoutRange) continue;
     sum += 1;
     if (u.type == kTypeHeadquarters || u.type == kTypeResidence || u.type == kTypeFactory) {

@@ -66,8 +66,8 @@ void show_unit_markers(World& w) {
         spawn_marker(w, u.x, u.y, s.heading, kMarkerSheet, cell, 80);
       }
     } else {
-      const int32_t dx = std::abs(trunc_to_int(static_cast<double>(u.x) - w.cursor_x));
-      const int32_t dy = std::abs(trunc_to_int(static_cast<double>(u.y) - w.cursor_y));
+      const int64_t dx = std::abs(int64_t{trunc_to_int(static_cast<double>(u.x) - w.cursor_x)});
+      const int64_t dy = std::abs(int64_t{trunc_to_int(static_cast<double>(u.y) - w.cursor_y)});
       if (dx < kCursorReachX && dy < kCursorReachY && u.side != 0) {
         spawn_marker(w, u.x, u.y, 0, kSideMarkSheet, static_cast<uint8_t>(7 + u.side), 80);
       }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/sim.h"
+#include "sim/unit_grid.h"
 #include "world/geometry.h"
 #include "world/tables.h"
 
@@ -28,23 +29,33 @@ void throw_debris(World& w, const Projectile& p, const ProjectileType& type) {
   }
 }
 
+// No unit further than this on either axis can be hit: the hit radius is at
+// most 127/40 * 1.2 + 127/40 * 0.8 for sizes that fit 8 bits, and whole-unit
+// truncation lets a difference reach up to one more.
+constexpr double kHitReach = 127 / 40.0 * 1.2 + 127 / 40.0 * 0.8 + 1;
+
 // Hits the first unit in slot order that is in range; a unit exactly at the
 // hit radius is missed. Returns true when the projectile is spent.
-bool hit_first_unit(World& w, Projectile& p) {
+bool hit_first_unit(World& w, const UnitGrid& grid, Projectile& p) {
   const ProjectileType& type = projectile_type(p.kind);
-  for (int16_t i = 1; i <= kMaxUnit; ++i) {
-    Unit& u = w.units[i];
-    // Only top-level units of other sides can be hit, never a turret.
-    if (u.type == -1 || u.side == p.side || u.parent != 0) continue;
+  const double own_share = type.size / 40.0 * 0.8;
+  int16_t first_hit = 0;
+  visit_units_near(grid, p.x, p.y, kHitReach, [&](int16_t i) {
+    // A list is in slot order: past a hit already found, nothing here can come first.
+    if (first_hit != 0 && i > first_hit) return true;
+    const Unit& u = w.units[i];
+    if (u.side == p.side) return false;
     const float d = point_distance(u.x, u.y, p.x, p.y);
-    const double r = unit_type(u.type).size / 40.0 * 1.2 + type.size / 40.0 * 0.8;
-    if (!(d < r)) continue;
-    u.health = static_cast<int16_t>(u.health - type.damage);
-    throw_debris(w, p, type);
-    p.kind = -1;
+    if (!(d < unit_type(u.type).size / 40.0 * 1.2 + own_share)) return false;
+    first_hit = i;
     return true;
-  }
-  return false;
+  });
+  if (first_hit == 0) return false;
+  Unit& u = w.units[first_hit];
+  u.health = static_cast<int16_t>(u.health - type.damage);
+  throw_debris(w, p, type);
+  p.kind = -1;
+  return true;
 }
 
 void fly(Projectile& p, double speed) {
@@ -105,9 +116,17 @@ void run_kind_rule(World& w, Projectile& p) {
 }  // namespace
 
 void update_projectiles(World& w) {
+  // Units neither move nor appear nor leave during this step, so one grid
+  // serves every projectile.
+  UnitGrid grid;
+  bool grid_built = false;
   for (Projectile& p : w.projectiles) {
     if (p.kind == -1) continue;
-    if (hit_first_unit(w, p)) continue;
+    if (!grid_built) {
+      build_unit_grid(w, grid);
+      grid_built = true;
+    }
+    if (hit_first_unit(w, grid, p)) continue;
     fly(p, projectile_type(p.kind).speed);
     run_kind_rule(w, p);
     p.life = static_cast<int16_t>(p.life - 1);

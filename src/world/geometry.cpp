@@ -4,27 +4,6 @@
 
 namespace quarvex {
 
-int32_t trunc_to_int(double v) {
-  if (!(v == v)) return 0;  // NaN
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
-float distance_estimate(float a, float b) {
-  // In 64 bits: the magnitude of the most negative 32-bit value does not fit in 32.
-  const int64_t ia = std::abs(int64_t{trunc_to_int(a)});
-  const int64_t ib = std::abs(int64_t{trunc_to_int(b)});
-  if (ia < ib) return static_cast<float>(static_cast<double>(b) + static_cast<double>(a) / 2);
-  return static_cast<float>(static_cast<double>(a) + static_cast<double>(b) / 2);
-}
-
-float point_distance(double ax, double ay, double bx, double by) {
-  const float dx = static_cast<float>(std::abs(trunc_to_int(ax - bx)));
-  const float dy = static_cast<float>(std::abs(trunc_to_int(ay - by)));
-  return distance_estimate(dx, dy);
-}
-
 void wrap_angle(float& angle) {
   // Bounded so a huge (or infinite) value cannot spin forever; headings in
   // play are never more than a few turns out.
@@ -55,11 +34,6 @@ uint8_t turn_side(float px, float py, float qx, float qy, float heading) {
 
 void seed_random(World& w, uint32_t seed) {
   w.rand_state = seed;
-}
-
-int32_t next_random(World& w) {
-  w.rand_state = w.rand_state * 214013u + 2531011u;
-  return static_cast<int32_t>((w.rand_state >> 16) & 0x7FFF);
 }
 
 int32_t random_spread(World& w, int8_t n) {

@@ -85,3 +85,34 @@ inline std::vector<uint8_t> encode_dds(const Image& img) {
 }
 
 }  // namespace quarvex::testing
+
+namespace quarvex::testing {
+
+// A 24-bit BMP of the picture (rows stored bottom-up, padded to 4 bytes).
+inline std::vector<uint8_t> encode_bmp(const Image& img) {
+  const size_t row = (size_t(img.width) * 3 + 3) / 4 * 4;
+  const size_t size = 54 + row * img.height;
+  std::vector<uint8_t> b(54, 0);
+  auto put = [&b](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put(2, static_cast<uint32_t>(size));
+  put(10, 54);
+  put(14, 40);
+  put(18, static_cast<uint32_t>(img.width));
+  put(22, static_cast<uint32_t>(img.height));
+  b[26] = 1;
+  b[28] = 24;
+  for (int y = img.height - 1; y >= 0; --y) {
+    for (int x = 0; x < img.width; ++x) {
+      const uint8_t* p = &img.rgba[(size_t(y) * img.width + x) * 4];
+      b.insert(b.end(), {p[2], p[1], p[0]});
+    }
+    b.resize(b.size() + (row - size_t(img.width) * 3), 0);
+  }
+  return b;
+}
+
+}  // namespace quarvex::testing

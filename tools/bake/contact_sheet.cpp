@@ -106,7 +106,13 @@ void draw_entry(cairo_t* cr, const std::vector<Layer>& layers, double left, doub
 }  // namespace
 
 double game_pixels(int atlas, int cell) {
-  if (atlas >= 6 || (atlas == 5 && cell >= 8 && cell <= 12)) return kScreenIconPixels;
+  if (atlas >= 6 || (atlas == 5 && cell == 12)) return kScreenIconPixels;
+  // Marks drawn as particles over units: side emblems and gun sights at 80,
+  // the lock-on and target marks at 50 tenths of a map unit.
+  if ((atlas == 5 && cell >= 8 && cell <= 11) || (atlas == 0 && (cell == 12 || cell == 13))) {
+    return 8.0 * kPixelsPerMapUnit;
+  }
+  if ((atlas == 5 && cell == 13) || (atlas == 0 && cell == 14)) return 5.0 * kPixelsPerMapUnit;
   int size = 0;
   for (const quarvex::UnitType& type : quarvex::kUnitTypes) {
     if (type.texture == atlas && type.cell == cell) size = std::max<int>(size, type.size);

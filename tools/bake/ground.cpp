@@ -111,15 +111,17 @@ Colour paint_temperate(double x, double y, const Layout& layout) {
   double edge_y = std::fabs(fy / field_size - std::round(fy / field_size)) * field_size;
   double hedge = std::min(edge_x, edge_y);
   double bush = fbm(x, y, 6.0, 2, seed, 4);
-  if (hedge < 1.4 + 1.2 * bush) c = mix(c, {66, 90, 56}, 0.75);
+  double hedge_width = 1.4 + 1.2 * bush;
+  c = mix(c, {66, 90, 56}, 0.75 * smoothstep(hedge_width + 0.5, hedge_width - 0.5, hedge));
 
   // A river wandering north to south through the middle, with sandy banks.
   double river_x = 28.0 * std::sin(y / 95.0) + 45.0 * fbm(0.0, y, 220.0, 3, seed, 7);
   double river = std::fabs(x - river_x) - (11.0 + 3.0 * fbm(x, y, 50.0, 2, seed, 8));
   if (river < 4.0) c = mix(c, {150, 140, 100}, smoothstep(4.0, 1.0, river));
-  if (river < 0.0) {
+  if (river < 0.6) {
     Colour water = mix({70, 104, 122}, {52, 84, 106}, smoothstep(0.0, -8.0, river));
-    c = shade(water, 1.0 + 0.05 * fbm(x, y, 8.0, 2, seed, 10));
+    c = mix(c, shade(water, 1.0 + 0.05 * fbm(x, y, 8.0, 2, seed, 10)),
+            smoothstep(0.6, -0.6, river));
   }
 
   double base = layout.base_distance(x, y);
@@ -149,11 +151,12 @@ Colour paint_desert(double x, double y, const Layout& layout) {
   double ridge = 1.0 - std::fabs(fbm(x, y, 140.0, 4, seed, 5));
   double keep_clear = std::min(smoothstep(80.0, 110.0, base), smoothstep(14.0, 30.0, road));
   double rock = ridge * keep_clear;
-  if (rock > 0.9) {
+  if (rock > 0.885) {
     double light = fbm(x - 3.0, y + 3.0, 140.0, 4, seed, 5) - fbm(x, y, 140.0, 4, seed, 5);
     Colour stone = shade({118, 94, 74}, 1.0 + 2.5 * light + 0.08 * fbm(x, y, 7.0, 2, seed, 6));
     c = mix(c, stone, smoothstep(0.9, 0.93, rock));
-    if (rock < 0.91) c = mix(c, {84, 66, 52}, 0.5);
+    double rim = smoothstep(0.885, 0.9, rock) * (1.0 - smoothstep(0.905, 0.92, rock));
+    c = mix(c, {84, 66, 52}, 0.5 * rim);
   }
 
   c = paint_pad(c, {150, 128, 98}, base, x, y, seed);
@@ -184,17 +187,17 @@ Colour paint_winter(double x, double y, const Layout& layout) {
   double woods = (fbm(x, y, 170.0, 3, seed, 4) + 0.05) * clear;
   if (woods > 0.12) {
     double crowns = fbm(x, y, 3.5, 2, seed, 5);
-    Colour tree = crowns > 0.1 ? Colour{56, 74, 64} : Colour{84, 100, 92};
-    if (crowns > 0.45) tree = {150, 160, 166};  // snow on the crowns
+    Colour tree = mix({84, 100, 92}, {56, 74, 64}, smoothstep(0.05, 0.15, crowns));
+    tree = mix(tree, {150, 160, 166}, smoothstep(0.4, 0.5, crowns));  // snow on the crowns
     c = mix(c, tree, smoothstep(0.12, 0.2, woods));
   }
 
   if (lake < 5.0) c = mix(c, {128, 136, 146}, smoothstep(5.0, 1.0, lake));
-  if (lake < 0.0) {
+  if (lake < 0.6) {
     Colour ice = mix({150, 176, 194}, {128, 158, 182}, 0.5 + 0.5 * fbm(x, y, 70.0, 3, seed, 6));
     double crack = std::fabs(fbm(x, y, 45.0, 3, seed, 7));
     if (crack < 0.02) ice = mix(ice, {202, 216, 226}, smoothstep(0.02, 0.008, crack));
-    c = ice;
+    c = mix(c, ice, smoothstep(0.6, -0.6, lake));
   }
 
   c = paint_pad(c, {150, 150, 150}, base, x, y, seed);

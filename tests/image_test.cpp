@@ -197,6 +197,19 @@ TEST(DecodeImage, AHugePictureFromATinyFileIsRefusedBeforeDecoding) {
   EXPECT_EQ(error, "picture size 16000x16000 is outside 1..8192");
 }
 
+TEST(DecodeImage, APngChunkLongerThanTheFileIsRefusedBeforeDecoding) {
+  // A valid 2x2 header, then an IDAT chunk claiming two gigabytes.
+  std::vector<uint8_t> png = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0,    0,
+                              0,    13,   'I',  'H',  'D',  'R',  0,    0,    0,    2,
+                              0,    2,    8,    6,    0,    0,    0,    0x72, 0xB6, 0x0D,
+                              0x24, 0x7F, 0xFF, 0xFF, 0xF0, 'I',  'D',  'A',  'T'};
+  png.insert(png.end(), 20, 0x55);
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(png.data(), png.size(), img, error));
+  EXPECT_EQ(error, "a PNG chunk runs past the end of the file");
+}
+
 TEST(DecodeImage, PnmIsRefused) {
   // 16 bits per channel: the format's reader would write past its buffer.
   const std::string deep = "P6\n2 1\n65535\n";

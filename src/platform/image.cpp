@@ -22,6 +22,24 @@ constexpr std::streamoff kMaxImageFileSize = 256 << 20;
 // stb_image does not always say why it failed: a GIF without a picture
 // fails with an empty reason (or one left over from an earlier call), and a
 // reason never set is null, which must not reach a std::string.
+// stb_image grows its buffer to the length an IDAT chunk claims before it
+// reads the chunk, so a PNG of a few bytes could ask for gigabytes: every
+// chunk must fit in the file.
+bool png_chunks_fit(const uint8_t* data, size_t size) {
+  static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return true;
+  size_t at = 8;
+  while (size - at >= 8) {
+    const size_t length = (size_t{data[at]} << 24) | (size_t{data[at + 1]} << 16) |
+                          (size_t{data[at + 2]} << 8) | size_t{data[at + 3]};
+    if (length > size - at - 8) return false;
+    at += 8 + length;
+    if (size - at < 4) break;
+    at += 4;  // the chunk's check sum
+  }
+  return true;
+}
+
 std::string stb_failure() {
   const char* reason = stbi_failure_reason();
   if (reason == nullptr || *reason == '\0') return "the picture data is damaged";
@@ -33,6 +51,10 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
   if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0) return decode_dds(data, size, out, error);
   if (size > static_cast<size_t>(kMaxImageFileSize)) {
     error = "picture file is too large";
+    return false;
+  }
+  if (!png_chunks_fit(data, size)) {
+    error = "a PNG chunk runs past the end of the file";
     return false;
   }
   const int length = static_cast<int>(size);

@@ -176,6 +176,55 @@ TEST(Dds, NonMultipleOfFourEdgesReadOnlyTheirTexels) {
   EXPECT_EQ(pixel_at(img, 4, 2), (std::vector<uint8_t>{255, 255, 255, 255}));
 }
 
+TEST(DecodeImage, AGifWithoutAPictureIsRefusedWithAReason) {
+  // Header and screen descriptor, then straight to the trailer: the size
+  // reads fine, the decoder finds no picture and gives no reason of its own.
+  const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(gif.data(), gif.size(), img, error));
+  EXPECT_EQ(error, "the picture data is damaged");
+}
+
+TEST(DecodeImage, AHugePictureFromATinyFileIsRefusedBeforeDecoding) {
+  // A GIF header claiming 16000x16000: decoding would take gigabytes.
+  const std::vector<uint8_t> gif = {'G',  'I',  'F', '8', '9', 'a',  0x80, 0x3E, 0x80, 0x3E,
+                                    0,    0,    0,   ',', 0,   0,    0,    0,    0x80, 0x3E,
+                                    0x80, 0x3E, 0,   2,   2,   0x44, 1,    0,    ';'};
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(gif.data(), gif.size(), img, error));
+  EXPECT_EQ(error, "picture size 16000x16000 is outside 1..8192");
+}
+
+TEST(DecodeImage, APngChunkLongerThanTheFileIsRefusedBeforeDecoding) {
+  // A valid 2x2 header, then an IDAT chunk claiming two gigabytes.
+  std::vector<uint8_t> png = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0,    0,
+                              0,    13,   'I',  'H',  'D',  'R',  0,    0,    0,    2,
+                              0,    2,    8,    6,    0,    0,    0,    0x72, 0xB6, 0x0D,
+                              0x24, 0x7F, 0xFF, 0xFF, 0xF0, 'I',  'D',  'A',  'T'};
+  png.insert(png.end(), 20, 0x55);
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(png.data(), png.size(), img, error));
+  EXPECT_EQ(error, "a PNG chunk runs past the end of the file");
+}
+
+TEST(DecodeImage, PnmIsRefused) {
+  // 16 bits per channel: the format's reader would write past its buffer.
+  const std::string deep = "P6\n2 1\n65535\n";
+  std::vector<uint8_t> pnm(deep.begin(), deep.end());
+  pnm.insert(pnm.end(), 12, 0xFF);
+  Image img;
+  std::string error;
+  EXPECT_FALSE(decode_image(pnm.data(), pnm.size(), img, error));
+  EXPECT_FALSE(error.empty());
+  // A width too long for an int.
+  const std::string wide = "P6\n22222222222222222222 1\n255\n\x10\x20\x30";
+  EXPECT_FALSE(
+      decode_image(reinterpret_cast<const uint8_t*>(wide.data()), wide.size(), img, error));
+}
+
 TEST(DecodeImage, BmpThroughTheGeneralReaderAndGarbageRefused) {
   // A 2x1 24-bit BMP: blue pixel, then red, rows padded to 4 bytes.
   std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,

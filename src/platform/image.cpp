@@ -7,6 +7,10 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_FAILURE_USERMSG
+// The packaged stb_image misreads PNM files: a 16-bit one makes it write past
+// its buffer, and a long number in the header overflows. No picture of the
+// game is a PNM, so that format is left out.
+#define STBI_NO_PNM
 #include <stb/stb_image.h>
 
 namespace quarvex {
@@ -14,6 +18,33 @@ namespace quarvex {
 namespace {
 // Nothing the game reads comes near this; a bigger file is refused unread.
 constexpr std::streamoff kMaxImageFileSize = 256 << 20;
+
+// stb_image does not always say why it failed: a GIF without a picture
+// fails with an empty reason (or one left over from an earlier call), and a
+// reason never set is null, which must not reach a std::string.
+// stb_image grows its buffer to the length an IDAT chunk claims before it
+// reads the chunk, so a PNG of a few bytes could ask for gigabytes: every
+// chunk must fit in the file.
+bool png_chunks_fit(const uint8_t* data, size_t size) {
+  static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return true;
+  size_t at = 8;
+  while (size - at >= 8) {
+    const size_t length = (size_t{data[at]} << 24) | (size_t{data[at + 1]} << 16) |
+                          (size_t{data[at + 2]} << 8) | size_t{data[at + 3]};
+    if (length > size - at - 8) return false;
+    at += 8 + length;
+    if (size - at < 4) break;
+    at += 4;  // the chunk's check sum
+  }
+  return true;
+}
+
+std::string stb_failure() {
+  const char* reason = stbi_failure_reason();
+  if (reason == nullptr || *reason == '\0') return "the picture data is damaged";
+  return reason;
+}
 }  // namespace
 
 bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& error) {
@@ -22,12 +53,16 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
     error = "picture file is too large";
     return false;
   }
+  if (!png_chunks_fit(data, size)) {
+    error = "a PNG chunk runs past the end of the file";
+    return false;
+  }
   const int length = static_cast<int>(size);
   int width = 0;
   int height = 0;
   int channels = 0;
   if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
-    error = stbi_failure_reason();
+    error = stb_failure();
     return false;
   }
   if (width <= 0 || height <= 0 || width > kMaxImageEdge || height > kMaxImageEdge) {
@@ -37,7 +72,7 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
   }
   stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, 4);
   if (pixels == nullptr) {
-    error = stbi_failure_reason();
+    error = stb_failure();
     return false;
   }
   out.width = width;

@@ -2,8 +2,17 @@
 // World's invariants after every frame. Exit status 1 on the first broken
 // invariant, with the frame and what broke.
 //
-//   quarvex_soak (--data DIR --stage N | --crowded) [--frames N] [--seed S]
+//   quarvex_soak (--data DIR --stage N | --crowded | --edges) [--frames N] [--seed S]
+//                [--refill U]
+//
+// --data plays a built stage from its first frame. --crowded and --edges write
+// three stages of that layout and start in the title menu, where the random
+// keys pick the stage and the side.
+// --refill U starts the stage afresh (as a new run would, with the next seed)
+// whenever fewer than U units are live, so that a crowded stage keeps its
+// pools near full for the whole soak instead of thinning out to one side.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -58,7 +67,8 @@ struct SoakHost : FrameHost {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: quarvex_soak (--data DIR --stage N | --crowded) [--frames N] [--seed S]\n");
+               "usage: quarvex_soak (--data DIR --stage N | --crowded | --edges) [--frames N] "
+               "[--seed S] [--refill U]\n");
   return 2;
 }
 
@@ -71,13 +81,17 @@ int main(int argc, char** argv) {
   std::string data;
   int stage = 1;
   bool crowded = false;
+  bool edges = false;
   int64_t frames = 100000;
   uint32_t seed = 1;
+  int refill_below = 0;
   for (int i = 1; i < argc; ++i) {
     const char* a = argv[i];
     const bool has_value = i + 1 < argc;
     if (!std::strcmp(a, "--crowded")) {
       crowded = true;
+    } else if (!std::strcmp(a, "--edges")) {
+      edges = true;
     } else if (!std::strcmp(a, "--data") && has_value) {
       data = argv[++i];
     } else if (!std::strcmp(a, "--stage") && has_value) {
@@ -86,18 +100,25 @@ int main(int argc, char** argv) {
       frames = std::atoll(argv[++i]);
     } else if (!std::strcmp(a, "--seed") && has_value) {
       seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (!std::strcmp(a, "--refill") && has_value) {
+      refill_below = std::atoi(argv[++i]);
     } else {
       return usage();
     }
   }
-  if (stage < 1 || stage > 3 || (!crowded && data.empty())) return usage();
+  const bool generated = crowded || edges;
+  if (stage < 1 || stage > 3 || (crowded && edges) || (!generated && data.empty())) return usage();
 
-  if (crowded) {
+  if (generated) {
     data = (std::filesystem::temp_directory_path() /
             ("quarvex-soak-" + std::to_string(seed) + "-" + std::to_string(::getpid())))
                .string();
     std::filesystem::create_directories(data);
-    write_crowded_stage(data, stage, seed);
+    for (int n = 1; n <= 3; ++n) {
+      const uint32_t layout_seed = seed + static_cast<uint32_t>(n);
+      write_stage(data, n,
+                  crowded ? crowded_stage_bytes(layout_seed) : edge_stage_bytes(layout_seed));
+    }
   } else if (!std::filesystem::exists(data + "/map" + std::to_string(stage) + ".aod")) {
     std::fprintf(stderr, "quarvex_soak: no map%d.aod in %s\n", stage, data.c_str());
     return 2;
@@ -106,16 +127,22 @@ int main(int argc, char** argv) {
   auto world = std::make_unique<World>();
   init_world(*world);
   world->stage_number = static_cast<int8_t>(stage);
-  world->reload_requested = 1;
+  world->reload_requested = generated ? 0 : 1;
   SoakHost host;
   host.data = data;
   host.seed = seed;
   host.key_rng = seed * 2654435761u + 1;
   InvariantChecker checker;
   int status = 0;
-  int64_t live_sum = 0;
+  struct {
+    double units = 0, projectiles = 0, particles = 0;
+  } sum;
+  PoolUse peak;
+  int64_t ran = 0;
+  int64_t refills = 0;
   for (int64_t f = 1; f <= frames; ++f) {
     frame_tick(*world, host);
+    ran = f;
     const auto broken = checker.check(*world);
     if (!broken.empty()) {
       for (const auto& b : broken)
@@ -123,14 +150,33 @@ int main(int argc, char** argv) {
       status = 1;
       break;
     }
-    if (f % 1000 == 0) {
-      for (const Unit& u : world->units) live_sum += u.type != -1;
+    const PoolUse& use = checker.pool_use();
+    sum.units += use.units;
+    sum.projectiles += use.projectiles;
+    sum.particles += use.particles;
+    peak.units = std::max(peak.units, use.units);
+    peak.projectiles = std::max(peak.projectiles, use.projectiles);
+    peak.particles = std::max(peak.particles, use.particles);
+    if (world->game_phase != 0 && use.units < refill_below && world->reload_requested == 0) {
+      world->reload_requested = 1;
+      ++host.seed;
+      ++refills;
+      // A fresh start plays for the next side, as a new run's title menu might.
+      world->player_side = static_cast<int8_t>(refills % kSides);
     }
   }
-  if (crowded) std::filesystem::remove_all(data);
-  std::printf("soak stage %d%s seed %u: %lld frames, %s, %lld messages, mean live units %lld\n",
-              stage, crowded ? " (crowded)" : "", seed, (long long)frames,
-              status == 0 ? "all invariants held" : "FAILED", (long long)host.messages,
-              frames >= 1000 ? (long long)(live_sum / (frames / 1000)) : 0LL);
+  if (generated) std::filesystem::remove_all(data);
+  const double n = static_cast<double>(std::max<int64_t>(ran, 1));
+  std::printf(
+      "soak stage %d%s seed %u: %lld frames, %s, %lld messages, %lld fresh starts\n"
+      "  mean/peak live: units %.0f/%d of %d, projectiles %.0f/%d of %d, particles %.0f/%d of %d\n",
+      world->stage_number,
+      crowded ? " (crowded)"
+      : edges ? " (edges)"
+              : "",
+      seed, (long long)ran, status == 0 ? "all invariants held" : "FAILED",
+      (long long)host.messages, (long long)refills, sum.units / n, peak.units, kMaxUnit,
+      sum.projectiles / n, peak.projectiles, kProjectileSlots, sum.particles / n, peak.particles,
+      kParticleSlots);
   return status;
 }

@@ -1,0 +1,32 @@
+// Key scripts come from the command line and so are untrusted: any text must
+// parse or fail with a message, and a parsed script must hold what
+// keys_at relies on: spans sorted, disjoint, never empty of keys.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/key_script.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  quarvex::KeyScript script;
+  std::string error;
+  if (!quarvex::parse_key_script(text, "fuzz.txt", script, error)) {
+    if (error.rfind("fuzz.txt:", 0) != 0) std::abort();
+    return 0;
+  }
+  constexpr quarvex::KeyMask kAllKeys = (1u << quarvex::kKeyCount) - 1;
+  int64_t previous_last = 0;
+  for (const auto& span : script.spans) {
+    if (span.first <= previous_last || span.last < span.first) std::abort();
+    if (span.keys == 0 || (span.keys & ~kAllKeys) != 0) std::abort();
+    if (span.last > script.last_named_frame) std::abort();
+    if (script.keys_at(span.first) != span.keys || script.keys_at(span.last) != span.keys)
+      std::abort();
+    previous_last = span.last;
+  }
+  if (script.keys_at(previous_last + 1) != 0 || script.keys_at(0) != 0) std::abort();
+  return 0;
+}

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/options.h"
+#include "app/text_lines.h"
 #include "app/whole_number.h"
 
 namespace quarvex {
@@ -170,23 +171,15 @@ bool parse_key_script(std::string_view text, std::string_view name, KeyScript& o
                       std::string& error) {
   out = KeyScript{};
   std::vector<Range> ranges;
-  int line_number = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++line_number;
-    const size_t hash = line.find('#');
-    if (hash != std::string_view::npos) line = line.substr(0, hash);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  bool ok = true;
+  for_each_text_line(text, [&](int line_number, std::string_view line) {
     std::string what;
-    if (!parse_line(line, ranges, out, what)) {
-      error = std::string(name) + ":" + std::to_string(line_number) + ": " + what;
-      return false;
-    }
-  }
+    if (parse_line(line, ranges, out, what)) return true;
+    error = std::string(name) + ":" + std::to_string(line_number) + ": " + what;
+    ok = false;
+    return false;
+  });
+  if (!ok) return false;
   out.spans = disjoint_spans(ranges);
   return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/text_lines.h"
 #include "app/whole_number.h"
 #include "world/tables.h"
 
@@ -160,24 +161,15 @@ void parse_stage_text(std::string_view text, std::string_view name, StageSource&
   constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
   bool trailing_seen = false;
-  int line_number = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++line_number;
-    const size_t hash = line.find('#');
-    if (hash != std::string_view::npos) line = line.substr(0, hash);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for_each_text_line(text, [&](int line_number, std::string_view line) {
     const std::vector<std::string_view> words = split_words(line);
-    if (words.empty()) continue;
+    if (words.empty()) return true;
     std::string what;
     const bool ok = words[0] == "trailing" ? trailing_line(words, out, trailing_seen, what)
                                            : placement_line(words, out, what);
     if (!ok) errors.push_back(std::string(name) + ":" + std::to_string(line_number) + ": " + what);
-  }
+    return true;
+  });
 }
 
 std::string format_stage_text(const StageSource& stage) {

@@ -12,7 +12,11 @@ void update_key_latch(bool key_is_down, int32_t& latch);
 // Advances all eleven latches, in the watched-key order.
 void update_key_latches(World& w, const std::array<bool, kKeyCount>& keys_down);
 
-inline bool pressed(const World& w, Key k) { return w.key_latches[k] == kLatchPressed; }
-inline bool down(const World& w, Key k) { return w.key_latches[k] != kLatchUp; }
+inline bool pressed(const World& w, Key k) {
+  return w.key_latches[k] == kLatchPressed;
+}
+inline bool down(const World& w, Key k) {
+  return w.key_latches[k] != kLatchUp;
+}
 
 }  // namespace quarvex

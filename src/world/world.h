@@ -81,17 +81,17 @@ struct Particle {
 
 // The eleven watched keys, in the order their latches are updated.
 enum Key : int {
-  kKeyUp,        // keypad 8
-  kKeyDown,      // keypad 5
-  kKeyLeft,      // keypad 4
-  kKeyRight,     // keypad 6
-  kKeyMark,      // keypad 7
-  kKeyAux,       // keypad 9
-  kKeySelect,    // space
-  kKeyInfo,      // keypad 0
-  kKeyZoomIn,    // keypad 1
-  kKeyZoomOut,   // keypad 3
-  kKeyFast,      // tab
+  kKeyUp,       // keypad 8
+  kKeyDown,     // keypad 5
+  kKeyLeft,     // keypad 4
+  kKeyRight,    // keypad 6
+  kKeyMark,     // keypad 7
+  kKeyAux,      // keypad 9
+  kKeySelect,   // space
+  kKeyInfo,     // keypad 0
+  kKeyZoomIn,   // keypad 1
+  kKeyZoomOut,  // keypad 3
+  kKeyFast,     // tab
   kKeyCount
 };
 
@@ -172,10 +172,14 @@ void spawn_particle(World& w, float x, float y, float angle, int8_t dx, int8_t d
 inline int16_t checked_unit_index(int32_t index) {
   return (index >= 1 && index <= kMaxUnit) ? static_cast<int16_t>(index) : int16_t{0};
 }
-inline Unit& unit_at(World& w, int32_t index) { return w.units[checked_unit_index(index)]; }
+inline Unit& unit_at(World& w, int32_t index) {
+  return w.units[checked_unit_index(index)];
+}
 inline const Unit& unit_at(const World& w, int32_t index) {
   return w.units[checked_unit_index(index)];
 }
-inline bool is_free(const Unit& u) { return u.type == -1; }
+inline bool is_free(const Unit& u) {
+  return u.type == -1;
+}
 
 }  // namespace quarvex

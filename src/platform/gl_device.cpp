@@ -194,7 +194,13 @@ uint32_t GlDevice::texture_of(int slot) const {
 
 void GlDevice::begin_frame(uint32_t clear_argb, float clear_depth) {
   batch_.clear();
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  int width = 0;
+  int height = 0;
+  window_.drawable_size(width, height);
+  // Drawing straight into a window of the picture's size saves a copy of
+  // every pixel each frame, which matters on a software rasteriser.
+  target_ = (width == kPictureWidth && height == kPictureHeight) ? 0 : framebuffer_;
+  glBindFramebuffer(GL_FRAMEBUFFER, target_);
   glViewport(0, 0, kPictureWidth, kPictureHeight);
   glDepthMask(GL_TRUE);
   glClearColor(static_cast<float>((clear_argb >> 16) & 255) / 255.0f,
@@ -277,7 +283,7 @@ void GlDevice::draw_text(const char* text, const TextRect& rect, TextAlign align
 
 void GlDevice::flush() {
   if (batch_.empty()) return;
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  glBindFramebuffer(GL_FRAMEBUFFER, target_);
   glViewport(0, 0, kPictureWidth, kPictureHeight);
   glUseProgram(program_);
   glBindVertexArray(vertex_array_);
@@ -296,7 +302,7 @@ void GlDevice::flush() {
 
 void GlDevice::save_screenshot() {
   std::vector<uint8_t> pixels(size_t{kPictureWidth} * kPictureHeight * 4);
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  glBindFramebuffer(GL_FRAMEBUFFER, target_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, kPictureWidth, kPictureHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   // The picture is opaque; blending leaves traces in the stored alpha.
@@ -315,6 +321,10 @@ void GlDevice::save_screenshot() {
 
 void GlDevice::show_picture() {
   flush();
+  if (target_ == 0) {
+    window_.swap();
+    return;
+  }
   int width = 0;
   int height = 0;
   window_.drawable_size(width, height);
@@ -330,7 +340,7 @@ void GlDevice::show_picture() {
   glBlitFramebuffer(0, 0, kPictureWidth, kPictureHeight, view.x, view.y, view.x + view.width,
                     view.y + view.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   window_.swap();
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  glBindFramebuffer(GL_FRAMEBUFFER, target_);
 }
 
 void GlDevice::present() {

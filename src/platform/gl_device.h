@@ -67,6 +67,9 @@ class GlDevice final : public Device {
   uint32_t vertex_array_ = 0;
   uint32_t vertex_buffer_ = 0;
   uint32_t framebuffer_ = 0;
+  // Where this frame is drawn: the window itself when it is exactly the
+  // picture's size, else the off-screen picture that is then scaled into it.
+  uint32_t target_ = 0;
   uint32_t colour_buffer_ = 0;
   uint32_t depth_buffer_ = 0;
   glm::mat4 view_projection_{1.0f};

@@ -24,6 +24,8 @@ SDL_Window* create_with_context(int profile, int major, int minor, int scale, bo
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, major);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, minor);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  // At scale 1 the picture is drawn straight into the window, depth included.
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
   if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Window* window = SDL_CreateWindow("quarvex", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,

@@ -34,18 +34,6 @@ struct Range {
   KeyMask keys;
 };
 
-std::vector<std::string_view> split_words(std::string_view line) {
-  std::vector<std::string_view> words;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) words.push_back(line.substr(start, i - start));
-  }
-  return words;
-}
-
 bool parse_frame(std::string_view text, int64_t& frame, std::string& what) {
   switch (parse_whole_number(text, 0, kMaxFrameNumber, frame)) {
     case NumberCheck::kOk:

@@ -3,6 +3,7 @@
 // sources): '#' starts a comment, a '\r' before the line break is dropped.
 
 #include <string_view>
+#include <vector>
 
 namespace quarvex {
 
@@ -23,6 +24,19 @@ void for_each_text_line(std::string_view text, LineFn&& go_on) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (!go_on(line_number, line)) return;
   }
+}
+
+// The words of a line, separated by spaces and tabs.
+inline std::vector<std::string_view> split_words(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
 }
 
 }  // namespace quarvex

@@ -14,18 +14,6 @@ namespace {
 constexpr size_t kMaxRecords = 65535;
 constexpr int kKindColumnWidth = 20;
 
-std::vector<std::string_view> split_words(std::string_view line) {
-  std::vector<std::string_view> words;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) words.push_back(line.substr(start, i - start));
-  }
-  return words;
-}
-
 std::string range_text(int64_t lowest, int64_t highest) {
   return std::to_string(lowest) + ".." + std::to_string(highest);
 }

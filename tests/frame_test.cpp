@@ -78,5 +78,35 @@ TEST(Frame, PacingWaitsThirtyMillisecondsFromTheLastPacing) {
   EXPECT_LT(w.last_frame_ms, 0);
 }
 
+// A clock read in tenths of a millisecond, as time passes between reads: a
+// whole-millisecond sleep takes a tenth more than asked, a nap a tenth.
+struct FineClockHost : testing::TestHost {
+  int64_t tenths = 0;
+  int sleeps = 0;
+  int naps = 0;
+  int32_t clock_ms() override { return static_cast<int32_t>(tenths / 10); }
+  void sleep_ms(int32_t ms) override {
+    ++sleeps;
+    tenths += 10 * ms + 1;
+  }
+  void nap() override {
+    ++naps;
+    tenths += 1;
+  }
+};
+
+TEST(Frame, PacingSleepsMostOfTheWaitAndNapsThroughTheLastMillisecond) {
+  World w{};
+  init_world(w);
+  FineClockHost host;
+  host.tenths = 1000;
+  w.last_frame_ms = 100;
+  pace_frame(w, host);
+  EXPECT_EQ(w.last_frame_ms, 130);
+  EXPECT_EQ(host.tenths, 1300);  // not a tenth past the deadline
+  EXPECT_EQ(host.sleeps, 1);     // 29 ms in one sleep, not one at a time
+  EXPECT_EQ(host.naps, 9);
+}
+
 }  // namespace
 }  // namespace quarvex

@@ -42,14 +42,20 @@ void count_frames_per_second(World& w, FrameHost& host) {
 
 void pace_frame(World& w, FrameHost& host) {
   constexpr int32_t kFrameMs = 30;
-  constexpr int32_t kSpinMs = 1;  // the last stretch is spun, not slept, for accuracy
+  // A sleep of whole milliseconds can overshoot by one, so the last one is
+  // waited in naps with the clock read between them.
+  constexpr int32_t kPollMs = 1;
   int32_t now = host.clock_ms();
   for (;;) {
     // Compared in 64 bits so the deadline cannot overflow near the clock's wrap.
     const int64_t deadline = int64_t{w.last_frame_ms} + kFrameMs;
     if (now >= deadline || now < w.last_frame_ms) break;
     const int64_t left = deadline - now;
-    if (left > kSpinMs) host.sleep_ms(static_cast<int32_t>(left - kSpinMs));
+    if (left > kPollMs) {
+      host.sleep_ms(static_cast<int32_t>(left - kPollMs));
+    } else {
+      host.nap();
+    }
     now = host.clock_ms();
   }
   w.last_frame_ms = now;

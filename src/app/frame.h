@@ -23,6 +23,10 @@ struct FrameHost : Services {
   virtual int64_t calendar_seconds() = 0;
   // Gives the processor away for about this many milliseconds.
   virtual void sleep_ms(int32_t ms) = 0;
+  // Gives the processor away for a small part of a millisecond, so that the
+  // last stretch of a wait polls the clock without holding a core. Hosts
+  // that do not wait leave it empty.
+  virtual void nap() {}
   // False for headless runs, which do not wait between frames.
   virtual bool paced() = 0;
 };
@@ -30,7 +34,7 @@ struct FrameHost : Services {
 void frame_tick(World& w, FrameHost& host);
 void count_frames_per_second(World& w, FrameHost& host);
 // Ends no sooner than 30 ms after the previous pacing ended. Sleeps for most
-// of the wait and spins only for the last couple of milliseconds.
+// of the wait and polls the clock, between naps, only in the last millisecond.
 void pace_frame(World& w, FrameHost& host);
 
 }  // namespace quarvex

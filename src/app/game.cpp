@@ -37,6 +37,7 @@ class Game::FrameServices : public FrameHost {
   int32_t clock_ms() override { return host_->clock_ms(); }
   int64_t calendar_seconds() override { return host_->calendar_seconds(); }
   void sleep_ms(int32_t ms) override { host_->sleep_ms(ms); }
+  void nap() override { host_->nap(); }
   bool paced() override { return host_->paced(); }
 
  private:

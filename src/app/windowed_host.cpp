@@ -67,6 +67,10 @@ void WindowedHost::sleep_ms(int32_t ms) {
   quarvex::sleep_ms(ms);
 }
 
+void WindowedHost::nap() {
+  quarvex::nap();
+}
+
 std::string screenshot_file_name(std::time_t now) {
   std::tm local{};
   localtime_r(&now, &local);

@@ -32,6 +32,7 @@ class WindowedHost : public FrameHost {
   int32_t clock_ms() override;
   int64_t calendar_seconds() override { return static_cast<int64_t>(std::time(nullptr)); }
   void sleep_ms(int32_t ms) override;
+  void nap() override;
   bool paced() override { return true; }
 
  private:

@@ -2,9 +2,11 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 
 #include "platform/gl_device.h"
 #include "platform/window.h"
@@ -111,6 +113,10 @@ int32_t clock_ms() {
 
 void sleep_ms(int32_t ms) {
   if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+
+void nap() {
+  std::this_thread::sleep_for(std::chrono::microseconds(100));
 }
 
 void poll_window_events(WindowEvents& events) {

@@ -18,6 +18,8 @@ void stop_video();
 
 int32_t clock_ms();
 void sleep_ms(int32_t ms);
+// Sleeps about a tenth of a millisecond.
+void nap();
 
 // What the window asked for since the last poll.
 struct WindowEvents {

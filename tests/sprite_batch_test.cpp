@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/sprite_batch.h"
 #include "platform/window.h"
 
@@ -16,10 +18,10 @@ std::array<BatchVertex, 4> corners(float tag) {
 
 TEST(SpriteBatch, OneRunPerStretchOfOneTextureInDrawingOrder) {
   SpriteBatch batch(8);
-  ASSERT_TRUE(batch.add_quad(3, corners(1)));
-  ASSERT_TRUE(batch.add_quad(3, corners(2)));
-  ASSERT_TRUE(batch.add_quad(5, corners(3)));
-  ASSERT_TRUE(batch.add_quad(3, corners(4)));
+  ASSERT_TRUE(batch.add_quad(3, false, corners(1)));
+  ASSERT_TRUE(batch.add_quad(3, false, corners(2)));
+  ASSERT_TRUE(batch.add_quad(5, false, corners(3)));
+  ASSERT_TRUE(batch.add_quad(3, false, corners(4)));
   ASSERT_EQ(batch.runs().size(), 3u);
   EXPECT_EQ(batch.runs()[0].texture, 3u);
   EXPECT_EQ(batch.runs()[0].vertex_count, 12u);
@@ -35,14 +37,63 @@ TEST(SpriteBatch, OneRunPerStretchOfOneTextureInDrawingOrder) {
 
 TEST(SpriteBatch, RefusesQuadsBeyondItsCapacityAndStartsAgainWhenCleared) {
   SpriteBatch batch(2);
-  EXPECT_TRUE(batch.add_quad(1, corners(1)));
-  EXPECT_TRUE(batch.add_quad(1, corners(2)));
-  EXPECT_FALSE(batch.add_quad(1, corners(3)));
+  EXPECT_TRUE(batch.add_quad(1, false, corners(1)));
+  EXPECT_TRUE(batch.add_quad(1, false, corners(2)));
+  EXPECT_FALSE(batch.add_quad(1, false, corners(3)));
   EXPECT_EQ(batch.vertices().size(), 12u);
   batch.clear();
   EXPECT_TRUE(batch.empty());
-  EXPECT_TRUE(batch.add_quad(2, corners(3)));
+  EXPECT_TRUE(batch.add_quad(2, false, corners(3)));
   EXPECT_EQ(batch.runs().size(), 1u);
+}
+
+TEST(SpriteBatch, AQuadIsOpaqueOnlyWithAnOpaqueTextureAndFullAlphaAtEveryCorner) {
+  SpriteBatch batch(8);
+  std::array<BatchVertex, 4> solid = corners(1);
+  for (BatchVertex& c : solid) c.a = 255;
+  std::array<BatchVertex, 4> one_faded = solid;
+  one_faded[2].a = 254;
+  ASSERT_TRUE(batch.add_quad(3, true, solid));
+  ASSERT_TRUE(batch.add_quad(3, true, solid));
+  ASSERT_TRUE(batch.add_quad(3, true, one_faded));  // same texture, a new run
+  ASSERT_TRUE(batch.add_quad(3, false, solid));
+  ASSERT_TRUE(batch.add_quad(3, true, solid));
+  ASSERT_EQ(batch.runs().size(), 3u);
+  EXPECT_TRUE(batch.runs()[0].opaque);
+  EXPECT_EQ(batch.runs()[0].vertex_count, 12u);
+  EXPECT_FALSE(batch.runs()[1].opaque);
+  EXPECT_EQ(batch.runs()[1].vertex_count, 12u);
+  EXPECT_TRUE(batch.runs()[2].opaque);
+}
+
+std::array<BatchVertex, 4> clip_quad(std::array<std::array<float, 4>, 4> xyzw) {
+  std::array<BatchVertex, 4> c{};
+  for (size_t i = 0; i < 4; ++i) {
+    c[i].x = xyzw[i][0];
+    c[i].y = xyzw[i][1];
+    c[i].z = xyzw[i][2];
+    c[i].w = xyzw[i][3];
+  }
+  return c;
+}
+
+TEST(OutsideView, OnlyAQuadWhollyBeyondOneSideIsLeftOut) {
+  // Wholly to the right, and wholly beyond the far plane.
+  EXPECT_TRUE(outside_view(clip_quad({{{2, 0, 0, 1}, {3, 0, 0, 1}, {3, 1, 0, 1}, {2, 1, 0, 1}}})));
+  EXPECT_TRUE(outside_view(clip_quad({{{0, 0, 2, 1}, {1, 0, 2, 1}, {1, 1, 2, 1}, {0, 1, 2, 1}}})));
+  // Wider than the view, every corner outside but on different sides: it
+  // covers the whole picture.
+  EXPECT_FALSE(
+      outside_view(clip_quad({{{-5, -5, 0, 1}, {-5, 5, 0, 1}, {5, 5, 0, 1}, {5, -5, 0, 1}}})));
+  // One corner inside is enough.
+  EXPECT_FALSE(
+      outside_view(clip_quad({{{0.5f, 0, 0, 1}, {3, 0, 0, 1}, {3, 1, 0, 1}, {2, 1, 0, 1}}})));
+  // The view volume grows with w: x = 2 is inside at w = 4.
+  EXPECT_FALSE(outside_view(clip_quad({{{2, 0, 0, 4}, {3, 0, 0, 4}, {3, 1, 0, 4}, {2, 1, 0, 4}}})));
+  // A corner at NaN could be anywhere.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_FALSE(
+      outside_view(clip_quad({{{nan, 0, 0, 1}, {3, 0, 0, 1}, {3, 1, 0, 1}, {2, 1, 0, 1}}})));
 }
 
 TEST(SetColour, SplitsArgbIntoBytes) {

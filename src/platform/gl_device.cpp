@@ -185,11 +185,17 @@ void GlDevice::set_texture(int slot, const Image& image) {
   flush();
   if (slots_[slot] != 0) glDeleteTextures(1, &slots_[slot]);
   slots_[slot] = make_texture(image.width, image.height, image.rgba.data());
+  slot_opaque_[slot] = is_opaque(image);
 }
 
 uint32_t GlDevice::texture_of(int slot) const {
   if (slot < 0 || slot >= kTextureSlots || slots_[slot] == 0) return white_texture_;
   return slots_[slot];
+}
+
+bool GlDevice::texture_opaque(int slot) const {
+  if (slot < 0 || slot >= kTextureSlots || slots_[slot] == 0) return true;  // the white texture
+  return slot_opaque_[slot];
 }
 
 void GlDevice::begin_frame(uint32_t clear_argb, float clear_depth) {
@@ -225,10 +231,11 @@ void GlDevice::set_world(const glm::mat4& world) {
   world_view_projection_ = view_projection_ * world;
 }
 
-void GlDevice::add_quad(uint32_t texture, const std::array<BatchVertex, 4>& corners) {
-  if (!batch_.add_quad(texture, corners)) {
+void GlDevice::add_quad(uint32_t texture, bool texture_opaque,
+                        const std::array<BatchVertex, 4>& corners) {
+  if (!batch_.add_quad(texture, texture_opaque, corners)) {
     flush();
-    batch_.add_quad(texture, corners);
+    batch_.add_quad(texture, texture_opaque, corners);
   }
 }
 
@@ -239,7 +246,10 @@ void GlDevice::draw_world_quad(int slot, const std::array<WorldVertex, 4>& quad)
     corners[i] =
         clip_vertex(world_view_projection_ * glm::vec4(v.x, v.y, v.z, 1.0f), v.colour, v.u, v.v);
   }
-  add_quad(texture_of(slot), corners);
+  // Most of a crowded map is off the picture; a quad left out early also
+  // keeps the runs of one texture long.
+  if (outside_view(corners)) return;
+  add_quad(texture_of(slot), texture_opaque(slot), corners);
 }
 
 void GlDevice::draw_screen_quad(int slot, const std::array<ScreenVertex, 4>& quad) {
@@ -248,7 +258,7 @@ void GlDevice::draw_screen_quad(int slot, const std::array<ScreenVertex, 4>& qua
     const ScreenVertex& v = quad[i];
     corners[i] = screen_to_clip(v.x, v.y, v.z, v.colour, v.u, v.v);
   }
-  add_quad(texture_of(slot), corners);
+  add_quad(texture_of(slot), texture_opaque(slot), corners);
 }
 
 const GlDevice::TextPicture* GlDevice::text_picture(const char* text) {
@@ -275,10 +285,11 @@ void GlDevice::draw_text(const char* text, const TextRect& rect, TextAlign align
   const auto top = static_cast<float>(rect.top);
   const float right = left + static_cast<float>(picture->width);
   const float bottom = top + static_cast<float>(picture->height);
-  add_quad(picture->texture, {{screen_to_clip(left, top, 0.0f, argb, 0.0f, 0.0f),
-                               screen_to_clip(left, bottom, 0.0f, argb, 0.0f, 1.0f),
-                               screen_to_clip(right, bottom, 0.0f, argb, 1.0f, 1.0f),
-                               screen_to_clip(right, top, 0.0f, argb, 1.0f, 0.0f)}});
+  add_quad(picture->texture, false,
+           {{screen_to_clip(left, top, 0.0f, argb, 0.0f, 0.0f),
+             screen_to_clip(left, bottom, 0.0f, argb, 0.0f, 1.0f),
+             screen_to_clip(right, bottom, 0.0f, argb, 1.0f, 1.0f),
+             screen_to_clip(right, top, 0.0f, argb, 1.0f, 0.0f)}});
 }
 
 void GlDevice::flush() {
@@ -294,6 +305,13 @@ void GlDevice::flush() {
   glActiveTexture(GL_TEXTURE0);
   for (const BatchRun& run : batch_.runs()) {
     glBindTexture(GL_TEXTURE_2D, run.texture);
+    // Blending at full alpha gives the source pixel exactly; leaving it out
+    // spares a software rasteriser reading the picture back.
+    if (run.opaque) {
+      glDisable(GL_BLEND);
+    } else {
+      glEnable(GL_BLEND);
+    }
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first_vertex),
                  static_cast<GLsizei>(run.vertex_count));
   }

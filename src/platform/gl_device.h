@@ -54,7 +54,8 @@ class GlDevice final : public Device {
   explicit GlDevice(Window& window);
   bool init(std::string& error);
   uint32_t texture_of(int slot) const;
-  void add_quad(uint32_t texture, const std::array<BatchVertex, 4>& corners);
+  bool texture_opaque(int slot) const;
+  void add_quad(uint32_t texture, bool texture_opaque, const std::array<BatchVertex, 4>& corners);
   void flush();
   void save_screenshot();
   const TextPicture* text_picture(const char* text);
@@ -62,6 +63,7 @@ class GlDevice final : public Device {
   Window& window_;
   SpriteBatch batch_;
   std::array<uint32_t, kTextureSlots> slots_{};
+  std::array<bool, kTextureSlots> slot_opaque_{};
   uint32_t white_texture_ = 0;
   uint32_t program_ = 0;
   uint32_t vertex_array_ = 0;

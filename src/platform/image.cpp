@@ -106,4 +106,11 @@ bool load_image_file(const std::string& path, Image& out, std::string& error) {
   return true;
 }
 
+bool is_opaque(const Image& image) {
+  for (size_t i = 3; i < image.rgba.size(); i += 4) {
+    if (image.rgba[i] != 255) return false;
+  }
+  return true;
+}
+
 }  // namespace quarvex

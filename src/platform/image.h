@@ -14,6 +14,9 @@ struct Image {
   std::vector<uint8_t> rgba;  // width * height * 4 bytes
 };
 
+// True when every pixel has full alpha.
+bool is_opaque(const Image& image);
+
 // The largest edge a picture may have; anything bigger is refused before a
 // byte of it is allocated.
 constexpr int kMaxImageEdge = 8192;

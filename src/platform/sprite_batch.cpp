@@ -8,14 +8,17 @@ SpriteBatch::SpriteBatch(size_t max_quads) : max_vertices_(max_quads * 6) {
   runs_.reserve(max_quads);
 }
 
-bool SpriteBatch::add_quad(uint32_t texture, const std::array<BatchVertex, 4>& corners) {
+bool SpriteBatch::add_quad(uint32_t texture, bool texture_opaque,
+                           const std::array<BatchVertex, 4>& corners) {
   if (vertices_.size() + 6 > max_vertices_) return false;
   const auto first = static_cast<uint32_t>(vertices_.size());
   for (int corner : {0, 1, 2, 0, 2, 3}) vertices_.push_back(corners[corner]);
-  if (!runs_.empty() && runs_.back().texture == texture) {
+  bool opaque = texture_opaque;
+  for (const BatchVertex& c : corners) opaque = opaque && c.a == 255;
+  if (!runs_.empty() && runs_.back().texture == texture && runs_.back().opaque == opaque) {
     runs_.back().vertex_count += 6;
   } else {
-    runs_.push_back(BatchRun{texture, first, 6});
+    runs_.push_back(BatchRun{texture, opaque, first, 6});
   }
   return true;
 }
@@ -23,6 +26,24 @@ bool SpriteBatch::add_quad(uint32_t texture, const std::array<BatchVertex, 4>& c
 void SpriteBatch::clear() {
   vertices_.clear();
   runs_.clear();
+}
+
+bool outside_view(const std::array<BatchVertex, 4>& corners) {
+  // The quad is the convex hull of its corners, so when every corner is
+  // beyond the same plane of -w <= x, y, z <= w, so is all of it, whatever
+  // the sign of w.
+  const auto all = [&](auto beyond) {
+    for (const BatchVertex& c : corners) {
+      if (!beyond(c)) return false;
+    }
+    return true;
+  };
+  return all([](const BatchVertex& c) { return c.x < -c.w; }) ||
+         all([](const BatchVertex& c) { return c.x > c.w; }) ||
+         all([](const BatchVertex& c) { return c.y < -c.w; }) ||
+         all([](const BatchVertex& c) { return c.y > c.w; }) ||
+         all([](const BatchVertex& c) { return c.z < -c.w; }) ||
+         all([](const BatchVertex& c) { return c.z > c.w; });
 }
 
 void set_colour(BatchVertex& v, uint32_t argb) {

@@ -1,4 +1,4 @@
-// Ground pictures may be any picture file: any bytes must decode or be
+// A ground picture may hold any bytes at all: they must decode or be
 // refused with a reason, and a decoded picture must have exactly the pixels
 // its size promises.
 

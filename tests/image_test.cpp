@@ -3,10 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
+#include "platform/gl_device.h"
 #include "platform/image.h"
+#include "test_files.h"
 
 namespace quarvex {
 namespace {
@@ -176,53 +181,77 @@ TEST(Dds, NonMultipleOfFourEdgesReadOnlyTheirTexels) {
   EXPECT_EQ(pixel_at(img, 4, 2), (std::vector<uint8_t>{255, 255, 255, 255}));
 }
 
-TEST(DecodeImage, AGifWithoutAPictureIsRefusedWithAReason) {
-  // Header and screen descriptor, then straight to the trailer: the size
-  // reads fine, the decoder finds no picture and gives no reason of its own.
-  const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
-  Image img;
-  std::string error;
-  EXPECT_FALSE(decode_image(gif.data(), gif.size(), img, error));
-  EXPECT_EQ(error, "the picture data is damaged");
-}
-
 TEST(DecodeImage, AHugePictureFromATinyFileIsRefusedBeforeDecoding) {
-  // A GIF header claiming 16000x16000: decoding would take gigabytes.
-  const std::vector<uint8_t> gif = {'G',  'I',  'F', '8', '9', 'a',  0x80, 0x3E, 0x80, 0x3E,
-                                    0,    0,    0,   ',', 0,   0,    0,    0,    0x80, 0x3E,
-                                    0x80, 0x3E, 0,   2,   2,   0x44, 1,    0,    ';'};
+  // A BMP header claiming 16000x16000 and no pixels: decoding would take
+  // gigabytes.
+  std::vector<uint8_t> bmp = {'B', 'M', 54, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                              0,   0,   0,  0, 0, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 0, 0,
+                              0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0};
+  put_u32(bmp, 18, 16000);
+  put_u32(bmp, 22, 16000);
   Image img;
   std::string error;
-  EXPECT_FALSE(decode_image(gif.data(), gif.size(), img, error));
+  EXPECT_FALSE(decode_image(bmp.data(), bmp.size(), img, error));
   EXPECT_EQ(error, "picture size 16000x16000 is outside 1..8192");
 }
 
-TEST(DecodeImage, APngChunkLongerThanTheFileIsRefusedBeforeDecoding) {
-  // A valid 2x2 header, then an IDAT chunk claiming two gigabytes.
-  std::vector<uint8_t> png = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0,    0,
-                              0,    13,   'I',  'H',  'D',  'R',  0,    0,    0,    2,
-                              0,    2,    8,    6,    0,    0,    0,    0x72, 0xB6, 0x0D,
-                              0x24, 0x7F, 0xFF, 0xFF, 0xF0, 'I',  'D',  'A',  'T'};
-  png.insert(png.end(), 20, 0x55);
+TEST(DecodeImage, PngChunksTheDecoderWouldMishandleAreRefusedBeforeDecoding) {
+  // A 2x2 header (the decoder reads no check sums), then an IDAT chunk
+  // claiming two gigabytes.
+  std::vector<uint8_t> png = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n',  // signature
+                              0,    0,    0,    13,   'I',  'H',  'D',  'R',   //
+                              0,    0,    0,    2,    0,    0,    0,    2,     // width, height
+                              8,    6,    0,    0,    0,    0,    0,    0,     // 8-bit RGBA
+                              0,    0x7F, 0xFF, 0xFF, 0xF0, 'I',  'D',  'A',  'T'};
+  std::vector<uint8_t> huge = png;
+  huge.insert(huge.end(), 20, 0x55);
   Image img;
   std::string error;
-  EXPECT_FALSE(decode_image(png.data(), png.size(), img, error));
+  EXPECT_FALSE(decode_image(huge.data(), huge.size(), img, error));
   EXPECT_EQ(error, "a PNG chunk runs past the end of the file");
+  // An empty IDAT chunk before any picture data.
+  std::vector<uint8_t> empty_first = png;
+  std::fill(empty_first.end() - 8, empty_first.end() - 4, 0);
+  empty_first.insert(empty_first.end(), {0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
+  EXPECT_FALSE(decode_image(empty_first.data(), empty_first.size(), img, error));
+  EXPECT_EQ(error, "the first picture data chunk of a PNG is empty");
 }
 
-TEST(DecodeImage, PnmIsRefused) {
-  // 16 bits per channel: the format's reader would write past its buffer.
-  const std::string deep = "P6\n2 1\n65535\n";
-  std::vector<uint8_t> pnm(deep.begin(), deep.end());
-  pnm.insert(pnm.end(), 12, 0xFF);
+TEST(DecodeImage, APngWithAnEmptyDataChunkAfterThePictureDataIsRead) {
+  const std::vector<uint8_t> pixels = {255, 0, 0, 255, 0, 255, 0, 128};
+  testing::TempDir dir;
+  ASSERT_TRUE(write_png(dir.file("two.png"), 2, 1, pixels.data()));
+  std::ifstream file(dir.file("two.png"), std::ios::binary);
+  std::vector<uint8_t> png((std::istreambuf_iterator<char>(file)), {});
+  // The IEND chunk is the last 12 bytes; an empty IDAT goes just before it.
+  ASSERT_GT(png.size(), 12u);
+  png.insert(png.end() - 12, {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0, 0, 0, 0});
   Image img;
   std::string error;
-  EXPECT_FALSE(decode_image(pnm.data(), pnm.size(), img, error));
-  EXPECT_FALSE(error.empty());
-  // A width too long for an int.
-  const std::string wide = "P6\n22222222222222222222 1\n255\n\x10\x20\x30";
-  EXPECT_FALSE(
-      decode_image(reinterpret_cast<const uint8_t*>(wide.data()), wide.size(), img, error));
+  ASSERT_TRUE(decode_image(png.data(), png.size(), img, error)) << error;
+  EXPECT_EQ(img.rgba, pixels);
+}
+
+TEST(DecodeImage, FormatsTheGameDoesNotReadAreRefusedWithAReason) {
+  const auto bytes = [](const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+  };
+  // A 16-bit PNM, whose reader would write past its buffer.
+  std::vector<uint8_t> pnm = bytes("P6\n2 1\n65535\n");
+  pnm.insert(pnm.end(), 12, 0xFF);
+  // A JPEG whose first Huffman table counts 272 codes of the 256 there is
+  // room for, whose reader would write past its tables.
+  std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xC4, 0, 19, 0, 0x20};
+  jpeg.insert(jpeg.end(), 15, 0x10);
+  jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+  // A GIF, header and screen descriptor straight to the trailer.
+  const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
+  for (const std::vector<uint8_t>& picture : {pnm, jpeg, gif}) {
+    Image img;
+    std::string error;
+    EXPECT_FALSE(decode_image(picture.data(), picture.size(), img, error));
+    EXPECT_EQ(error, "Image not of any known type, or corrupt");
+  }
 }
 
 TEST(DecodeImage, BmpThroughTheGeneralReaderAndGarbageRefused) {

@@ -7,10 +7,13 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_FAILURE_USERMSG
-// The packaged stb_image misreads PNM files: a 16-bit one makes it write past
-// its buffer, and a long number in the header overflows. No picture of the
-// game is a PNM, so that format is left out.
-#define STBI_NO_PNM
+// The game's pictures are DDS (read by our own decoder) and BMP; PNG is read
+// too, for pictures made with today's tools. Every other format of the
+// packaged stb_image is left out: its readers of several write past their
+// buffers on damaged files (a 16-bit PNM, a JPEG Huffman table of more than
+// 256 codes), and no picture of the game needs them.
+#define STBI_ONLY_BMP
+#define STBI_ONLY_PNG
 #include <stb/stb_image.h>
 
 namespace quarvex {
@@ -19,27 +22,34 @@ namespace {
 // Nothing the game reads comes near this; a bigger file is refused unread.
 constexpr std::streamoff kMaxImageFileSize = 256 << 20;
 
-// stb_image does not always say why it failed: a GIF without a picture
-// fails with an empty reason (or one left over from an earlier call), and a
-// reason never set is null, which must not reach a std::string.
-// stb_image grows its buffer to the length an IDAT chunk claims before it
-// reads the chunk, so a PNG of a few bytes could ask for gigabytes: every
-// chunk must fit in the file.
-bool png_chunks_fit(const uint8_t* data, size_t size) {
+// Faults in a PNG's chunk list that the packaged stb_image would mishandle,
+// or null when there are none. It grows its buffer to the length an IDAT
+// chunk claims before it reads the chunk, so a PNG of a few bytes could ask
+// for gigabytes: every chunk must fit in the file. And an empty first IDAT
+// chunk has it copy nothing into a buffer it never made.
+const char* png_chunk_fault(const uint8_t* data, size_t size) {
   static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return true;
+  if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return nullptr;
+  bool data_seen = false;
   size_t at = 8;
   while (size - at >= 8) {
     const size_t length = (size_t{data[at]} << 24) | (size_t{data[at + 1]} << 16) |
                           (size_t{data[at + 2]} << 8) | size_t{data[at + 3]};
-    if (length > size - at - 8) return false;
+    if (length > size - at - 8) return "a PNG chunk runs past the end of the file";
+    if (std::memcmp(&data[at + 4], "IDAT", 4) == 0) {
+      if (length == 0 && !data_seen) return "the first picture data chunk of a PNG is empty";
+      data_seen = true;
+    }
     at += 8 + length;
     if (size - at < 4) break;
     at += 4;  // the chunk's check sum
   }
-  return true;
+  return nullptr;
 }
 
+// stb_image does not always say why it failed: some readers fail with an
+// empty reason (or one left over from an earlier call), and a reason never
+// set is null, which must not reach a std::string.
 std::string stb_failure() {
   const char* reason = stbi_failure_reason();
   if (reason == nullptr || *reason == '\0') return "the picture data is damaged";
@@ -53,8 +63,8 @@ bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& err
     error = "picture file is too large";
     return false;
   }
-  if (!png_chunks_fit(data, size)) {
-    error = "a PNG chunk runs past the end of the file";
+  if (const char* fault = png_chunk_fault(data, size)) {
+    error = fault;
     return false;
   }
   const int length = static_cast<int>(size);

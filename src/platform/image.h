@@ -27,7 +27,7 @@ constexpr int kMaxImageEdge = 8192;
 // why in `error`.
 bool decode_dds(const uint8_t* data, size_t size, Image& out, std::string& error);
 
-// Decodes any picture: DDS by its magic, everything else through stb_image.
+// Decodes a picture: DDS by its magic, BMP and PNG through stb_image.
 bool decode_image(const uint8_t* data, size_t size, Image& out, std::string& error);
 
 // Reads and decodes a picture file.

@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kMaxStartSlots = 300;
 constexpr int kEdge = 480;
+// Buildings (headquarters, housing, factory) are kinds 32..34.
 constexpr int kKindHeadquarters = 32;
-constexpr int kKindHousing = 33;
 constexpr int kKindFactory = 34;
 // The build list each side gets at stage setup.
 constexpr int kSideBuildList[4] = {2, 3, 0, 1};

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "crowded_stage.h"
+#include "world/stage.h"
 #include "world/tables.h"
 
 namespace quarvex::bench {
@@ -13,6 +14,31 @@ int8_t weapon_of(const World& w, const Unit& u) {
   const int8_t own = unit_type(u.type).weapon;
   if (own != -1) return own;
   return u.child != 0 ? unit_type(unit_at(w, u.child).type).weapon : int8_t{-1};
+}
+
+int free_unit_slots(const World& w) {
+  int free = 0;
+  for (int i = 1; i <= kMaxUnit; ++i) free += w.units[i].type == -1;
+  return free;
+}
+
+// Sends the stage's forces in again, in its own order, into the slots the
+// fallen left, until every slot is live. A two-slot kind goes in only where
+// its turret fits too.
+void fill_units(World& w, const std::vector<uint8_t>& stage) {
+  const size_t count = stage[0] | (stage[1] << 8);
+  for (int pass = 0; pass < 4 && free_unit_slots(w) > 0; ++pass) {
+    for (size_t i = 0; i < count; ++i) {
+      const StageRecord r = decode_stage_record(&stage[2 + i * kStageRecordSize]);
+      const UnitKind* kind = unit_kind(r.kind);
+      // Buildings (kinds 32..34) stay as the battle left them.
+      if (kind == nullptr || (r.kind >= 32 && r.kind <= 34)) continue;
+      const int needed = kind->child_type == -1 ? 1 : 2;
+      const int free = free_unit_slots(w);
+      if (free == 0) return;
+      if (free >= needed) place_stage_record(w, r);
+    }
+  }
 }
 
 void fill_projectiles(World& w) {
@@ -50,12 +76,14 @@ std::unique_ptr<World> crowded_world(int warm_up_frames) {
   IdleHost host;
   host.data = (std::filesystem::temp_directory_path() / "quarvex-bench").string();
   std::filesystem::create_directories(host.data);
-  testing::write_crowded_stage(host.data, 1, 3);
+  constexpr uint32_t kLayoutSeed = 3;
+  testing::write_crowded_stage(host.data, 1, kLayoutSeed);
   auto w = std::make_unique<World>();
   init_world(*w);
   w->stage_number = 1;
   w->reload_requested = 1;
   for (int i = 0; i < warm_up_frames; ++i) frame_tick(*w, host);
+  fill_units(*w, testing::crowded_stage_bytes(kLayoutSeed));
   fill_projectiles(*w);
   fill_particles(*w);
   return w;

@@ -26,7 +26,8 @@ struct IdleHost : FrameHost {
 };
 
 // Loads the crowded stage, runs `warm_up_frames` frames so the sides are
-// fighting, then tops both pools up to full: every armed unit in slot order
+// fighting, then tops all three pools up to full: the stage's forces are
+// placed again until every unit slot is live, every armed unit in slot order
 // fires once more, and debris is thrown on units, until no slot is free. The
 // same World every time.
 std::unique_ptr<World> crowded_world(int warm_up_frames = 200);

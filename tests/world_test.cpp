@@ -81,11 +81,11 @@ TEST_F(SpawnTest, ProjectilesAndParticlesFirstFitAndDropWhenFull) {
   EXPECT_EQ(w.projectiles[0].kind, 10);
 
   spawn_particle(w, 0, 0, 0, 1, 1, 1, 0, 0, 0, 10);  // life 0: the slot stays free
-  spawn_particle(w, 0, 0, 0, 1, 1, 1, 5, 0, 3, 10);
+  EXPECT_TRUE(spawn_particle(w, 0, 0, 0, 1, 1, 1, 5, 0, 3, 10));
   EXPECT_EQ(w.particles[0].life, 5);
   EXPECT_EQ(w.particles[0].cell, 3);
   for (int i = 1; i < kParticleSlots; ++i) spawn_particle(w, 0, 0, 0, 0, 0, 0, 9, 0, 0, 1);
-  spawn_particle(w, 0, 0, 0, 0, 0, 0, 77, 0, 0, 1);  // dropped
+  EXPECT_FALSE(spawn_particle(w, 0, 0, 0, 0, 0, 0, 77, 0, 0, 1));  // dropped
   for (const Particle& q : w.particles) EXPECT_NE(q.life, 77);
 }
 

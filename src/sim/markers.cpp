@@ -22,9 +22,9 @@ constexpr float kLockRange = 60.0f;
 constexpr float kQuarterTurn = static_cast<float>(0.785398);  // 45 degrees
 constexpr int8_t kTypeHeavyAttackPlane = 52;
 
-void spawn_marker(World& w, float x, float y, float angle, uint8_t texture, uint8_t cell,
+bool spawn_marker(World& w, float x, float y, float angle, uint8_t texture, uint8_t cell,
                   int8_t size) {
-  spawn_particle(w, x, y, angle, 0, 0, 0, kMarkerLife, texture, cell, size);
+  return spawn_particle(w, x, y, angle, 0, 0, 0, kMarkerLife, texture, cell, size);
 }
 
 // Heading that a unit standing at (ox, oy) would need to face (px, py); a
@@ -52,6 +52,8 @@ void show_unit_markers(World& w) {
   Unit& s = w.units[selected];
   // The only place a stored heading is normalised; the sentinel is left alone.
   if (selected != 0) wrap_angle(s.heading);
+  // Markers are all this loop makes, and no particle ends during it: once
+  // the pool is full, the rest of the units would only search it in vain.
   for (int16_t i = 1; i <= kMaxUnit; ++i) {
     const Unit& u = w.units[i];
     if (u.type == -1 || u.parent != 0) continue;
@@ -63,13 +65,15 @@ void show_unit_markers(World& w) {
       if (ahead && i != selected && u.side != 0 &&
           point_distance(s.x, s.y, u.x, u.y) < kSightRange) {
         const uint8_t cell = u.side == w.player_side + 1 ? 12 : 13;
-        spawn_marker(w, u.x, u.y, s.heading, kMarkerSheet, cell, 80);
+        if (!spawn_marker(w, u.x, u.y, s.heading, kMarkerSheet, cell, 80)) return;
       }
     } else {
       const int64_t dx = std::abs(int64_t{trunc_to_int(static_cast<double>(u.x) - w.cursor_x)});
       const int64_t dy = std::abs(int64_t{trunc_to_int(static_cast<double>(u.y) - w.cursor_y)});
       if (dx < kCursorReachX && dy < kCursorReachY && u.side != 0) {
-        spawn_marker(w, u.x, u.y, 0, kSideMarkSheet, static_cast<uint8_t>(7 + u.side), 80);
+        if (!spawn_marker(w, u.x, u.y, 0, kSideMarkSheet, static_cast<uint8_t>(7 + u.side), 80)) {
+          return;
+        }
       }
     }
   }

@@ -70,7 +70,7 @@ void spawn_projectile(World& w, float x, float y, float course, int8_t kind, int
   }
 }
 
-void spawn_particle(World& w, float x, float y, float angle, int8_t dx, int8_t dy, int8_t spin,
+bool spawn_particle(World& w, float x, float y, float angle, int8_t dx, int8_t dy, int8_t spin,
                     uint8_t life, uint8_t texture, uint8_t cell, int8_t size) {
   for (Particle& p : w.particles) {
     if (p.life != 0) continue;
@@ -84,8 +84,9 @@ void spawn_particle(World& w, float x, float y, float angle, int8_t dx, int8_t d
     p.texture = texture;
     p.cell = cell;
     p.size = size;
-    return;
+    return true;
   }
+  return false;
 }
 
 }  // namespace quarvex

@@ -159,12 +159,13 @@ void init_world(World& w);
 void reset_sentinel(World& w);
 
 // First-fit spawns from the lowest index. spawn_unit returns the new index,
-// or 0 when the table is full; the other two drop the record when full.
+// or 0 when the table is full; the other two drop the record when full, and
+// spawn_particle says whether it found a slot.
 int16_t spawn_unit(World& w, float x, float y, float z, float heading, int16_t parent, int8_t type,
                    int8_t side);
 void spawn_projectile(World& w, float x, float y, float course, int8_t kind, int8_t side,
                       int16_t aux);
-void spawn_particle(World& w, float x, float y, float angle, int8_t dx, int8_t dy, int8_t spin,
+bool spawn_particle(World& w, float x, float y, float angle, int8_t dx, int8_t dy, int8_t spin,
                     uint8_t life, uint8_t texture, uint8_t cell, int8_t size);
 
 // A stored value used as a unit index reads slot 0 (a free slot) when it lies

@@ -16,27 +16,23 @@ int8_t weapon_of(const World& w, const Unit& u) {
   return u.child != 0 ? unit_type(unit_at(w, u.child).type).weapon : int8_t{-1};
 }
 
-int free_unit_slots(const World& w) {
-  int free = 0;
-  for (int i = 1; i <= kMaxUnit; ++i) free += w.units[i].type == -1;
-  return free;
-}
-
 // Sends the stage's forces in again, in its own order, into the slots the
 // fallen left, until every slot is live. A two-slot kind goes in only where
-// its turret fits too.
+// its turret fits too, so each placement takes exactly the slots counted.
 void fill_units(World& w, const std::vector<uint8_t>& stage) {
+  int free = 0;
+  for (int i = 1; i <= kMaxUnit; ++i) free += w.units[i].type == -1;
   const size_t count = stage[0] | (stage[1] << 8);
-  for (int pass = 0; pass < 4 && free_unit_slots(w) > 0; ++pass) {
-    for (size_t i = 0; i < count; ++i) {
+  for (int pass = 0; pass < 4 && free > 0; ++pass) {
+    for (size_t i = 0; i < count && free > 0; ++i) {
       const StageRecord r = decode_stage_record(&stage[2 + i * kStageRecordSize]);
       const UnitKind* kind = unit_kind(r.kind);
       // Buildings (kinds 32..34) stay as the battle left them.
       if (kind == nullptr || (r.kind >= 32 && r.kind <= 34)) continue;
       const int needed = kind->child_type == -1 ? 1 : 2;
-      const int free = free_unit_slots(w);
-      if (free == 0) return;
-      if (free >= needed) place_stage_record(w, r);
+      if (free < needed) continue;
+      place_stage_record(w, r);
+      free -= needed;
     }
   }
 }

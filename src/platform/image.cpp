@@ -9,7 +9,7 @@
 #define STBI_FAILURE_USERMSG
 // The game's pictures are DDS (read by our own decoder) and BMP; PNG is read
 // too, for pictures made with today's tools. Every other format of the
-// packaged stb_image is left out: its readers of several write past their
+// packaged stb_image is left out: several of those readers write past their
 // buffers on damaged files (a 16-bit PNM, a JPEG Huffman table of more than
 // 256 codes), and no picture of the game needs them.
 #define STBI_ONLY_BMP

@@ -75,18 +75,15 @@ void fight(World& w, Unit& u, float aim) {
       break;
     }
     case 1: {  // close in
-      const uint8_t t1 = side_toward(u, g.x, g.y, u.heading);
-      set_if(w, u, 10, turn_bit(t1));
-      const uint8_t t2 = side_toward(u, g.x, g.y, aim);
-      set_if(w, u, 30, step_bit(t2));
+      if (one_in(w, 10)) u.control_bits |= turn_bit(side_toward(u, g.x, g.y, u.heading));
+      if (one_in(w, 30)) u.control_bits |= step_bit(side_toward(u, g.x, g.y, aim));
       set_if(w, u, 20, kForward);
       set_if(w, u, 20, kFire);
       break;
     }
     case 2: {  // skirmish
-      const uint8_t t = side_toward(u, g.x, g.y, aim);
-      set_if(w, u, 25, turn_bit(t));
-      set_if(w, u, 30, step_bit(t));
+      if (one_in(w, 25)) u.control_bits |= turn_bit(side_toward(u, g.x, g.y, aim));
+      if (one_in(w, 30)) u.control_bits |= step_bit(side_toward(u, g.x, g.y, aim));
       set_if(w, u, 30, kForward);
       set_if(w, u, 40, kBack);
       set_if(w, u, 25, kFire);
@@ -98,8 +95,8 @@ void fight(World& w, Unit& u, float aim) {
 
   const int16_t k = random_unit_index(w);
   const Unit& probed = w.units[k];
-  if (distance_to(u, g.x, g.y) > distance_to(u, probed.x, probed.y) &&
-      is_eligible_enemy(probed, u)) {
+  if (is_eligible_enemy(probed, u) &&
+      distance_to(u, g.x, g.y) > distance_to(u, probed.x, probed.y)) {
     u.target = k;
   }
   const Unit& target = unit_at(w, u.target);
@@ -120,9 +117,8 @@ struct Chances {
 void steer_or_loiter(World& w, Unit& u, float gx, float gy, bool far, Chances steer,
                      Chances loiter) {
   if (far) {
-    const uint8_t t = side_toward(u, gx, gy, u.heading);
-    set_if(w, u, steer.turn, turn_bit(t));
-    set_if(w, u, steer.step, step_bit(t));
+    if (one_in(w, steer.turn)) u.control_bits |= turn_bit(side_toward(u, gx, gy, u.heading));
+    if (one_in(w, steer.step)) u.control_bits |= step_bit(side_toward(u, gx, gy, u.heading));
     set_if(w, u, steer.forward, kForward);
   } else {
     if (one_in(w, loiter.turn)) random_turn(w, u);
@@ -172,8 +168,8 @@ void follow_order(World& w, Unit& u) {
     const int16_t k = random_unit_index(w);
     const Unit& probed = w.units[k];
     // Marching units hold their course and never pick a fight themselves.
-    if (distance_to(u, probed.x, probed.y) < kAcquireRange && is_eligible_enemy(probed, u) &&
-        u.mode != 4) {
+    if (u.mode != 4 && is_eligible_enemy(probed, u) &&
+        distance_to(u, probed.x, probed.y) < kAcquireRange) {
       u.target = k;
       u.ai_state = 0;
     }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+
 #include "world/geometry.h"
 
 namespace quarvex {
@@ -74,6 +77,32 @@ TEST(DistanceEstimate, ExtremeArgumentsStayDefined) {
   EXPECT_FLOAT_EQ(distance_estimate(-3e9f, 0), -3e9f);
   EXPECT_FLOAT_EQ(point_distance(0.9, 0, 0, 0), 0);  // differences are truncated first
   EXPECT_FLOAT_EQ(point_distance(-10.5, 4.2, 0, 0), 12.0f);
+}
+
+TEST(PointDistance, ShortcutOnTheMapAgreesBitForBitWithTheGeneralEstimate) {
+  const auto general = [](double ax, double ay, double bx, double by) {
+    const auto dx = static_cast<float>(std::abs(int64_t{trunc_to_int(ax - bx)}));
+    const auto dy = static_cast<float>(std::abs(int64_t{trunc_to_int(ay - by)}));
+    return distance_estimate(dx, dy);
+  };
+  const double magnitudes[] = {0.0,        0.4,        0.5,      0.99,         1.0,
+                               7.5,        499.9,      1000.0,   16777215.0,   16777215.9,
+                               16777216.0, 16777217.0, 3.3554e7, 2147483647.0, 5e9};
+  for (const double mx : magnitudes) {
+    for (const double my : magnitudes) {
+      for (const double sx : {-1.0, 1.0}) {
+        for (const double sy : {-1.0, 1.0}) {
+          const double ax = sx * mx + 0.25;
+          const double ay = sy * my - 0.25;
+          EXPECT_EQ(std::bit_cast<uint32_t>(point_distance(ax, ay, 0.25, -0.25)),
+                    std::bit_cast<uint32_t>(general(ax, ay, 0.25, -0.25)))
+              << mx << " " << my << " " << sx << " " << sy;
+        }
+      }
+    }
+  }
+  const double nan = std::nan("");
+  EXPECT_EQ(point_distance(nan, 3.0, 0.0, 0.0), general(nan, 3.0, 0.0, 0.0));
 }
 
 TEST(RandomBelow, ZeroRangeTakesTheDrawAndReturnsZero) {

@@ -1,6 +1,7 @@
 #pragma once
 // Planar helpers and the shared random generator used by every step.
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -30,10 +31,21 @@ inline float distance_estimate(float a, float b) {
 // every rule uses. Inline: the hit test and the unit control call it hundreds
 // of thousands of times a second.
 inline float point_distance(double ax, double ay, double bx, double by) {
+  const double ddx = ax - bx;
+  const double ddy = ay - by;
+  // Below 2^24 every whole difference is exact as a float, so the estimate
+  // reduces to whole numbers; this is the case on the map.
+  if (std::abs(ddx) < 16777216.0 && std::abs(ddy) < 16777216.0) {
+    const int32_t ix = std::abs(static_cast<int32_t>(ddx));
+    const int32_t iy = std::abs(static_cast<int32_t>(ddy));
+    const int32_t larger = ix < iy ? iy : ix;
+    const int32_t smaller = ix < iy ? ix : iy;
+    return static_cast<float>(larger + smaller / 2.0);
+  }
   // The magnitude is taken in 64 bits, so a difference saturated at the
   // most negative 32-bit value is far, not negative.
-  const auto dx = static_cast<float>(std::abs(int64_t{trunc_to_int(ax - bx)}));
-  const auto dy = static_cast<float>(std::abs(int64_t{trunc_to_int(ay - by)}));
+  const auto dx = static_cast<float>(std::abs(int64_t{trunc_to_int(ddx)}));
+  const auto dy = static_cast<float>(std::abs(int64_t{trunc_to_int(ddy)}));
   return distance_estimate(dx, dy);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <glm/ext/matrix_transform.hpp>
 
 #include "recording_device.h"
 #include "render/draw.h"
@@ -61,6 +62,25 @@ TEST(DrawSprite, PutsTheTopOfTheCellTowardPlusYAndTurnsAboutTheDepthAxis) {
   const glm::vec4 top = q.world * glm::vec4(0.0f, 1.0f, 0.0f, 0.0f);
   EXPECT_NEAR(top.x, -1.0f, 1e-6);
   EXPECT_NEAR(top.y, 0.0f, 1e-6);
+}
+
+TEST(DrawSprite, WrittenOutTurnPlacesCornersExactlyAsTheGeneralRotation) {
+  for (int step = -800; step <= 800; ++step) {
+    const auto angle = static_cast<float>(step * 0.01);
+    const glm::mat4 general =
+        glm::rotate(glm::translate(glm::mat4(1.0f), glm::vec3(-123.25f, 77.5f, 91.5f)), angle,
+                    glm::vec3(0.0f, 0.0f, 1.0f));
+    const glm::mat4 written = sprite_world(-123.25f, 77.5f, 91.5f, angle);
+    for (const glm::vec4 corner :
+         {glm::vec4(-1.5f, -2.25f, 0.0f, 1.0f), glm::vec4(3.75f, 2.0f, 0.0f, 1.0f)}) {
+      const glm::vec4 a = general * corner;
+      const glm::vec4 b = written * corner;
+      EXPECT_EQ(a.x, b.x) << angle;
+      EXPECT_EQ(a.y, b.y) << angle;
+      EXPECT_EQ(a.z, b.z) << angle;
+      EXPECT_EQ(a.w, b.w) << angle;
+    }
+  }
 }
 
 TEST(DrawScreenSquare, CornersAndTextureCoordinatesInFanOrder) {

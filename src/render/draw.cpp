@@ -35,11 +35,21 @@ double unit_layer_depth(int layer) {
   return 92.5 - 0.5 * layer;
 }
 
+glm::mat4 sprite_world(float x, float y, float z, float angle) {
+  // A turn about the depth axis, then a move into place, written out: the
+  // general axis-angle rotation costs several times as much per sprite.
+  const float c = glm::cos(angle);
+  const float s = glm::sin(angle);
+  glm::mat4 world(1.0f);
+  world[0] = glm::vec4(c, s, 0.0f, 0.0f);
+  world[1] = glm::vec4(-s, c, 0.0f, 0.0f);
+  world[3] = glm::vec4(x, y, z, 1.0f);
+  return world;
+}
+
 void draw_sprite(Device& d, float x, float y, float z, float angle, int slot, int8_t cell,
                  float width, float height) {
-  // Rotate about the depth axis, then move into place.
-  const glm::mat4 translation = glm::translate(glm::mat4(1.0f), glm::vec3(x, y, z));
-  d.set_world(glm::rotate(translation, angle, glm::vec3(0.0f, 0.0f, 1.0f)));
+  d.set_world(sprite_world(x, y, z, angle));
   const auto hw = static_cast<float>(width / 2.0);
   const auto hh = static_cast<float>(height / 2.0);
   const CellBounds c = cell_bounds(cell);

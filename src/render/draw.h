@@ -25,6 +25,9 @@ double unit_layer_depth(int layer);
 constexpr int kAtlasDigits = 6;  // slot of the digits, funds symbol and camera mark
 constexpr int8_t kCameraMarkCell = 13;
 
+// The world matrix of a sprite: turned by angle about the depth axis, then
+// moved to (x, y, z).
+glm::mat4 sprite_world(float x, float y, float z, float angle);
 void draw_sprite(Device& d, float x, float y, float z, float angle, int slot, int8_t cell,
                  float width, float height);
 void draw_screen_square(Device& d, float cx, float cy, uint8_t alpha, float size, int slot,

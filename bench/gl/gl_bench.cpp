@@ -66,7 +66,7 @@ void BM_GlRenderFrame(benchmark::State& state) {
   }
   stop_video();
 }
-BENCHMARK(BM_GlRenderFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_GlRenderFrame)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 }  // namespace quarvex::bench

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "sim/sim.h"
+#include "sim/unit_motion.h"
 #include "sim_fixture.h"
 #include "world/tables.h"
 
@@ -14,6 +17,30 @@ using UnitBehaviour = testing::SimTest;
 
 float degrees(double d) {
   return static_cast<float>(d * kDegree);
+}
+
+TEST(MoveForward, StandingStillKeepsEveryPositionBitForBitAsTheSumWould) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const float positions[] = {
+      12.5f, -0.0f,         0.0f,   -3.0f, std::numeric_limits<float>::denorm_min(),
+      -kInf, std::nanf(""), 499.75f};
+  const float headings[] = {0.0f, 1.0f, 3.1415927f, 4.712389f, -2.5f, kInf, std::nanf("")};
+  for (const float x : positions) {
+    for (const float heading : headings) {
+      for (const double speed : {0.0, -0.0}) {
+        Unit u{};
+        u.x = x;
+        u.y = -x;
+        u.heading = heading;
+        const double h = heading;
+        const auto x_sum = static_cast<float>(u.x + forward_x(h) * speed / 20.0);
+        const auto y_sum = static_cast<float>(u.y + forward_y(h) * speed / 20.0);
+        move_forward(u, speed);
+        EXPECT_EQ(std::bit_cast<uint32_t>(u.x), std::bit_cast<uint32_t>(x_sum)) << x << " " << h;
+        EXPECT_EQ(std::bit_cast<uint32_t>(u.y), std::bit_cast<uint32_t>(y_sum)) << x << " " << h;
+      }
+    }
+  }
 }
 
 TEST_F(UnitBehaviour, TurretFiresAlongItsHeadingBeforeThisFramesTurn) {

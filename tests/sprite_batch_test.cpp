@@ -96,6 +96,42 @@ TEST(OutsideView, OnlyAQuadWhollyBeyondOneSideIsLeftOut) {
       outside_view(clip_quad({{{nan, 0, 0, 1}, {3, 0, 0, 1}, {3, 1, 0, 1}, {2, 1, 0, 1}}})));
 }
 
+TEST(CoversPicture, OnlyAConvexQuadAroundThePictureInsideTheDepthRange) {
+  // Around the picture, in either winding and at any w.
+  EXPECT_TRUE(
+      covers_picture(clip_quad({{{-5, -5, 0, 1}, {-5, 5, 0, 1}, {5, 5, 0, 1}, {5, -5, 0, 1}}})));
+  EXPECT_TRUE(
+      covers_picture(clip_quad({{{-5, -5, 0, 1}, {5, -5, 0, 1}, {5, 5, 0, 1}, {-5, 5, 0, 1}}})));
+  EXPECT_TRUE(covers_picture(
+      clip_quad({{{-10, -10, 1, 2}, {-10, 10, 1, 2}, {10, 10, 1, 2}, {10, -10, 1, 2}}})));
+  // Turned a quarter of a right angle, still around it.
+  EXPECT_TRUE(
+      covers_picture(clip_quad({{{0, -3, 0, 1}, {-3, 0, 0, 1}, {0, 3, 0, 1}, {3, 0, 0, 1}}})));
+  // Exactly the picture leaves the edge pixels to rounding; a diamond through
+  // the picture's corners misses them.
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{-1, -1, 0, 1}, {-1, 1, 0, 1}, {1, 1, 0, 1}, {1, -1, 0, 1}}})));
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{0, -2, 0, 1}, {-2, 0, 0, 1}, {0, 2, 0, 1}, {2, 0, 0, 1}}})));
+  // Short of the right edge.
+  EXPECT_FALSE(covers_picture(
+      clip_quad({{{-5, -5, 0, 1}, {-5, 5, 0, 1}, {0.9f, 5, 0, 1}, {0.9f, -5, 0, 1}}})));
+  // Beyond the far plane, or with a corner behind the eye.
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{-5, -5, 2, 1}, {-5, 5, 2, 1}, {5, 5, 2, 1}, {5, -5, 2, 1}}})));
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{-5, -5, 0, 1}, {-5, 5, 0, -1}, {5, 5, 0, 1}, {5, -5, 0, 1}}})));
+  // Folded into a bow tie: the triangles (0,1,2) and (0,2,3) leave gaps.
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{-5, -5, 0, 1}, {5, 5, 0, 1}, {-5, 5, 0, 1}, {5, -5, 0, 1}}})));
+  // Dented: one corner pulled inside the picture.
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{-5, -5, 0, 1}, {-5, 5, 0, 1}, {0, 0, 0, 1}, {5, -5, 0, 1}}})));
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_FALSE(
+      covers_picture(clip_quad({{{nan, -5, 0, 1}, {-5, 5, 0, 1}, {5, 5, 0, 1}, {5, -5, 0, 1}}})));
+}
+
 TEST(SetColour, SplitsArgbIntoBytes) {
   BatchVertex v{};
   set_colour(v, 0x78B4C8D2u);

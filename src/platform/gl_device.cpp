@@ -209,12 +209,10 @@ void GlDevice::begin_frame(uint32_t clear_argb, float clear_depth) {
   glBindFramebuffer(GL_FRAMEBUFFER, target_);
   glViewport(0, 0, kPictureWidth, kPictureHeight);
   glDepthMask(GL_TRUE);
-  glClearColor(static_cast<float>((clear_argb >> 16) & 255) / 255.0f,
-               static_cast<float>((clear_argb >> 8) & 255) / 255.0f,
-               static_cast<float>(clear_argb & 255) / 255.0f,
-               static_cast<float>(clear_argb >> 24) / 255.0f);
   glClearDepthf(clear_depth);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  clear_argb_ = clear_argb;
+  colour_clear_pending_ = true;
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glDisable(GL_CULL_FACE);
@@ -231,8 +229,25 @@ void GlDevice::set_world(const glm::mat4& world) {
   world_view_projection_ = view_projection_ * world;
 }
 
+void GlDevice::clear_colour() {
+  colour_clear_pending_ = false;
+  glBindFramebuffer(GL_FRAMEBUFFER, target_);
+  glClearColor(static_cast<float>((clear_argb_ >> 16) & 255) / 255.0f,
+               static_cast<float>((clear_argb_ >> 8) & 255) / 255.0f,
+               static_cast<float>(clear_argb_ & 255) / 255.0f,
+               static_cast<float>(clear_argb_ >> 24) / 255.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
 void GlDevice::add_quad(uint32_t texture, bool texture_opaque,
                         const std::array<BatchVertex, 4>& corners) {
+  if (colour_clear_pending_) {
+    if (quad_opaque(texture_opaque, corners) && covers_picture(corners)) {
+      colour_clear_pending_ = false;
+    } else {
+      clear_colour();
+    }
+  }
   if (!batch_.add_quad(texture, texture_opaque, corners)) {
     flush();
     batch_.add_quad(texture, texture_opaque, corners);
@@ -362,6 +377,7 @@ void GlDevice::show_picture() {
 }
 
 void GlDevice::present() {
+  if (colour_clear_pending_) clear_colour();
   flush();
   if (!screenshot_path_.empty()) save_screenshot();
   show_picture();

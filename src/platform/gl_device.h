@@ -57,6 +57,7 @@ class GlDevice final : public Device {
   bool texture_opaque(int slot) const;
   void add_quad(uint32_t texture, bool texture_opaque, const std::array<BatchVertex, 4>& corners);
   void flush();
+  void clear_colour();
   void save_screenshot();
   const TextPicture* text_picture(const char* text);
 
@@ -74,6 +75,11 @@ class GlDevice final : public Device {
   uint32_t target_ = 0;
   uint32_t colour_buffer_ = 0;
   uint32_t depth_buffer_ = 0;
+  // The frame's colour clear waits for its first quad: an opaque quad that
+  // covers the whole picture makes it needless, and on a software
+  // rasteriser it costs a pass over every pixel.
+  bool colour_clear_pending_ = false;
+  uint32_t clear_argb_ = 0;
   glm::mat4 view_projection_{1.0f};
   glm::mat4 world_view_projection_{1.0f};
   std::unique_ptr<Font> font_;

@@ -13,8 +13,7 @@ bool SpriteBatch::add_quad(uint32_t texture, bool texture_opaque,
   if (vertices_.size() + 6 > max_vertices_) return false;
   const auto first = static_cast<uint32_t>(vertices_.size());
   for (int corner : {0, 1, 2, 0, 2, 3}) vertices_.push_back(corners[corner]);
-  bool opaque = texture_opaque;
-  for (const BatchVertex& c : corners) opaque = opaque && c.a == 255;
+  const bool opaque = quad_opaque(texture_opaque, corners);
   if (!runs_.empty() && runs_.back().texture == texture && runs_.back().opaque == opaque) {
     runs_.back().vertex_count += 6;
   } else {
@@ -44,6 +43,42 @@ bool outside_view(const std::array<BatchVertex, 4>& corners) {
          all([](const BatchVertex& c) { return c.y > c.w; }) ||
          all([](const BatchVertex& c) { return c.z < -c.w; }) ||
          all([](const BatchVertex& c) { return c.z > c.w; });
+}
+
+bool quad_opaque(bool texture_opaque, const std::array<BatchVertex, 4>& corners) {
+  bool opaque = texture_opaque;
+  for (const BatchVertex& c : corners) opaque = opaque && c.a == 255;
+  return opaque;
+}
+
+bool covers_picture(const std::array<BatchVertex, 4>& corners) {
+  // Past the picture's edges (at -1 and 1) by several pixels.
+  constexpr double kReach = 1.01;
+  std::array<double, 4> px{};
+  std::array<double, 4> py{};
+  for (size_t i = 0; i < 4; ++i) {
+    const BatchVertex& c = corners[i];
+    if (!(c.w > 0.0f && c.z >= -c.w && c.z <= c.w)) return false;  // also refuses NaN
+    px[i] = double{c.x} / c.w;
+    py[i] = double{c.y} / c.w;
+  }
+  // Twice the signed area of the triangle (a, b, q): which side of a->b q lies on.
+  const auto side = [&](size_t a, size_t b, double qx, double qy) {
+    return (px[b] - px[a]) * (qy - py[a]) - (py[b] - py[a]) * (qx - px[a]);
+  };
+  const double turn = side(0, 1, px[2], py[2]) > 0 ? 1.0 : -1.0;
+  for (size_t i = 0; i < 4; ++i) {
+    // Convex: every corner turns the same way as the first.
+    if (!(turn * side(i, (i + 1) % 4, px[(i + 2) % 4], py[(i + 2) % 4]) > 0)) return false;
+  }
+  for (const double qx : {-kReach, kReach}) {
+    for (const double qy : {-kReach, kReach}) {
+      for (size_t i = 0; i < 4; ++i) {
+        if (!(turn * side(i, (i + 1) % 4, qx, qy) > 0)) return false;
+      }
+    }
+  }
+  return true;
 }
 
 void set_colour(BatchVertex& v, uint32_t argb) {

@@ -49,6 +49,15 @@ class SpriteBatch {
 // coordinate is never beyond a side.
 bool outside_view(const std::array<BatchVertex, 4>& corners);
 
+// True when the quad, drawn as the triangles (0,1,2) and (0,2,3), leaves a
+// pixel everywhere in the picture: all corners in front of the eye and
+// inside the depth range, the quad convex, and the picture's edges inside
+// its own with a margin for the rasteriser's rounding.
+bool covers_picture(const std::array<BatchVertex, 4>& corners);
+
+// The opacity add_quad gives a quad.
+bool quad_opaque(bool texture_opaque, const std::array<BatchVertex, 4>& corners);
+
 // Splits an ARGB colour into the byte order of a batch vertex.
 void set_colour(BatchVertex& v, uint32_t argb);
 

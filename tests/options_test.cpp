@@ -29,14 +29,15 @@ TEST(Options, ReadsEveryOption) {
                    "--hash",     "--screenshot",
                    "5:a.png",    "--screenshot",
                    "9:b:c.png",  "--scale",
-                   "3",          "--fullscreen"},
+                   "3",          "--fullscreen",
+                   "--unpaced"},
                   o, error),
             ParseOutcome::kRun)
       << error;
   EXPECT_EQ(o.data_dir, "/d");
   EXPECT_EQ(o.stage, 3);
   EXPECT_EQ(o.side, 2);
-  EXPECT_TRUE(o.start && o.headless && o.hash && o.fullscreen);
+  EXPECT_TRUE(o.start && o.headless && o.hash && o.fullscreen && o.unpaced);
   EXPECT_EQ(o.seed, 4294967295u);
   EXPECT_EQ(o.frames, 0);
   EXPECT_EQ(o.input_file, "in.txt");

@@ -11,7 +11,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: quarvex [--data DIR] [--stage N] [--side S] [--start] [--seed N]\n"
     "               [--headless] [--frames N] [--input FILE] [--record FILE]\n"
-    "               [--dump FILE] [--hash] [--screenshot F:FILE]... [--scale N] [--fullscreen]\n";
+    "               [--dump FILE] [--hash] [--screenshot F:FILE]... [--scale N] [--fullscreen]\n"
+    "               [--unpaced]\n";
 
 std::string quoted(std::string_view s) {
   return "'" + std::string(s) + "'";
@@ -74,6 +75,10 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
     }
     if (arg == "--fullscreen") {
       options.fullscreen = true;
+      continue;
+    }
+    if (arg == "--unpaced") {
+      options.unpaced = true;
       continue;
     }
     const bool takes_value = arg == "--data" || arg == "--stage" || arg == "--side" ||

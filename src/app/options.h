@@ -24,6 +24,7 @@ struct Options {
   std::vector<std::pair<int64_t, std::string>> screenshots;  // frame, PNG file
   int scale = 0;                                             // 0: largest that fits
   bool fullscreen = false;
+  bool unpaced = false;  // in a window, no 30 ms wait between frames (for speed figures)
 };
 
 // Largest frame number the command line and key scripts accept.

@@ -1,13 +1,11 @@
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "app/device_data.h"
 #include "app/drivers.h"
 #include "app/game.h"
 #include "app/windowed_host.h"
-#include "platform/font.h"
 #include "platform/gl_device.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -16,56 +14,9 @@ namespace quarvex {
 
 namespace {
 
-constexpr const char* kAtlasFiles[] = {"t0.dds", "t1.dds", "t2.dds", "t3.dds",
-                                       "t4.dds", "t5.dds", "ts.dds", "tc.dds"};
-constexpr int kFontHeight = 20;
-
-std::string in_dir(const std::string& dir, const std::string& file) {
-  return (std::filesystem::path(dir) / file).string();
-}
-
 void report_failure(const char* caption, const char* text, const std::string& reason) {
   std::fprintf(stderr, "quarvex: %s (%s)\n", text, reason.c_str());
   show_message_box(nullptr, nullptr, caption, text);
-}
-
-// Atlases into slots 0..7; a file that fails leaves its slot empty.
-void load_atlases(GlDevice& device, const std::string& data_dir,
-                  std::vector<std::string>& missing) {
-  for (int slot = 0; slot < 8; ++slot) {
-    std::string error;
-    if (!device.load_texture(slot, in_dir(data_dir, kAtlasFiles[slot]), error)) {
-      missing.push_back(kAtlasFiles[slot]);
-    }
-  }
-}
-
-void load_font(GlDevice& device, std::vector<std::string>& missing) {
-  const std::string path = find_japanese_font();
-  std::string error;
-  std::unique_ptr<Font> font = path.empty() ? nullptr : Font::open(path, kFontHeight, error);
-  if (font == nullptr) {
-    missing.push_back("a Japanese font (install fonts-ipafont-gothic)");
-    return;
-  }
-  device.set_font(std::move(font));
-}
-
-void note_missing_stages(const std::string& data_dir, std::vector<std::string>& missing) {
-  for (int stage = 1; stage <= 3; ++stage) {
-    for (const char* extension : {".aod", ".bmp"}) {
-      const std::string file = "map" + std::to_string(stage) + extension;
-      if (!std::filesystem::exists(in_dir(data_dir, file))) missing.push_back(file);
-    }
-  }
-}
-
-// The game still runs without them; one line says what it did not find.
-void report_missing(const std::string& data_dir, const std::vector<std::string>& missing) {
-  if (missing.empty()) return;
-  std::string line = "quarvex: not found in " + data_dir + ":";
-  for (const std::string& file : missing) line += " " + file;
-  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 // Events are drained before every frame; closing the window ends the loop.
@@ -105,12 +56,7 @@ int run_windowed(const Options& options) {
       report_failure("quarvex", "Direct3D の初期化に失敗しました。", reason);
       status = 1;
     } else {
-      const std::string& data_dir = game.data_dir();
-      std::vector<std::string> missing;
-      load_atlases(*device, data_dir, missing);
-      load_font(*device, missing);
-      note_missing_stages(data_dir, missing);
-      report_missing(data_dir, missing);
+      load_device_data(*device, game.data_dir());
       run_loop(game, *window, *device);
       status = game.finish();
     }

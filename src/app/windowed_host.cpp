@@ -54,7 +54,10 @@ void WindowedHost::render(const World& w) {
   screenshot_wanted_ = false;
   if (!file.empty()) device_.request_screenshot(file);
   render_frame(device_, w);
-  if (!file.empty() && !device_.screenshot_error().empty()) {
+  if (file.empty()) return;
+  if (device_.screenshot_error().empty()) {
+    screenshot_saved(file);
+  } else {
     std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
   }
 }

@@ -33,7 +33,13 @@ class WindowedHost : public FrameHost {
   int64_t calendar_seconds() override { return static_cast<int64_t>(std::time(nullptr)); }
   void sleep_ms(int32_t ms) override;
   void nap() override;
-  bool paced() override { return true; }
+  bool paced() override { return !options_.unpaced; }
+
+ protected:
+  // Called once a screenshot file has been written.
+  virtual void screenshot_saved(const std::string& /*file*/) {}
+  Window& window() { return window_; }
+  GlDevice& device() { return device_; }
 
  private:
   const Options& options_;

@@ -1,6 +1,10 @@
 #include "platform/gl_device.h"
 
+#ifdef __EMSCRIPTEN__
+#include <GLES3/gl3.h>
+#else
 #include <epoxy/gl.h>
+#endif
 
 #include <algorithm>
 #include <glm/mat4x4.hpp>
@@ -13,6 +17,13 @@ namespace quarvex {
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// WebGL clears the canvas once it has been shown, so the picture is always
+// drawn off-screen there: a message box is drawn over the last picture.
+constexpr bool kWindowKeepsPicture = false;
+#else
+constexpr bool kWindowKeepsPicture = true;
+#endif
 constexpr size_t kBatchQuads = 4096;
 // Distinct labels are few; past this many the cache starts again.
 constexpr size_t kMaxCachedTexts = 256;
@@ -205,7 +216,9 @@ void GlDevice::begin_frame(uint32_t clear_argb, float clear_depth) {
   window_.drawable_size(width, height);
   // Drawing straight into a window of the picture's size saves a copy of
   // every pixel each frame, which matters on a software rasteriser.
-  target_ = (width == kPictureWidth && height == kPictureHeight) ? 0 : framebuffer_;
+  target_ = (kWindowKeepsPicture && width == kPictureWidth && height == kPictureHeight)
+                ? 0
+                : framebuffer_;
   glBindFramebuffer(GL_FRAMEBUFFER, target_);
   glViewport(0, 0, kPictureWidth, kPictureHeight);
   glDepthMask(GL_TRUE);

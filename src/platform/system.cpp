@@ -58,12 +58,7 @@ bool closes_box(const SDL_Event& e) {
 // The box drawn in the game window over the last picture.
 bool show_box_in_window(GlDevice& device, const char* text) {
   for (;;) {
-    draw_box(device, 118.0f, 138.0f, 522.0f, 342.0f, kPanelBorderColour);
-    draw_box(device, 120.0f, 140.0f, 520.0f, 340.0f, kPanelColour);
-    device.draw_text(text, TextRect{140, 160, 500, 300}, TextAlign::kLeft, 0xFFFFFFFFu);
-    draw_box(device, 280.0f, 300.0f, 360.0f, 330.0f, kPanelBorderColour);
-    device.draw_text("OK", TextRect{0, 304, 333, 330}, TextAlign::kRight, 0xFF202020u);
-    device.show_picture();
+    draw_message_box(device, text);
     SDL_Event e;
     // Waits without spinning; redraws now and then in case the window was uncovered.
     if (SDL_WaitEventTimeout(&e, 250) == 0) continue;
@@ -142,6 +137,22 @@ void sample_game_keys(std::array<bool, kKeyCount>& down) {
   int count = 0;
   const uint8_t* state = SDL_GetKeyboardState(&count);
   game_keys_from_state(state, count, down);
+}
+
+void draw_message_box(GlDevice& device, const char* text) {
+  draw_box(device, 118.0f, 138.0f, 522.0f, 342.0f, kPanelBorderColour);
+  draw_box(device, 120.0f, 140.0f, 520.0f, 340.0f, kPanelColour);
+  device.draw_text(text, TextRect{140, 160, 500, 300}, TextAlign::kLeft, 0xFFFFFFFFu);
+  draw_box(device, 280.0f, 300.0f, 360.0f, 330.0f, kPanelBorderColour);
+  device.draw_text("OK", TextRect{0, 304, 333, 330}, TextAlign::kRight, 0xFF202020u);
+  device.show_picture();
+}
+
+bool message_box_closed() {
+  SDL_Event e;
+  bool closed = false;
+  while (!closed && SDL_PollEvent(&e) != 0) closed = closes_box(e);
+  return closed;
 }
 
 bool show_message_box(Window* window, GlDevice* device, const char* caption, const char* text) {

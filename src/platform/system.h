@@ -41,4 +41,12 @@ void sample_game_keys(std::array<bool, kKeyCount>& down);
 // game window with the game's font (closed by Space, Enter or a click).
 bool show_message_box(Window* window, GlDevice* device, const char* caption, const char* text);
 
+// The box drawn in the game window, for a driver that cannot wait inside a
+// frame (the browser page): draws the box with its OK button over the last
+// picture and shows it.
+void draw_message_box(GlDevice& device, const char* text);
+// Reads the waiting events up to one that closes a drawn box (Space, Enter
+// or a click): true when there was one. Later events stay waiting.
+bool message_box_closed();
+
 }  // namespace quarvex

@@ -1,0 +1,242 @@
+// The game's page in Debian's headless Chromium (software WebGL 2 through
+// SwiftShader), compared with the desktop program built from the same
+// sources. Run by scripts/web-test.sh once the page is built.
+
+import assert from 'node:assert/strict';
+import { copyFileSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import {
+  comparePictures, desktop, frames, launchBrowser, openPage, press, removeDir, shotsDir,
+  sourceDir, startServer, tempDir, waitForDownload, waitForFrames, waitForLine, waitForState,
+} from './harness.mjs';
+
+// SwiftShader and Mesa's llvmpipe rasterise the same triangles slightly
+// differently: which pixel centres a sloping sprite edge covers, and where a
+// texture coordinate interpolated across a rotated quad lands between two
+// texels under nearest sampling. Such a pixel takes its neighbour's colour,
+// so its difference can be large, but the pixels are few and lie along
+// edges. Flat areas, the text and the colour arithmetic agree to within one
+// step of rounding. So a picture matches when at most 1 % of its pixels
+// differ by more than 8 in a channel and the mean difference is below 1.5:
+// a wrong layer, a missing sprite, a wrong scale or boxes instead of text
+// each exceed that many times over.
+const kChannelSlack = 8;
+const kMaxPixelShare = 0.01;
+const kMaxMeanDifference = 1.5;
+
+// A recorded battle: 24,000 frames of play as side 1 with the seed the
+// recording carries; the first 6,000 are played here, on stage 1.
+const kRecordedKeys = join(sourceDir, 'tests/data/pinned_run/keys.txt');
+const kBattleFrames = 6000;
+
+let browser;
+let served;
+let server;
+let url;
+
+function keep(file, name) {
+  if (shotsDir) copyFileSync(file, join(shotsDir, name));
+}
+
+async function expectSamePicture(webFile, desktopFile) {
+  const result = await comparePictures(browser, webFile, desktopFile, kChannelSlack);
+  assert.deepEqual(result.sizes[0], [640, 480]);
+  assert.deepEqual(result.sizes[1], [640, 480]);
+  assert.ok(result.over <= kMaxPixelShare && result.mean <= kMaxMeanDifference,
+    `the page's picture differs from the desktop's: ${(result.over * 100).toFixed(3)} % of ` +
+    `pixels by more than ${kChannelSlack}, mean difference ${result.mean.toFixed(3)}`);
+  return result;
+}
+
+// The page runs `query` until its frame limit and offers the screenshot of
+// frame `shot`; the desktop does the same with the same options.
+async function pictureOfBothAt(query, args, shot, name) {
+  const dir = tempDir(name);
+  try {
+    const { page, log } = await openPage(browser, `${url}?${query}&screenshot=${shot}:${name}.png`, dir);
+    await waitForState(page, 'ended');
+    const web = await waitForDownload(dir, new RegExp(`^${name}\\.png$`));
+    assert.deepEqual(log.errors, []);
+    await desktop([...args, '--scale', '1', '--screenshot', `${shot}:desktop.png`], dir);
+    const result = await expectSamePicture(web, join(dir, 'desktop.png'));
+    keep(web, `${name}-chromium.png`);
+    keep(join(dir, 'desktop.png'), `${name}-desktop.png`);
+    await page.close();
+    return result;
+  } finally {
+    removeDir(dir);
+  }
+}
+
+describe('the game in a browser page', () => {
+  before(async () => {
+    served = tempDir('served');
+    copyFileSync(kRecordedKeys, join(served, 'battle.txt'));
+    ({ server, url } = await startServer(served));
+    browser = await launchBrowser();
+  });
+
+  after(async () => {
+    await browser?.close();
+    server?.close();
+    removeDir(served);
+  });
+
+  test('the title menu loads with no error and looks as on the desktop', async () => {
+    const result = await pictureOfBothAt('stage=3&side=2&frames=3', ['--stage', '3', '--side', '2',
+      '--frames', '3'], 3, 'title');
+    console.log(`title menu: ${(result.over * 100).toFixed(3)} % of pixels over, mean ${result.mean.toFixed(3)}`);
+  });
+
+  test('a stage frame looks as on the desktop', async () => {
+    const result = await pictureOfBothAt('stage=2&side=1&start&seed=5&frames=90',
+      ['--stage', '2', '--side', '1', '--start', '--seed', '5', '--frames', '90'], 90, 'stage');
+    console.log(`stage frame: ${(result.over * 100).toFixed(3)} % of pixels over, mean ${result.mean.toFixed(3)}`);
+  });
+
+  test('a key script in the query string gives the desktop headless hash', async () => {
+    const dir = tempDir('hash');
+    try {
+      const query = `stage=1&side=1&start&headless&frames=${kBattleFrames}&input=battle.txt&hash`;
+      const { page, log } = await openPage(browser, `${url}?${query}`, dir);
+      const web = await waitForLine(log, 'hash: ', 600000);
+      const { stdout } = await desktop(['--headless', '--stage', '1', '--side', '1', '--start',
+        '--frames', String(kBattleFrames), '--input', kRecordedKeys, '--hash'], dir);
+      const native = stdout.split('\n').find((l) => l.startsWith('hash: '));
+      assert.deepEqual(log.errors, []);
+      assert.equal(web, native);
+      await page.close();
+    } finally {
+      removeDir(dir);
+    }
+  });
+
+  test('keys pressed in the page move the cursor and select a unit', async () => {
+    const dir = tempDir('keys');
+    try {
+      const { page, log } = await openPage(browser,
+        `${url}?stage=1&side=0&start&seed=3&frames=200&dump=world.json`, dir);
+      await waitForFrames(page, 30);
+      // The keypad's own codes, as a browser reports them with NumLock on or off.
+      await press(page, 'Numpad6', 600);
+      await press(page, 'Numpad8', 300);
+      const moved = await frames(page);
+      await press(page, 'Space');
+      await waitForState(page, 'ended');
+      const world = JSON.parse(readFileSync(await waitForDownload(dir, /^world\.json$/))).world;
+      const { stdout } = await desktop(['--headless', '--stage', '1', '--side', '0', '--start',
+        '--seed', '3', '--frames', '30', '--dump', 'still.json'], dir);
+      assert.equal(stdout, '');
+      const still = JSON.parse(readFileSync(join(dir, 'still.json'))).world;
+      assert.ok(moved < 200, 'the keys came too late to be seen');
+      assert.ok(world.cursor_x > still.cursor_x + 10, `cursor x ${still.cursor_x} → ${world.cursor_x}`);
+      assert.ok(world.cursor_y > still.cursor_y + 5, `cursor y ${still.cursor_y} → ${world.cursor_y}`);
+      assert.notEqual(world.selected_unit, 0);
+      assert.equal(world.command_mode, 1, 'Space opens the order menu');
+      assert.deepEqual(log.errors, []);
+      await page.close();
+    } finally {
+      removeDir(dir);
+    }
+  });
+
+  test('a message box is drawn in the page, holds the frames, and Space closes it', async () => {
+    const dir = tempDir('box');
+    try {
+      const { page, log } = await openPage(browser, `${url}?stage=2&side=3&start&seed=9`, dir);
+      await waitForFrames(page, 20);
+      // 0 shows the information box.
+      await press(page, 'Numpad0');
+      await waitForState(page, 'message', 5000);
+      const held = await frames(page);
+      await new Promise((resolve) => setTimeout(resolve, 500));
+      assert.equal(await frames(page), held, 'frames ran while the box was shown');
+      if (shotsDir) await page.screenshot({ path: join(shotsDir, 'message-box-page.png') });
+      await press(page, 'Space');
+      await waitForFrames(page, held + 10, 5000);
+      // F12 offers the picture as a download.
+      await press(page, 'F12');
+      const shot = await waitForDownload(dir, /^quarvex-\d{8}-\d{6}\.png$/);
+      assert.ok(readFileSync(shot).subarray(1, 4).toString() === 'PNG');
+      assert.deepEqual(log.errors, []);
+      await page.close();
+    } finally {
+      removeDir(dir);
+    }
+  });
+
+  test('frames follow the 30 ms rule, stop in a hidden tab and go on when it shows', async () => {
+    const dir = tempDir('hidden');
+    try {
+      const { page, log } = await openPage(browser, `${url}?stage=1&start&seed=2`, dir);
+      await waitForFrames(page, 10);
+      const start = await frames(page);
+      await new Promise((resolve) => setTimeout(resolve, 1500));
+      const ran = (await frames(page)) - start;
+      // 1.5 s holds at most 50 frames of 30 ms; a busy machine runs fewer.
+      assert.ok(ran <= 51 && ran >= 10, `${ran} frames in 1.5 s`);
+      const setHidden = (hidden) => page.evaluate((h) => {
+        Object.defineProperty(document, 'hidden', { value: h, configurable: true });
+        Object.defineProperty(document, 'visibilityState',
+          { value: h ? 'hidden' : 'visible', configurable: true });
+        document.dispatchEvent(new Event('visibilitychange'));
+      }, hidden);
+      await setHidden(true);
+      await new Promise((resolve) => setTimeout(resolve, 200));
+      const hiddenAt = await frames(page);
+      await new Promise((resolve) => setTimeout(resolve, 800));
+      assert.equal(await frames(page), hiddenAt, 'frames ran in a hidden tab');
+      await setHidden(false);
+      await waitForFrames(page, hiddenAt + 5, 5000);
+      assert.deepEqual(log.errors, []);
+      await page.close();
+    } finally {
+      removeDir(dir);
+    }
+  });
+
+  test('the picture fills the page at a whole scale', async () => {
+    const dir = tempDir('scale');
+    try {
+      const { page } = await openPage(browser, `${url}?frames=5`, dir);
+      await page.setViewport({ width: 1400, height: 1000 });
+      await waitForState(page, 'ended');
+      const size = await page.evaluate(() => {
+        const canvas = document.getElementById('canvas');
+        return [canvas.width, canvas.height];
+      });
+      assert.deepEqual(size, [1400, 1000]);
+      // Scale 2: 1280×960 in the middle, black bars of 60 and 20 pixels.
+      const png = await page.screenshot({ clip: { x: 0, y: 0, width: 1400, height: 1000 } });
+      const probe = await page.evaluate(async (base64) => {
+        const image = await createImageBitmap(await (await fetch(`data:image/png;base64,${base64}`)).blob());
+        const c = new OffscreenCanvas(image.width, image.height).getContext('2d');
+        c.drawImage(image, 0, 0);
+        const at = (x, y) => Array.from(c.getImageData(x, y, 1, 1).data.slice(0, 3));
+        return { bar: at(30, 500), inside: at(700, 500) };
+      }, png.toString('base64'));
+      assert.deepEqual(probe.bar, [0, 0, 0]);
+      assert.notDeepEqual(probe.inside, [0, 0, 0]);
+      await page.close();
+    } finally {
+      removeDir(dir);
+    }
+  });
+
+  test('a bad query is reported on the page and nothing runs', async () => {
+    const dir = tempDir('bad');
+    try {
+      const { page, log } = await openPage(browser, `${url}?stage=9`, dir);
+      await waitForState(page, 'ended', 20000);
+      const status = await page.$eval('#status', (e) => e.textContent);
+      assert.match(status, /--stage: '9' is outside 1\.\.3/);
+      assert.equal(await frames(page), 0);
+      assert.ok(log.errors.some((e) => e.includes("'9' is outside")));
+      await page.close();
+    } finally {
+      removeDir(dir);
+    }
+  });
+});

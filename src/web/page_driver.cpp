@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "app/device_data.h"
 #include "app/drivers.h"
 #include "app/game.h"
+#include "app/windowed_data.h"
 #include "platform/gl_device.h"
 #include "platform/system.h"
 #include "platform/window.h"

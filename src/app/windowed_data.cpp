@@ -1,4 +1,4 @@
-#include "app/device_data.h"
+#include "app/windowed_data.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -115,12 +115,22 @@ fetch_source() {
   fi
 }
 
-# Configures, builds and installs one library into the prefix.
+# Configures, builds and installs one library into the prefix, unless the
+# prefix has it from the same source and recipe, and nothing before it in
+# the chain was built again.
+chain_rebuilt=0
 build_library() {
   local package="$1"
   shift
+  local built="$prefix/.built-$package"
+  local want_built
+  want_built="$(cat "$deps/src/$package/.version") recipe $recipe"
+  if ((!chain_rebuilt)) && [[ -f "$built" && "$(cat "$built")" == "$want_built" ]]; then
+    return 0
+  fi
+  chain_rebuilt=1
   echo "== building $package for WebAssembly"
-  rm -rf "$deps/build/$package"
+  rm -rf "$deps/build/$package" "$built"
   emcmake cmake -S "$deps/src/$package" -B "$deps/build/$package" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >"$deps/build/$package.log" 2>&1 ||
     {
@@ -134,13 +144,14 @@ build_library() {
       echo "web-deps: building $package failed; the whole log is $deps/build/$package.log" >&2
       exit 1
     }
+  printf '%s\n' "$want_built" >"$built"
 }
 
 for entry in "${pinned[@]}"; do
   fetch_source $entry
 done
 
-rm -rf "$prefix"
+mkdir -p "$prefix"
 # Emscripten's toolchain looks for packages in its own sysroot only: the
 # prefix is added, and SDL2 is named outright so that the stub config in the
 # sysroot (which would switch on the downloading SDL2 port) is not used.

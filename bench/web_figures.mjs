@@ -1,24 +1,15 @@
 // The browser part of bench/web_figures.sh: time to the first frame from a
 // warm local server, and frames per second of the crowded stage, unpaced.
 
-import { copyFileSync, mkdirSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 
 import {
-  launchBrowser, openPage, removeDir, sourceDir, startServer, tempDir, waitForFrames,
+  crowdedDataFolder, launchBrowser, openPage, removeDir, startServer, tempDir, waitForFrames,
 } from '../tests/web/harness.mjs';
 
 const served = tempDir('figures');
 const downloads = tempDir('figures-downloads');
-// The crowded stage in a data folder beside the page, with the atlases.
-const crowded = join(served, 'crowded');
-const built = join(sourceDir, 'build', 'data');
-mkdirSync(crowded);
-for (const file of readdirSync(built).filter((f) => f.endsWith('.dds'))) {
-  copyFileSync(join(built, file), join(crowded, file));
-}
-copyFileSync(join(sourceDir, 'tests/data/pinned_run/map1.aod'), join(crowded, 'map1.aod'));
-copyFileSync(join(built, 'map1.bmp'), join(crowded, 'map1.bmp'));
+crowdedDataFolder(join(served, 'crowded'));
 
 const { server, url } = await startServer(served);
 const browser = await launchBrowser();

@@ -44,10 +44,13 @@ target_link_libraries(
   quarvex_web_libraries
   INTERFACE "${QUARVEX_WEB_DEPS}/lib/libSDL2_mixer.a" "${QUARVEX_WEB_DEPS}/lib/libSDL2_ttf.a"
             "${QUARVEX_WEB_DEPS}/lib/libfreetype.a" "${QUARVEX_WEB_DEPS}/lib/libSDL2.a")
+# Mix_OpenAudio needs these two of emscripten's JavaScript library. (Given
+# in a file: a "$" would not survive the build tool's quoting.)
+set(QUARVEX_WEB_LIBRARY_FUNCS "${CMAKE_BINARY_DIR}/library-functions.json")
+file(WRITE "${QUARVEX_WEB_LIBRARY_FUNCS}" "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
 target_link_options(
   quarvex_web_libraries INTERFACE -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
-  -sALLOW_MEMORY_GROWTH=1
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[\"$autoResumeAudioContext\",\"$dynCall\"]")
+  -sALLOW_MEMORY_GROWTH=1 "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${QUARVEX_WEB_LIBRARY_FUNCS}")
 
 # Where the preloaded data sits in the page's file system.
 set(QUARVEX_DATA_DIR "/data")
@@ -85,8 +88,12 @@ add_custom_command(
 add_custom_target(quarvex_page_data DEPENDS "${QUARVEX_WEB_FONT_OUT}"
                                             "${QUARVEX_WEB_DATA_COPY}.copied")
 
+# The page's windowed driver stands where the desktop's is (src/app/windowed.cpp).
 file(GLOB QUARVEX_WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/*.cpp)
-add_executable(quarvex_page ${QUARVEX_WEB_SOURCES})
+target_sources(quarvex_app PRIVATE ${QUARVEX_WEB_SOURCES})
+
+# The page: the desktop's main, the same command line.
+add_executable(quarvex_page ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 target_link_libraries(quarvex_page PRIVATE quarvex_app)
 add_dependencies(quarvex_page quarvex_page_data)
 set_target_properties(quarvex_page PROPERTIES OUTPUT_NAME quarvex SUFFIX ".js")

@@ -4,7 +4,9 @@
 
 import { execFile } from 'node:child_process';
 import { createServer } from 'node:http';
-import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
+import {
+  copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync,
+} from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 import { promisify } from 'node:util';
@@ -55,6 +57,20 @@ export function launchBrowser() {
     args: ['--no-sandbox', '--use-gl=swiftshader', '--enable-unsafe-swiftshader',
       '--autoplay-policy=no-user-gesture-required'],
   });
+}
+
+// A data folder with the crowded four-side stage (every unit slot in use) as
+// stage 1 and the built atlases and ground, for `data=` in a query.
+export const crowdedStage = join(sourceDir, 'tests/data/pinned_run');
+export function crowdedDataFolder(dir) {
+  const built = join(sourceDir, 'build', 'data');
+  mkdirSync(dir, { recursive: true });
+  for (const file of readdirSync(built).filter((f) => /\.(dds|bmp)$/.test(f))) {
+    copyFileSync(join(built, file), join(dir, file));
+  }
+  copyFileSync(join(crowdedStage, 'map1.aod'), join(dir, 'map1.aod'));
+  copyFileSync(join(built, 'map2.aod'), join(dir, 'map2.aod'));
+  copyFileSync(join(built, 'map3.aod'), join(dir, 'map3.aod'));
 }
 
 export function tempDir(name) {

@@ -8,8 +8,8 @@ import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  comparePictures, desktop, frames, launchBrowser, openPage, press, removeDir, shotsDir,
-  sourceDir, startServer, tempDir, waitForDownload, waitForFrames, waitForLine, waitForState,
+  comparePictures, crowdedDataFolder, crowdedStage, desktop, frames, launchBrowser, openPage, press, removeDir, shotsDir,
+  startServer, tempDir, waitForDownload, waitForFrames, waitForLine, waitForState,
 } from './harness.mjs';
 
 // SwiftShader and Mesa's llvmpipe rasterise the same triangles slightly
@@ -26,10 +26,10 @@ const kChannelSlack = 8;
 const kMaxPixelShare = 0.01;
 const kMaxMeanDifference = 1.5;
 
-// A recorded battle: 24,000 frames of play as side 1 with the seed the
-// recording carries; the first 6,000 are played here, on stage 1.
-const kRecordedKeys = join(sourceDir, 'tests/data/pinned_run/keys.txt');
-const kBattleFrames = 6000;
+// A recorded battle on the crowded stage: 24,000 frames of play as side 1,
+// with the seed the recording carries.
+const kRecordedKeys = join(crowdedStage, 'keys.txt');
+const kBattleFrames = 24000;
 
 let browser;
 let served;
@@ -74,6 +74,7 @@ describe('the game in a browser page', () => {
   before(async () => {
     served = tempDir('served');
     copyFileSync(kRecordedKeys, join(served, 'battle.txt'));
+    crowdedDataFolder(join(served, 'crowded'));
     ({ server, url } = await startServer(served));
     browser = await launchBrowser();
   });
@@ -96,45 +97,59 @@ describe('the game in a browser page', () => {
     console.log(`stage frame: ${(result.over * 100).toFixed(3)} % of pixels over, mean ${result.mean.toFixed(3)}`);
   });
 
-  test('a key script in the query string gives the desktop headless hash', async () => {
+  test('a recorded battle in the query string gives the desktop headless hash', async () => {
     const dir = tempDir('hash');
     try {
-      const query = `stage=1&side=1&start&headless&frames=${kBattleFrames}&input=battle.txt&hash`;
+      const query = `data=crowded&side=1&start&headless&frames=${kBattleFrames}&input=battle.txt&hash`;
       const { page, log } = await openPage(browser, `${url}?${query}`, dir);
-      const web = await waitForLine(log, 'hash: ', 600000);
-      const { stdout } = await desktop(['--headless', '--stage', '1', '--side', '1', '--start',
-        '--frames', String(kBattleFrames), '--input', kRecordedKeys, '--hash'], dir);
-      const native = stdout.split('\n').find((l) => l.startsWith('hash: '));
+      await waitForLine(log, 'hash: ', 600000);
+      const { stdout } = await desktop(['--data', crowdedStage, '--headless', '--side', '1',
+        '--start', '--frames', String(kBattleFrames), '--input', kRecordedKeys, '--hash'], dir);
+      // The same message lines at the same frames, then the same hash.
+      assert.deepEqual(log.lines, stdout.trimEnd().split('\n'));
       assert.deepEqual(log.errors, []);
-      assert.equal(web, native);
       await page.close();
     } finally {
       removeDir(dir);
     }
   });
 
-  test('keys pressed in the page move the cursor and select a unit', async () => {
+  test('keys pressed in the page move the cursor and select a unit, as the desktop replays them', async () => {
     const dir = tempDir('keys');
     try {
       const { page, log } = await openPage(browser,
-        `${url}?stage=1&side=0&start&seed=3&frames=200&dump=world.json`, dir);
+        `${url}?stage=1&side=0&start&seed=3&frames=200&record=rec.txt&dump=world.json`, dir);
       await waitForFrames(page, 30);
       // The keypad's own codes, as a browser reports them with NumLock on or off.
       await press(page, 'Numpad6', 600);
       await press(page, 'Numpad8', 300);
-      const moved = await frames(page);
       await press(page, 'Space');
+      assert.ok(await frames(page) < 200, 'the keys came too late to be seen');
       await waitForState(page, 'ended');
-      const world = JSON.parse(readFileSync(await waitForDownload(dir, /^world\.json$/))).world;
-      const { stdout } = await desktop(['--headless', '--stage', '1', '--side', '0', '--start',
-        '--seed', '3', '--frames', '30', '--dump', 'still.json'], dir);
-      assert.equal(stdout, '');
-      const still = JSON.parse(readFileSync(join(dir, 'still.json'))).world;
-      assert.ok(moved < 200, 'the keys came too late to be seen');
-      assert.ok(world.cursor_x > still.cursor_x + 10, `cursor x ${still.cursor_x} → ${world.cursor_x}`);
-      assert.ok(world.cursor_y > still.cursor_y + 5, `cursor y ${still.cursor_y} → ${world.cursor_y}`);
-      assert.notEqual(world.selected_unit, 0);
-      assert.equal(world.command_mode, 1, 'Space opens the order menu');
+      const record = readFileSync(await waitForDownload(dir, /^rec\.txt$/), 'utf8');
+      const web = JSON.parse(readFileSync(await waitForDownload(dir, /^world\.json$/)));
+      const keyFrames = (key) => record.split('\n').filter((l) => new RegExp(`^\\d.* ${key}\\b`).test(l));
+      assert.ok(keyFrames('kp6').length > 0 && keyFrames('kp8').length > 0 && keyFrames('space').length > 0,
+        record);
+      assert.match(record, /^seed 3$/m);
+      assert.notEqual(web.world.selected_unit, 0);
+      assert.equal(web.world.command_mode, 1, 'Space opens the order menu');
+
+      // The desktop replays the recording to the same World (the wall clock's
+      // fields aside), and shows the cursor moved up and right before Space.
+      await desktop(['--headless', '--stage', '1', '--side', '0', '--start', '--frames', '200',
+        '--input', 'rec.txt', '--dump', 'replay.json'], dir);
+      const replay = JSON.parse(readFileSync(join(dir, 'replay.json')));
+      for (const clock of ['frames_this_second', 'frames_last_second', 'last_second', 'last_frame_ms']) {
+        delete web.world[clock];
+        delete replay.world[clock];
+      }
+      assert.deepEqual(web, replay);
+      const beforeSpace = Number(keyFrames('space')[0].match(/^\d+/)[0]) - 1;
+      await desktop(['--headless', '--stage', '1', '--side', '0', '--start', '--frames',
+        String(beforeSpace), '--input', 'rec.txt', '--dump', 'moved.json'], dir);
+      const moved = JSON.parse(readFileSync(join(dir, 'moved.json'))).world;
+      assert.ok(moved.cursor_x > 10 && moved.cursor_y > 5, `cursor at ${moved.cursor_x}, ${moved.cursor_y}`);
       assert.deepEqual(log.errors, []);
       await page.close();
     } finally {

@@ -8,10 +8,10 @@
 #    built for node (build-web/quarvex-node.js) and build/quarvex, both
 #    headless on the crowded stage, best of three.
 #
-#   bench/web_figures.sh [FRAMES]      default 3000 frames for the node/native ratio
+#   bench/web_figures.sh [FRAMES]      default 24000 frames (the recorded battle's length) for the ratio
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-frames="${1:-3000}"
+frames="${1:-24000}"
 web="$root/build-web"
 for f in "$web/quarvex.wasm" "$web/quarvex-node.js" "$root/build/quarvex"; do
   [[ -e "$f" ]] || { echo "web_figures: $f is missing: run scripts/web.sh --build" >&2; exit 2; }

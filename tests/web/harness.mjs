@@ -38,7 +38,16 @@ export async function startServer(servedDir) {
     for (const root of [servedDir, pageDir]) {
       const file = join(root, name);
       if (file.startsWith(root) && existsSync(file) && statSync(file).isFile()) {
-        response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream' });
+        // Revalidation as Python's http.server (scripts/web.sh) answers it.
+        const modified = new Date(Math.floor(statSync(file).mtimeMs / 1000) * 1000);
+        const since = Date.parse(request.headers['if-modified-since'] ?? '');
+        if (since >= modified.getTime()) {
+          response.writeHead(304);
+          response.end();
+          return;
+        }
+        response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream',
+          'Last-Modified': modified.toUTCString() });
         response.end(readFileSync(file));
         return;
       }

@@ -92,9 +92,9 @@ export function removeDir(dir) {
 
 // A page of the game with what it said on the console, the errors it met
 // and the files it offered as downloads (in downloadDir).
-export async function openPage(browser, url, downloadDir) {
+export async function openPage(browser, url, downloadDir, viewport = { width: 800, height: 600 }) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 800, height: 600 });
+  await page.setViewport(viewport);
   const session = await page.createCDPSession();
   await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloadDir });
   const log = { lines: [], errors: [] };

@@ -215,8 +215,7 @@ describe('the game in a browser page', () => {
   test('the picture fills the page at a whole scale', async () => {
     const dir = tempDir('scale');
     try {
-      const { page } = await openPage(browser, `${url}?frames=5`, dir);
-      await page.setViewport({ width: 1400, height: 1000 });
+      const { page } = await openPage(browser, `${url}?frames=5`, dir, { width: 1400, height: 1000 });
       await waitForState(page, 'ended');
       const size = await page.evaluate(() => {
         const canvas = document.getElementById('canvas');

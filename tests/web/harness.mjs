@@ -90,6 +90,17 @@ export function removeDir(dir) {
   rmSync(dir, { recursive: true, force: true });
 }
 
+// Runs body with a fresh folder (for downloads and the desktop's files),
+// removed afterwards.
+export async function withTempDir(name, body) {
+  const dir = tempDir(name);
+  try {
+    return await body(dir);
+  } finally {
+    removeDir(dir);
+  }
+}
+
 // A page of the game with what it said on the console, the errors it met
 // and the files it offered as downloads (in downloadDir).
 export async function openPage(browser, url, downloadDir, viewport = { width: 800, height: 600 }) {

@@ -38,8 +38,6 @@ class WindowedHost : public FrameHost {
  protected:
   // Called once a screenshot file has been written.
   virtual void screenshot_saved(const std::string& /*file*/) {}
-  Window& window() { return window_; }
-  GlDevice& device() { return device_; }
 
  private:
   const Options& options_;

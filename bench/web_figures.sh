@@ -26,7 +26,8 @@ for f in quarvex.wasm quarvex.js quarvex.data index.html; do
 done
 
 echo "== headless Chromium"
-(cd "$root/tests/web" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+[[ -d "$root/tests/web/node_modules" ]] ||
+  (cd "$root/tests/web" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 QUARVEX_SOURCE_DIR="$root" node "$root/bench/web_figures.mjs"
 
 echo "== simulation speed, crowded stage, $frames frames headless (best of 3)"

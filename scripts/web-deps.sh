@@ -3,8 +3,8 @@
 # and SDL2, FreeType, SDL2_ttf and SDL2_mixer built as static WebAssembly
 # libraries from Debian's own source packages (emscripten's ports would be
 # downloaded from outside, which cannot be done here). The sources and the
-# built libraries are cached in build-web/deps/; a second run with the cache
-# built does nothing.
+# built libraries are cached in build-web/deps/ (and the libraries in the
+# user's cache too); a second run with the cache built does nothing.
 #
 #   scripts/web-deps.sh [--test]     (--test adds what the browser tests need)
 set -euo pipefail
@@ -56,7 +56,25 @@ install_missing "${packages[@]}"
 # emcc's optimising passes are node scripts that need Debian's node modules.
 export NODE_PATH=/usr/share/nodejs
 
+# Built libraries are also kept in the user's cache, keyed by the pins and
+# the recipe, so another clone on the same machine (CI's among them) copies
+# them instead of building them again.
+cache="${QUARVEX_WEB_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quarvex/web-deps}"
+cached="$cache/$(printf '%s\n' "$stamp_text" | sha256sum | cut -c1-16)"
+keep_in_cache() {
+  [[ -f "$cached/quarvex-deps.stamp" ]] && return 0
+  mkdir -p "$cached.tmp" && cp -a "$prefix/." "$cached.tmp/" && mv "$cached.tmp" "$cached" ||
+    echo "web-deps: could not keep the libraries in $cache (going on without)" >&2
+}
+
 if [[ -f "$stamp" && "$(cat "$stamp")" == "$stamp_text" ]]; then
+  keep_in_cache
+  exit 0
+fi
+if [[ -f "$cached/quarvex-deps.stamp" && "$(cat "$cached/quarvex-deps.stamp")" == "$stamp_text" ]]; then
+  echo "== WebAssembly libraries from $cached"
+  mkdir -p "$prefix"
+  cp -a "$cached/." "$prefix/"
   exit 0
 fi
 
@@ -175,4 +193,5 @@ for lib in libSDL2.a libfreetype.a libSDL2_ttf.a libSDL2_mixer.a; do
   fi
 done
 printf '%s\n' "$stamp_text" >"$stamp"
+keep_in_cache
 echo "== WebAssembly libraries ready in $prefix"

@@ -71,6 +71,7 @@ TEST(Options, BadArgumentsNameTheArgument) {
   Options o;
   std::string error;
   EXPECT_EQ(parse({"--stage", "2", "--help"}, o, error), ParseOutcome::kHelp);
+  EXPECT_EQ(parse({"--version", "--stage", "9"}, o, error), ParseOutcome::kVersion);
 }
 
 KeyMask mask(std::initializer_list<Key> keys) {

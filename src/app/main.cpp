@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     case quarvex::ParseOutcome::kHelp:
       std::fputs(quarvex::usage_text(), stdout);
       return 0;
+    case quarvex::ParseOutcome::kVersion:
+      std::fputs(quarvex::version_text(), stdout);
+      return 0;
     case quarvex::ParseOutcome::kError:
       std::fprintf(stderr, "quarvex: %s\n", error.c_str());
       return 2;

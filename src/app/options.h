@@ -30,13 +30,16 @@ struct Options {
 constexpr int64_t kMaxFrameNumber = 2147483647;
 constexpr int kMaxScale = 16;
 
-enum class ParseOutcome { kRun, kHelp, kError };
+enum class ParseOutcome { kRun, kHelp, kVersion, kError };
 
 // Reads argv[1..argc-1] into options. On kError, error holds one line naming
 // the argument (without the program name).
 ParseOutcome parse_options(int argc, const char* const* argv, Options& options, std::string& error);
 
-// The usage text printed for --help.
+// The usage text printed for --help: one line per option.
 const char* usage_text();
+
+// "quarvex X.Y.Z" and a newline, printed for --version.
+const char* version_text();
 
 }  // namespace quarvex

@@ -49,6 +49,15 @@ std::string resolve_data_dir(const std::string& option) {
   if (!option.empty()) return option;
   std::error_code ec;
   if (std::filesystem::is_regular_file("map1.aod", ec)) return ".";
+  // An installed game never reaches into the build tree, even when its data is
+  // incomplete: the files it misses are then named in its own folder. A binary
+  // in the build folder has no such folder beside it and keeps the build's data.
+  const std::filesystem::path binary = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const std::filesystem::path installed =
+        (binary.parent_path() / QUARVEX_DATA_FROM_BINARY).lexically_normal();
+    if (std::filesystem::is_directory(installed, ec)) return installed.string();
+  }
   return QUARVEX_BUILT_DATA_DIR;
 }
 

@@ -87,7 +87,9 @@ class Game {
 };
 
 // The data folder a run uses: --data when given, else the working directory
-// when it holds map1.aod, else the folder the build filled.
+// when it holds map1.aod, else the installed data beside the binary
+// (<bin>/../share/quarvex) when that folder exists, else the folder the build
+// filled.
 std::string resolve_data_dir(const std::string& option);
 
 }  // namespace quarvex

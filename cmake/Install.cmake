@@ -70,3 +70,7 @@ install(FILES "${dist_in}/copyright" "${dist_out}/changelog.gz"
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 add_custom_target(quarvex_dist ALL DEPENDS ${dist_outputs})
+
+# What the install test needs to know of this build.
+file(WRITE "${dist_out}/install.env"
+     "app_id=${QUARVEX_APP_ID}\nversion=${PROJECT_VERSION}\nbindir=${CMAKE_INSTALL_BINDIR}\n")

@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Installs the game into a temporary root as a player gets it, then checks the
 # installed files and runs the installed game from a folder of its own.
-#   install_test.sh BUILD_DIR APP_ID VERSION [PACKAGE.deb]
+#   install_test.sh BUILD_DIR [PACKAGE.deb]
 # Without a package the root is filled by `cmake --install` with DESTDIR; with
-# one, by unpacking it.
+# one, by unpacking it (a package made from BUILD_DIR).
 set -euo pipefail
-if (($# < 3)); then
-  echo "usage: install_test.sh BUILD_DIR APP_ID VERSION [PACKAGE.deb]" >&2
+if (($# < 1)); then
+  echo "usage: install_test.sh BUILD_DIR [PACKAGE.deb]" >&2
   exit 2
 fi
 build="$(cd "$1" && pwd)"
-app_id="$2"
-version="$3"
-deb="${4:-}"
+deb="${2:-}"
+app_id="" version="" bindir=""
+# shellcheck source=/dev/null
+source "$build/dist/install.env"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/quarvex-install-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
@@ -31,7 +32,7 @@ fi
 
 # Every file where a Linux desktop looks for it, and nothing else.
 expected=(
-  bin/quarvex bin/quarvex-stage
+  "$bindir/quarvex" "$bindir/quarvex-stage"
   "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
   share/man/man6/quarvex.6.gz share/man/man6/quarvex-stage.6.gz
@@ -43,7 +44,8 @@ done
 while read -r file; do
   expected+=("share/quarvex/$file")
 done < <(cd "$build/data" && find . -type f -printf '%P\n')
-[[ -x "$usr/bin/quarvex" && -x "$usr/bin/quarvex-stage" ]] || fail "the programs are not executable"
+[[ -x "$usr/$bindir/quarvex" && -x "$usr/$bindir/quarvex-stage" ]] ||
+  fail "the programs are not executable"
 diff <(printf 'usr/%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f -printf '%P\n' | sort) ||
   fail "installed files differ from the list above (< expected, > installed)"
 cmp -s "$usr/share/quarvex/map1.aod" "$build/data/map1.aod" || fail "map1.aod differs from the build's"
@@ -72,7 +74,7 @@ grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metainfo lacks
 zcat "$usr/share/doc/quarvex/changelog.gz" | head -1 | grep -qF "quarvex ($version)" ||
   fail "the changelog does not start with $version"
 
-game="$usr/bin/quarvex"
+game="$usr/$bindir/quarvex"
 [[ "$("$game" --version)" == "quarvex $version" ]] || fail "--version says '$("$game" --version)'"
 # The manual page and --help list the same options.
 manual_options="$(zcat "$usr/share/man/man6/quarvex.6.gz" | sed 's/\\-/-/g' | grep -o -- '--[a-z][a-z-]*' | sort -u)"
@@ -108,7 +110,7 @@ cp "$build/data/map2.aod" "$usr/share/quarvex/map1.aod"
 [[ "$("$game" "${run[@]}")" == "$swapped" ]] || fail "the installed map1.aod was not the one read"
 
 # The installed stage compiler reads the installed stages.
-stage_tool="$usr/bin/quarvex-stage"
+stage_tool="$usr/$bindir/quarvex-stage"
 "$stage_tool" decompile "$usr/share/quarvex/map3.aod" >map3.txt
 "$stage_tool" compile map3.txt map3.aod
 cmp -s map3.aod "$usr/share/quarvex/map3.aod" || fail "quarvex-stage does not round-trip map3.aod"

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the game and the tests need, when
-# they are missing. Safe to run again: installs nothing when all are there.
+# Installs the Debian packages the build, the game, the tests and the game's
+# own package need, when they are missing. Safe to run again: installs nothing when all are there.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-ttf-dev libepoxy-dev libglm-dev libstb-dev libfontconfig-dev
-  librsvg2-dev fonts-ipafont-gothic xfonts-base
+  librsvg2-dev librsvg2-bin fonts-ipafont-gothic xfonts-base
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
 )
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+# Checking the installed files and building the Debian package.
+package_tools=(desktop-file-utils appstream dpkg-dev lintian man-db)
+case "${1:-}" in
+  --test) packages+=(clang libclang-rt-14-dev "${package_tools[@]}") ;;
+  --package) packages+=("${package_tools[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -28,8 +28,11 @@ struct RunResult {
 };
 
 pid_t start(const std::vector<std::string>& args, const std::string& err_file, bool display) {
+  // The settings file goes beside the test's other files, never to the real home.
+  const std::string config = fs::path(err_file).parent_path().string();
   const pid_t pid = fork();
   if (pid == 0) {
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     if (display) {

@@ -11,7 +11,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: quarvex [--data DIR] [--stage N] [--side S] [--start] [--seed N]\n"
     "               [--headless] [--frames N] [--input FILE] [--record FILE]\n"
-    "               [--dump FILE] [--hash] [--screenshot F:FILE]... [--scale N] [--fullscreen]\n";
+    "               [--dump FILE] [--hash] [--screenshot F:FILE]... [--scale N] [--fullscreen]\n"
+    "               [--config FILE] [--print-settings]\n";
 
 std::string quoted(std::string_view s) {
   return "'" + std::string(s) + "'";
@@ -76,10 +77,14 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.fullscreen = true;
       continue;
     }
+    if (arg == "--print-settings") {
+      options.print_settings = true;
+      continue;
+    }
     const bool takes_value = arg == "--data" || arg == "--stage" || arg == "--side" ||
                              arg == "--seed" || arg == "--frames" || arg == "--input" ||
                              arg == "--record" || arg == "--dump" || arg == "--screenshot" ||
-                             arg == "--scale";
+                             arg == "--scale" || arg == "--config";
     if (!takes_value) {
       error = "unknown argument " + quoted(arg);
       return ParseOutcome::kError;
@@ -117,6 +122,8 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.input_file = value;
     } else if (arg == "--record") {
       options.record_file = value;
+    } else if (arg == "--config") {
+      options.config_file = value;
     } else {
       options.dump_file = value;
     }

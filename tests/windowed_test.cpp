@@ -76,7 +76,8 @@ TEST(GameKeys, DefaultBindingsAreTheKeypadAndItsAliasesExactly) {
     for (const auto& [scancode, key] : table) {
       if (scancode == s) expected[key] = true;
     }
-    EXPECT_EQ(keys_for({SDL_Scancode(s)}, SDL_NUM_SCANCODES), expected) << SDL_GetScancodeName(SDL_Scancode(s));
+    EXPECT_EQ(keys_for({SDL_Scancode(s)}, SDL_NUM_SCANCODES), expected)
+        << SDL_GetScancodeName(SDL_Scancode(s));
   }
   const Bindings& b = default_bindings();
   for (int k = 0; k < kKeyCount; ++k) {

@@ -78,9 +78,11 @@ SettingsFile read_settings(const Options& options) {
       options.config_file.empty() ? default_settings_path() : options.config_file;
   SettingsFile settings = load_settings(path, true);
   if (path.empty()) {
-    std::fprintf(stderr, "quarvex: neither XDG_CONFIG_HOME nor HOME is set; settings are not kept\n");
+    std::fprintf(stderr,
+                 "quarvex: neither XDG_CONFIG_HOME nor HOME is set; settings are not kept\n");
   }
-  for (const std::string& error : settings.errors) std::fprintf(stderr, "quarvex: %s\n", error.c_str());
+  for (const std::string& error : settings.errors)
+    std::fprintf(stderr, "quarvex: %s\n", error.c_str());
   return settings;
 }
 

@@ -126,8 +126,7 @@ int Input::poll(InputEvent* events, int capacity) {
         if (free_pad == pads_.end()) break;
         SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which);
         if (controller == nullptr) break;
-        const int32_t instance =
-            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+        const int32_t instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
         // SDL also announces the pads that were there before it was asked.
         auto known = std::find_if(pads_.begin(), pads_.end(),
                                   [&](const Pad& p) { return p.instance == instance; });

@@ -86,14 +86,14 @@ bool is_modifier_key(int scancode) {
 
 int parse_pad_input(std::string_view name) {
   for (int b = 0; b < kPadButtons; ++b) {
-    const char* button = SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(b));
+    const char* button =
+        SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(b));
     if (button != nullptr && equal_ignoring_case(name, button)) return b;
   }
   for (size_t a = 0; a < kAxisNames.size(); ++a) {
     const std::string_view axis = kAxisNames[a];
     // A trigger has one direction; its sign may be left out.
-    if (equal_ignoring_case(name, axis) ||
-        (a >= 8 && equal_ignoring_case(name, axis.substr(1)))) {
+    if (equal_ignoring_case(name, axis) || (a >= 8 && equal_ignoring_case(name, axis.substr(1)))) {
       return kPadButtons + static_cast<int>(a);
     }
   }

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <thread>
 
-
 namespace quarvex {
 
 namespace {

@@ -8,8 +8,8 @@
 
 namespace quarvex {
 
-const std::array<const char*, 6> kOrderNames = {"drive",          "hold",          "roam",
-                                                "go to the mark", "follow the mark", "build"};
+const std::array<const char*, 6> kOrderNames = {"drive",           "hold", "roam", "go to the mark",
+                                                "follow the mark", "build"};
 
 namespace {
 
@@ -151,8 +151,8 @@ void draw_help(Device& d, const World& w, const Shell& shell) {
       if (!keys.empty()) keys += "  ";
       keys += keys_of(b, action);
     }
-    text(d, fitted(keys, 270), 28, y, kKeyColour);
-    text(d, fitted(line.text, 310), 306, y, kWhite);
+    text(d, fitted(keys, 250), 28, y, kKeyColour);
+    text(d, fitted(line.text, 330), 290, y, kWhite);
     y += kLine;
   }
   if (error_lines == 0) return;
@@ -172,8 +172,8 @@ void draw_menu(Device& d, const Shell& shell) {
   centred(d, "Menu", 130, kHighlight);
   for (int i = 0; i < kMenuItems; ++i) {
     const bool on = i == shell.menu_row();
-    centred(d, on ? std::string("> ") + kMenuItemTexts[i] + " <" : kMenuItemTexts[i],
-            170 + i * 32, on ? kHighlight : kWhite);
+    centred(d, on ? std::string("> ") + kMenuItemTexts[i] + " <" : kMenuItemTexts[i], 170 + i * 32,
+            on ? kHighlight : kWhite);
   }
 }
 
@@ -198,7 +198,8 @@ void draw_controls(Device& d, const Shell& shell) {
   for (int a = 0; a < kActionCount; ++a) {
     const int y = 62 + a * kLine;
     const bool on = a == shell.controls_row();
-    if (on) fill(d, 14, y - 1, 626, y + kLine - 1, shell.controls_waiting() ? 0xFF705010u : 0xFF303C50u);
+    if (on)
+      fill(d, 14, y - 1, 626, y + kLine - 1, shell.controls_waiting() ? 0xFF705010u : 0xFF303C50u);
     const uint32_t colour = on ? kHighlight : kWhite;
     text(d, kActions[a].label, 20, y, colour);
     text(d, fitted(keys_of(b, a), 260), 180, y, on ? kHighlight : kKeyColour);

@@ -76,7 +76,8 @@ bool in_range(int action) {
 
 int action_named(const char* name, size_t length) {
   for (int a = 0; a < kActionCount; ++a) {
-    if (std::strlen(kActions[a].name) == length && std::memcmp(kActions[a].name, name, length) == 0) {
+    if (std::strlen(kActions[a].name) == length &&
+        std::memcmp(kActions[a].name, name, length) == 0) {
       return a;
     }
   }

@@ -25,7 +25,7 @@ constexpr HelpLine kLines[] = {
     {kCursorBit, {k(kKeyLeft), k(kKeyRight), -1}, "move the cursor left, right"},
     {kCursorBit, {k(kKeyFast), -1}, "hold to move faster"},
     {kCursorBit, {k(kKeyMark), -1}, "mark the point under the cursor"},
-    {kCursorBit, {k(kKeySelect), -1}, "select your unit nearest the cursor"},
+    {kCursorBit, {k(kKeySelect), -1}, "select your unit nearest to it"},
 
     {kOrderBit, {k(kKeyLeft), k(kKeyRight), -1}, "choose the order"},
     {kOrderBit, {k(kKeyUp), k(kKeyDown), -1}, "choose what a factory builds"},
@@ -49,7 +49,7 @@ constexpr HelpLine kLines[] = {
     {kAllBits, {k(kActionHelp), -1}, "show or hide this help"},
     {kAllBits, {k(kActionPause), -1}, "pause and resume"},
     {kTitleBit, {k(kActionMenu), -1}, "quit"},
-    {kStageBits, {k(kActionMenu), -1}, "menu: restart, controls, title menu, quit"},
+    {kStageBits, {k(kActionMenu), -1}, "menu: restart, controls, quit"},
     {kAllBits, {k(kActionFullscreen), -1}, "full screen on, off"},
     {kAllBits, {k(kActionScreenshot), -1}, "save a screenshot"},
 };

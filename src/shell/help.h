@@ -19,7 +19,7 @@ constexpr uint8_t help_bit(HelpMode m) {
 }
 
 struct HelpLine {
-  uint8_t modes;                 // help_bit of every mode that lists the line
+  uint8_t modes;                  // help_bit of every mode that lists the line
   std::array<int8_t, 4> actions;  // whose keys the line shows; -1 ends the list
   const char* text;
 };

@@ -58,8 +58,8 @@ class Reader {
     return true;
   }
 
-  bool read_fraction(const toml::node& node, const std::string& name, double lowest,
-                     double highest, double& out) {
+  bool read_fraction(const toml::node& node, const std::string& name, double lowest, double highest,
+                     double& out) {
     std::optional<double> value = node.value_exact<double>();
     if (!value) {
       if (const auto whole = node.value_exact<int64_t>()) value = static_cast<double>(*whole);
@@ -130,16 +130,17 @@ void read_bindings(Reader& reader, const toml::table& table, const char* section
     const int action = action_named(key.str().data(), key.str().size());
     if (action < 0) {
       if (!(pad && key.str() == "dead_zone")) {
-        reader.error(key.source(),
-                     "unknown entry " + in_quotes(std::string(section) + "." + std::string(key.str())));
+        reader.error(key.source(), "unknown entry " + in_quotes(std::string(section) + "." +
+                                                                std::string(key.str())));
       }
       continue;
     }
     entries.push_back({action, &node});
   }
-  std::stable_sort(entries.begin(), entries.end(), [](const BindingEntry& a, const BindingEntry& b) {
-    return a.node->source().begin.line < b.node->source().begin.line;
-  });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const BindingEntry& a, const BindingEntry& b) {
+                     return a.node->source().begin.line < b.node->source().begin.line;
+                   });
 
   const Bindings& defaults = default_bindings();
   std::array<bool, kActionCount> explicit_entry{};
@@ -161,8 +162,9 @@ void read_bindings(Reader& reader, const toml::table& table, const char* section
         break;
       }
       if (!pad && entry.action < kKeyCount && chord.mods != 0) {
-        reader.error(entry.node->source(), name + ": " + in_quotes(n) +
-                                               ": a game key is one key, without Ctrl, Alt or Shift");
+        reader.error(
+            entry.node->source(),
+            name + ": " + in_quotes(n) + ": a game key is one key, without Ctrl, Alt or Shift");
         ok = false;
         break;
       }
@@ -328,6 +330,10 @@ struct Edit {
 
 bool read_file(const std::string& path, std::string& text, std::string& error) {
   std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    error = path + ": is not a file";
+    return false;
+  }
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (!ec && size > kMaxFileBytes) {
     error = path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes; not a settings file";
@@ -382,14 +388,15 @@ Settings parse_settings(std::string_view text, const std::string& file_name,
   for (auto&& [key, node] : root) {
     const std::string_view name = key.str();
     const toml::table* table = node.as_table();
-    const bool known = name == "window" || name == "sound" || name == "replays" ||
-                       name == "keys" || name == "gamepad";
+    const bool known = name == "window" || name == "sound" || name == "replays" || name == "keys" ||
+                       name == "gamepad";
     if (!known) {
       reader.error(key.source(), "unknown section " + in_quotes(name));
       continue;
     }
     if (table == nullptr) {
-      reader.error(node.source(), in_quotes(name) + " must be a section, like [" + std::string(name) + "]");
+      reader.error(node.source(),
+                   in_quotes(name) + " must be a section, like [" + std::string(name) + "]");
       continue;
     }
     if (name == "window") read_window(reader, *table, s);
@@ -558,8 +565,8 @@ bool save_settings(SettingsFile& file, std::string& error) {
   if (std::filesystem::exists(file.path, ec) && !read_file(file.path, old_text, error)) {
     return false;
   }
-  const std::string text =
-      old_text.empty() ? settings_text(file.settings) : updated_settings_text(old_text, file.settings);
+  const std::string text = old_text.empty() ? settings_text(file.settings)
+                                            : updated_settings_text(old_text, file.settings);
   return write_file(file.path, text, error);
 }
 

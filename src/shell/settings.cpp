@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +30,19 @@ class Reader {
   Reader(const std::string& file_name, std::vector<std::string>& errors)
       : file_name_(file_name), errors_(errors) {}
 
+  // One line, whatever the file's text put into the message.
   void error(const toml::source_region& where, const std::string& what) {
-    errors_.push_back(file_name_ + ":" + std::to_string(where.begin.line) + ": " + what);
+    std::string line = file_name_ + ":" + std::to_string(where.begin.line) + ": ";
+    for (const char c : what) {
+      if (c == '\n') {
+        line += "\\n";
+      } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+        line += '?';
+      } else {
+        line += c;
+      }
+    }
+    errors_.push_back(line);
   }
 
   bool read_bool(const toml::node& node, const std::string& name, bool& out) {
@@ -269,8 +281,14 @@ std::string names_value(const Bindings& b, int action, bool pad) {
   const int count = pad ? b.pad[action].count : b.keys[action].count;
   for (int i = 0; i < count; ++i) {
     if (i > 0) value += ", ";
+    const std::string name =
+        pad ? pad_input_name(b.pad[action].inputs[i]) : key_chord_name(b.keys[action].keys[i]);
     value += '"';
-    value += pad ? pad_input_name(b.pad[action].inputs[i]) : key_chord_name(b.keys[action].keys[i]);
+    for (const char c : name) {
+      // SDL names the backslash key with a backslash.
+      if (c == '\\' || c == '"') value += '\\';
+      value += c;
+    }
     value += '"';
   }
   return value + "]";
@@ -280,10 +298,13 @@ std::string bool_text(bool b) {
   return b ? "true" : "false";
 }
 
+// The shortest text that reads back as the same double, always a TOML float.
 std::string number_text(double d) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.2f", d);
-  return text;
+  const auto result = std::to_chars(text, text + sizeof text, d);
+  std::string out(text, result.ptr);
+  if (out.find_first_of(".en") == std::string::npos) out += ".0";
+  return out;
 }
 
 // Byte offset of a 1-based line and column (columns count characters).

@@ -120,7 +120,7 @@ void draw_order_name(Device& d, const World& w) {
     const int k = build_list_kind(w.side_build_list[w.player_side], w.build_item);
     if (const UnitKind* kind = unit_kind(k)) {
       // Prices read as the funds do: ten times the stored cost.
-      detail = std::string(kind_names[k]) + "  " + std::to_string(kind->cost * 10);
+      detail = std::string(kind_names[k]) + "  price " + std::to_string(kind->cost * 10);
     }
   }
   const int width = std::max(text_width(line), text_width(detail)) + 16;
@@ -227,8 +227,9 @@ void draw_shell_overlay(Device& d, const World& w, const Shell& shell) {
   if (playing && w.command_mode == 1) draw_order_name(d, w);
   if (nothing_over && shell.help_visible()) draw_help(d, w, shell);
   if (shell.paused()) {
-    fill(d, 250, 206, 390, 236, kPanelColour);
-    centred(d, "PAUSED", 210, kHighlight);
+    // Above the title menu's rows and the crosshair, so neither is hidden.
+    fill(d, 250, 96, 390, 126, kPanelColour);
+    centred(d, "PAUSED", 100, kHighlight);
   }
   if (nothing_over && !shell.help_visible()) {
     const Bindings& b = shell.bindings();

@@ -25,12 +25,7 @@ struct PadGame : testing::TestHost {
   }
   void sample_keys(std::array<bool, kKeyCount>& down) override {
     ++frame;
-    int count = 0;
-    const uint8_t* keyboard = input.keyboard(count);
-    std::array<bool, kPadInputs> pad{};
-    input.pad_state(pad);
-    game_keys_down(shell.bindings(), keyboard, count, pad, down);
-    shell.filter_game_keys(down);
+    live_game_keys(input, shell, down);
   }
   void step() {
     InputEvent events[16];

@@ -6,7 +6,6 @@
 #include "platform/system.h"
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
-#include "shell/bindings.h"
 
 namespace quarvex {
 
@@ -103,12 +102,7 @@ void WindowedHost::load_ground_image(const char* path) {
 }
 
 void WindowedHost::sample_keys(std::array<bool, kKeyCount>& down) {
-  int count = 0;
-  const uint8_t* keyboard = input_.keyboard(count);
-  std::array<bool, kPadInputs> pad{};
-  input_.pad_state(pad);
-  game_keys_down(shell_.bindings(), keyboard, count, pad, down);
-  shell_.filter_game_keys(down);
+  live_game_keys(input_, shell_, down);
 }
 
 void WindowedHost::render(const World& w) {

@@ -14,12 +14,26 @@ KeyChord named(const char* name) {
   return chord;
 }
 
+// The row one up or down from `row` among `count`, going round at the ends.
+int next_row(int row, int count, int step) {
+  return (row + step + count) % count;
+}
+
 bool is_press(const InputEvent& e) {
   return e.kind == InputKind::kKeyDown || e.kind == InputKind::kPadDown ||
          e.kind == InputKind::kClick;
 }
 
 }  // namespace
+
+void live_game_keys(const Input& input, Shell& shell, std::array<bool, kKeyCount>& down) {
+  int count = 0;
+  const uint8_t* keyboard = input.keyboard(count);
+  std::array<bool, kPadInputs> pad{};
+  input.pad_state(pad);
+  game_keys_down(shell.bindings(), keyboard, count, pad, down);
+  shell.filter_game_keys(down);
+}
 
 Shell::Shell(SettingsFile& settings) : settings_(settings) {
   fixed_ = FixedKeys{named("Up"),    named("Down"),   named("Return"),   named("Keypad Enter"),
@@ -144,12 +158,8 @@ void Shell::handle_message(const InputEvent& e, int action) {
 }
 
 void Shell::handle_menu(const InputEvent& e, int action, ShellRequests& out) {
-  if (is_up(e, action)) {
-    menu_row_ = menu_row_ > 0 ? menu_row_ - 1 : kMenuItems - 1;
-    return;
-  }
-  if (is_down(e, action)) {
-    menu_row_ = menu_row_ + 1 < kMenuItems ? menu_row_ + 1 : 0;
+  if (is_up(e, action) || is_down(e, action)) {
+    menu_row_ = next_row(menu_row_, kMenuItems, is_up(e, action) ? -1 : 1);
     return;
   }
   if (e.repeat) return;
@@ -201,12 +211,8 @@ void Shell::handle_quit_question(const InputEvent& e, int action, ShellRequests&
 }
 
 void Shell::handle_controls(const InputEvent& e, int action) {
-  if (is_up(e, action)) {
-    controls_row_ = controls_row_ > 0 ? controls_row_ - 1 : kActionCount - 1;
-    return;
-  }
-  if (is_down(e, action)) {
-    controls_row_ = controls_row_ + 1 < kActionCount ? controls_row_ + 1 : 0;
+  if (is_up(e, action) || is_down(e, action)) {
+    controls_row_ = next_row(controls_row_, kActionCount, is_up(e, action) ? -1 : 1);
     return;
   }
   if (e.repeat) return;

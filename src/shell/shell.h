@@ -30,6 +30,12 @@ struct ShellRequests {
   bool back_to_title = false;
 };
 
+class Shell;
+
+// The eleven game keys this frame from the keyboard and the gamepads, through
+// the shell's bindings and its filter of keys held through a closed menu.
+void live_game_keys(const Input& input, Shell& shell, std::array<bool, kKeyCount>& down);
+
 class Shell {
  public:
   // The Controls page changes the bindings in `settings` and saves them.

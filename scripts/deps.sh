@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-ttf-dev libepoxy-dev libglm-dev libstb-dev libfontconfig-dev
+  libtomlplusplus-dev
   librsvg2-dev librsvg2-bin fonts-ipafont-gothic xfonts-base
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
 )

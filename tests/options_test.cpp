@@ -17,19 +17,35 @@ ParseOutcome parse(std::vector<const char*> args, Options& options, std::string&
 TEST(Options, ReadsEveryOption) {
   Options o;
   std::string error;
-  ASSERT_EQ(parse({"--data",     "/d",
-                   "--stage",    "3",
-                   "--side",     "2",
-                   "--start",    "--seed",
-                   "4294967295", "--headless",
-                   "--frames",   "0",
-                   "--input",    "in.txt",
-                   "--record",   "rec.txt",
-                   "--dump",     "d.json",
-                   "--hash",     "--screenshot",
-                   "5:a.png",    "--screenshot",
-                   "9:b:c.png",  "--scale",
-                   "3",          "--fullscreen"},
+  ASSERT_EQ(parse({"--data",
+                   "/d",
+                   "--stage",
+                   "3",
+                   "--side",
+                   "2",
+                   "--start",
+                   "--seed",
+                   "4294967295",
+                   "--headless",
+                   "--frames",
+                   "0",
+                   "--input",
+                   "in.txt",
+                   "--record",
+                   "rec.txt",
+                   "--dump",
+                   "d.json",
+                   "--hash",
+                   "--screenshot",
+                   "5:a.png",
+                   "--screenshot",
+                   "9:b:c.png",
+                   "--scale",
+                   "3",
+                   "--fullscreen",
+                   "--config",
+                   "my.toml",
+                   "--print-settings"},
                   o, error),
             ParseOutcome::kRun)
       << error;
@@ -45,6 +61,8 @@ TEST(Options, ReadsEveryOption) {
   ASSERT_EQ(o.screenshots.size(), 2u);
   EXPECT_EQ(o.screenshots[1], (std::pair<int64_t, std::string>{9, "b:c.png"}));
   EXPECT_EQ(o.scale, 3);
+  EXPECT_EQ(o.config_file, "my.toml");
+  EXPECT_TRUE(o.print_settings);
 }
 
 TEST(Options, BadArgumentsNameTheArgument) {
@@ -59,6 +77,7 @@ TEST(Options, BadArgumentsNameTheArgument) {
       {{"--screenshot", "7"}, "--screenshot: '7' is not FRAME:FILE"},
       {{"--dump", ""}, "--dump needs a non-empty value"},
       {{"--input"}, "--input needs a value"},
+      {{"--config", ""}, "--config needs a non-empty value"},
       {{"--bogus"}, "unknown argument '--bogus'"},
       {{"stray"}, "unknown argument 'stray'"},
   };

@@ -32,6 +32,8 @@ constexpr CommandOption kCommandOptions[] = {
     {"--screenshot", "F:FILE", "save the picture of frame F as PNG (may be repeated)"},
     {"--scale", "N", "show the 640x480 picture N times larger (1..16)"},
     {"--fullscreen", "", "start in full screen"},
+    {"--config", "FILE", "read the settings from FILE instead of the usual place"},
+    {"--print-settings", "", "print the settings in effect as TOML and exit"},
     {"--version", "", "print the version and exit"},
     {"--help", "", "print this help and exit (also -h)"},
 };
@@ -126,6 +128,10 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.fullscreen = true;
       continue;
     }
+    if (arg == "--print-settings") {
+      options.print_settings = true;
+      continue;
+    }
     const CommandOption* option = find_option(arg);
     if (option == nullptr || option->value.empty()) {
       error = "unknown argument " + quoted(arg);
@@ -164,6 +170,8 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.input_file = value;
     } else if (arg == "--record") {
       options.record_file = value;
+    } else if (arg == "--config") {
+      options.config_file = value;
     } else {
       options.dump_file = value;
     }

@@ -24,6 +24,8 @@ struct Options {
   std::vector<std::pair<int64_t, std::string>> screenshots;  // frame, PNG file
   int scale = 0;                                             // 0: largest that fits
   bool fullscreen = false;
+  std::string config_file;      // empty: the settings file in the XDG config folder
+  bool print_settings = false;  // print the settings in effect and exit
 };
 
 // Largest frame number the command line and key scripts accept.

@@ -9,8 +9,11 @@
 #include "app/windowed_host.h"
 #include "platform/font.h"
 #include "platform/gl_device.h"
+#include "platform/input.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "shell/settings.h"
+#include "shell/shell.h"
 
 namespace quarvex {
 
@@ -26,7 +29,7 @@ std::string in_dir(const std::string& dir, const std::string& file) {
 
 void report_failure(const char* caption, const char* text, const std::string& reason) {
   std::fprintf(stderr, "quarvex: %s (%s)\n", text, reason.c_str());
-  show_message_box(nullptr, nullptr, caption, text);
+  show_message_box(caption, text);
 }
 
 // Atlases into slots 0..7; a file that fails leaves its slot empty.
@@ -68,10 +71,29 @@ void report_missing(const std::string& data_dir, const std::vector<std::string>&
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-// Events are drained before every frame; closing the window ends the loop.
-void run_loop(Game& game, Window& window, GlDevice& device) {
-  WindowedHost host(game.options(), game.data_dir(), window, device);
-  while (host.handle_window_events() && game.run_frame(host) && !host.quit_requested()) {
+// The settings file, written with the defaults when there is none; its
+// errors go to standard error (the help panel shows them too).
+SettingsFile read_settings(const Options& options) {
+  const std::string path =
+      options.config_file.empty() ? default_settings_path() : options.config_file;
+  SettingsFile settings = load_settings(path, true);
+  if (path.empty()) {
+    std::fprintf(stderr,
+                 "quarvex: neither XDG_CONFIG_HOME nor HOME is set; settings are not kept\n");
+  }
+  for (const std::string& error : settings.errors)
+    std::fprintf(stderr, "quarvex: %s\n", error.c_str());
+  return settings;
+}
+
+void run_loop(Game& game, Window& window, GlDevice& device, SettingsFile& settings) {
+  std::string error;
+  if (!start_gamepads(error)) std::fprintf(stderr, "quarvex: no gamepads: %s\n", error.c_str());
+  Input input;
+  input.set_dead_zone(settings.settings.dead_zone);
+  Shell shell(settings);
+  WindowedHost host(game.options(), game.data_dir(), window, device, input, shell);
+  while (host.step(game)) {
   }
 }
 
@@ -97,8 +119,11 @@ int run_windowed(const Options& options) {
     std::fprintf(stderr, "quarvex: %s\n", reason.c_str());
     status = 2;
   } else {
-    const int scale = options.scale > 0 ? options.scale : default_scale();
-    std::unique_ptr<Window> window = Window::open(scale, options.fullscreen, reason);
+    SettingsFile settings = read_settings(options);
+    int scale = options.scale > 0 ? options.scale : settings.settings.window_scale;
+    if (scale == 0) scale = default_scale();
+    const bool fullscreen = options.fullscreen || settings.settings.fullscreen;
+    std::unique_ptr<Window> window = Window::open(scale, fullscreen, reason);
     std::unique_ptr<GlDevice> device = window ? GlDevice::create(*window, reason) : nullptr;
     if (device == nullptr) {
       // A start-up that failed is not a success.
@@ -111,7 +136,7 @@ int run_windowed(const Options& options) {
       load_font(*device, missing);
       note_missing_stages(data_dir, missing);
       report_missing(data_dir, missing);
-      run_loop(game, *window, *device);
+      run_loop(game, *window, *device, settings);
       status = game.finish();
     }
     // Device objects go first (atlases, ground, then the device's own, the

@@ -5,26 +5,89 @@
 
 #include "platform/system.h"
 #include "render/render_frame.h"
+#include "render/shell_panels.h"
 
 namespace quarvex {
 
+namespace {
+constexpr int32_t kStillFrameMs = 30;
+constexpr int kEventBatch = 64;
+}  // namespace
+
 WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window& window,
-                           GlDevice& device)
-    : options_(options), data_dir_(std::move(data_dir)), window_(window), device_(device) {
+                           GlDevice& device, Input& input, Shell& shell)
+    : options_(options),
+      data_dir_(std::move(data_dir)),
+      window_(window),
+      device_(device),
+      input_(input),
+      shell_(shell) {
   for (const auto& [frame, file] : options.screenshots) screenshots_[frame] = file;
 }
 
-bool WindowedHost::handle_window_events() {
-  WindowEvents events;
-  poll_window_events(events);
-  if (events.quit) quit_ = true;
-  if (events.toggle_fullscreen) window_.toggle_fullscreen();
-  if (events.screenshot) screenshot_wanted_ = true;
-  return !quit_;
+bool WindowedHost::step(Game& game) {
+  handle_input(game);
+  if (quit_) return false;
+  if (shell_.game_runs()) {
+    if (!game.run_frame(*this)) return false;
+    // A box the frame raised stands over the frame's own picture at once.
+    if (shell_.message_shown()) show_still(game.world());
+    return !quit_;
+  }
+  show_still(game.world());
+  wait_while_still();
+  return true;
+}
+
+void WindowedHost::handle_input(Game& game) {
+  box_screenshot_.clear();
+  InputEvent events[kEventBatch];
+  for (int n = input_.poll(events, kEventBatch); n > 0; n = input_.poll(events, kEventBatch)) {
+    for (int i = 0; i < n; ++i) {
+      ShellRequests requests;
+      shell_.handle(events[i], game.world(), requests);
+      if (requests.quit) quit_ = true;
+      if (requests.toggle_fullscreen) window_.toggle_fullscreen();
+      if (requests.screenshot) screenshot_wanted_ = true;
+      if (requests.restart_stage) game.reset(true);
+      if (requests.back_to_title) game.reset(false);
+    }
+  }
+}
+
+void WindowedHost::show_still(const World& w) {
+  bool shooting = !box_screenshot_.empty();
+  if (shooting) device_.request_screenshot(box_screenshot_);
+  box_screenshot_.clear();
+  shooting = take_requested_screenshot() || shooting;
+  present_picture(w, shooting);
+}
+
+void WindowedHost::present_picture(const World& w, bool shooting) {
+  draw_frame(device_, w);
+  draw_shell_overlay(device_, w, shell_);
+  device_.present();
+  if (shooting && !device_.screenshot_error().empty()) {
+    std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
+  }
+}
+
+void WindowedHost::wait_while_still() {
+  const int32_t now = quarvex::clock_ms();
+  const int64_t left = int64_t{last_still_ms_} + kStillFrameMs - now;
+  if (left > 0 && left <= kStillFrameMs) quarvex::sleep_ms(static_cast<int32_t>(left));
+  last_still_ms_ = quarvex::clock_ms();
+}
+
+bool WindowedHost::take_requested_screenshot() {
+  if (!screenshot_wanted_) return false;
+  screenshot_wanted_ = false;
+  device_.request_screenshot(screenshot_file_name(std::time(nullptr)));
+  return true;
 }
 
 void WindowedHost::show_message(const char* text) {
-  if (!show_message_box(&window_, &device_, "quarvex", text)) quit_ = true;
+  shell_.show_message(text);
 }
 
 uint32_t WindowedHost::stage_seed() {
@@ -39,24 +102,19 @@ void WindowedHost::load_ground_image(const char* path) {
 }
 
 void WindowedHost::sample_keys(std::array<bool, kKeyCount>& down) {
-  sample_game_keys(down);
+  live_game_keys(input_, shell_, down);
 }
 
 void WindowedHost::render(const World& w) {
   ++frames_rendered_;
   const auto shot = screenshots_.find(frames_rendered_);
-  std::string file;
-  if (shot != screenshots_.end()) {
-    file = shot->second;
-  } else if (screenshot_wanted_) {
-    file = screenshot_file_name(std::time(nullptr));
+  bool shooting = shot != screenshots_.end();
+  if (shooting) {
+    device_.request_screenshot(shot->second);
+    box_screenshot_ = shot->second;
   }
-  screenshot_wanted_ = false;
-  if (!file.empty()) device_.request_screenshot(file);
-  render_frame(device_, w);
-  if (!file.empty() && !device_.screenshot_error().empty()) {
-    std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
-  }
+  shooting = take_requested_screenshot() || shooting;
+  present_picture(w, shooting);
 }
 
 int32_t WindowedHost::clock_ms() {

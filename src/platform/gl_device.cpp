@@ -295,8 +295,10 @@ void GlDevice::draw_text(const char* text, const TextRect& rect, TextAlign align
   if (font_ == nullptr) return;
   const TextPicture* picture = text_picture(text);
   if (picture == nullptr) return;
-  const auto left =
-      static_cast<float>(align == TextAlign::kLeft ? rect.left : rect.right - picture->width);
+  int left_pixel = rect.left;
+  if (align == TextAlign::kRight) left_pixel = rect.right - picture->width;
+  if (align == TextAlign::kCentre) left_pixel = (rect.left + rect.right - picture->width) / 2;
+  const auto left = static_cast<float>(left_pixel);
   const auto top = static_cast<float>(rect.top);
   const float right = left + static_cast<float>(picture->width);
   const float bottom = top + static_cast<float>(picture->height);

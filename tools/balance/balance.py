@@ -103,8 +103,9 @@ def first_fight(game, seed, limit, workdir):
     Health only falls and a placed unit leaves its slot only when destroyed, so
     the test is false up to that frame and true from it on (a destroyed unit's
     slot taken again by a fresh unit of the same type and side is the one
-    exception, and any other hurt unit still keeps the test true). The frame-1
-    World is the reference: nothing is in range of a shot before then.
+    exception, and any other hurt unit still keeps the test true). The World
+    after frame 1 is the reference (the placements, and any unit built in that
+    frame): nothing is in range of a shot before then.
     """
     placed = game.units_after(seed, 1, workdir)
     if not any_placed_unit_hurt(placed, game.units_after(seed, limit, workdir)):

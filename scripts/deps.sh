@@ -11,7 +11,7 @@ packages=(
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang libclang-rt-14-dev musl-tools)
 fi
 
 missing=()

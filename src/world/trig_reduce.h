@@ -1,0 +1,35 @@
+#pragma once
+// Reduction of an angle by multiples of pi/2, for the game's own sine and
+// cosine (world/trig.h). docs/maths.md states every step and constant.
+
+#include <bit>
+#include <cstdint>
+
+namespace quarvex {
+
+// The upper and lower 32 bits of a double's representation.
+inline uint32_t high_word(double x) {
+  return static_cast<uint32_t>(std::bit_cast<uint64_t>(x) >> 32);
+}
+inline uint32_t low_word(double x) {
+  return static_cast<uint32_t>(std::bit_cast<uint64_t>(x));
+}
+
+// A reduced angle: x = quadrant * pi/2 + hi + lo, with |hi + lo| about pi/4
+// at most and lo below half of hi's last bit.
+struct ReducedAngle {
+  int32_t quadrant;
+  double hi;
+  double lo;
+};
+
+// Any x with |x| > pi/4. Infinities and NaN give quadrant 0 and x - x.
+ReducedAngle reduce_by_half_pi(double x);
+
+// The exact reduction of a large positive argument, given as count (1 to 3)
+// whole numbers below 2^24, the first and the last non-zero:
+// x = pieces[0] * 2^exponent + pieces[1] * 2^(exponent - 24) + ...
+// Returns the multiple of pi/2 modulo 8 and writes the remainder's hi and lo.
+int32_t reduce_large(const double* pieces, int32_t exponent, int32_t count, double& hi, double& lo);
+
+}  // namespace quarvex

@@ -1,7 +1,6 @@
 #include "world/trig.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 
 #include "world/trig_reduce.h"
@@ -47,7 +46,7 @@ constexpr double kPiHi = 0x1.921fb54442d18p+1;
 constexpr double kPiLo = 0x1.1a62633145c07p-53;
 
 double magnitude(double x) {
-  return std::bit_cast<double>(std::bit_cast<uint64_t>(x) & ~(uint64_t{1} << 63));
+  return double_from_bits(bits_of(x) & ~(uint64_t{1} << 63));
 }
 
 // sin(x + y) for |x + y| <= pi/4 (a hair more), y below half of x's last

@@ -52,7 +52,7 @@ constexpr int32_t kWork = 20;
 
 // 2^e for -1022 <= e <= 1023, built from its bits.
 double power_of_two(int32_t e) {
-  return std::bit_cast<double>(static_cast<uint64_t>(0x3ff + e) << 52);
+  return double_from_bits(static_cast<uint64_t>(0x3ff + e) << 52);
 }
 
 // floor for 0 <= v < 2^63.
@@ -274,9 +274,9 @@ ReducedAngle reduce_by_half_pi(double x) {
 
   if (ix >= 0x7ff00000) return {0, x - x, x - x};
   // |x| scaled into [2^23, 2^24), cut into 24-bit whole pieces.
-  uint64_t bits = std::bit_cast<uint64_t>(x) & (~uint64_t{0} >> 12);
+  uint64_t bits = bits_of(x) & (~uint64_t{0} >> 12);
   bits |= uint64_t{0x3ff + 23} << 52;
-  double z = std::bit_cast<double>(bits);
+  double z = double_from_bits(bits);
   std::array<double, 3> pieces{};
   for (int32_t i = 0; i < 2; ++i) {
     pieces[i] = static_cast<double>(static_cast<int32_t>(z));

@@ -10,9 +10,16 @@ packages=(
   librsvg2-dev fonts-ipafont-gothic xfonts-base
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
 )
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(clang libclang-rt-14-dev musl-tools)
-fi
+# --test: the tests and the fuzzers; --portability: the cross builds of
+# scripts/portability.sh and what runs them.
+for group in "$@"; do
+  case "$group" in
+    --test) packages+=(clang libclang-rt-14-dev musl-tools) ;;
+    --portability) packages+=(clang g++-i686-linux-gnu g++-aarch64-linux-gnu qemu-user-static
+                              emscripten nodejs) ;;
+    *) echo "deps.sh: unknown option '$group'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

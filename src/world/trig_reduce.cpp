@@ -117,13 +117,15 @@ double product_term(const double* pieces, int32_t last_piece, const double* f, i
   return sum;
 }
 
-}  // namespace
-
+// The exact reduction of a large positive argument, given as count (1 to 3)
+// whole numbers below 2^24, the first and the last non-zero:
+// x = pieces[0] * 2^exponent + pieces[1] * 2^(exponent - 24) + ...
+// Returns the multiple of pi/2 modulo 8 and writes the remainder's hi and lo.
 int32_t reduce_large(const double* pieces, int32_t exponent, int32_t count, double& hi,
                      double& lo) {
   const int32_t last_piece = count - 1;
-  // The first piece of 2/pi that matters: earlier ones only add whole
-  // multiples of 4 (of 2*pi) to the product.
+  // The first piece of 2/pi that matters: earlier ones only add multiples
+  // of 8 quarter turns (whole turns) to the product.
   const int32_t first_bits = exponent - 3 >= 0 ? (exponent - 3) / 24 : 0;
   // Scale of the product's leading term.
   int32_t scale = exponent - 24 * (first_bits + 1);
@@ -249,6 +251,8 @@ int32_t reduce_large(const double* pieces, int32_t exponent, int32_t count, doub
   lo = high_half == 0 ? sum : -sum;
   return n & 7;
 }
+
+}  // namespace
 
 ReducedAngle reduce_by_half_pi(double x) {
   const uint32_t ix = high_word(x) & 0x7fffffff;

@@ -27,10 +27,4 @@ struct ReducedAngle {
 // Any x with |x| > pi/4. Infinities and NaN give quadrant 0 and x - x.
 ReducedAngle reduce_by_half_pi(double x);
 
-// The exact reduction of a large positive argument, given as count (1 to 3)
-// whole numbers below 2^24, the first and the last non-zero:
-// x = pieces[0] * 2^exponent + pieces[1] * 2^(exponent - 24) + ...
-// Returns the multiple of pi/2 modulo 8 and writes the remainder's hi and lo.
-int32_t reduce_large(const double* pieces, int32_t exponent, int32_t count, double& hi, double& lo);
-
 }  // namespace quarvex

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/world_output.h"
-#include "shell/world_reset.h"
+#include "world/world_reset.h"
 
 namespace quarvex {
 

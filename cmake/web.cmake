@@ -1,7 +1,7 @@
 # The browser build (emscripten): the same sources as the desktop game, with
 # the same libraries built for WebAssembly by scripts/web-deps.sh, drawn with
 # WebGL 2. It makes, in the build folder:
-#   index.html, quarvex.js, quarvex.wasm, quarvex.data   the page
+#   index.html, page.js, quarvex.js, quarvex.wasm, quarvex.data   the page
 #   quarvex-node.js, quarvex-node.wasm                   the desktop program for node
 #                                                         (headless runs, for speed figures)
 # The data (atlases, grounds, stages) is the one a desktop build baked: the
@@ -26,14 +26,18 @@ foreach(file t0.dds map1.aod map1.bmp)
   endif()
 endforeach()
 
-# glm and stb are header-only; emscripten does not search the machine's
-# /usr/include, so only their two folders are shown to it.
+# glm, stb and toml++ are header-only; emscripten does not search the
+# machine's /usr/include, so only their folders are shown to it.
 set(QUARVEX_WEB_HEADERS "${CMAKE_BINARY_DIR}/host-headers")
 file(MAKE_DIRECTORY "${QUARVEX_WEB_HEADERS}")
-foreach(dir glm stb)
+foreach(dir glm stb toml++)
+  if(NOT EXISTS "/usr/include/${dir}")
+    message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/deps.sh")
+  endif()
   file(CREATE_LINK "/usr/include/${dir}" "${QUARVEX_WEB_HEADERS}/${dir}" SYMBOLIC)
 endforeach()
 include_directories(SYSTEM "${QUARVEX_WEB_HEADERS}")
+set(QUARVEX_TOMLPP_INCLUDE "${QUARVEX_WEB_HEADERS}" CACHE PATH "toml++ for the page" FORCE)
 
 # The libraries by full path: naming them with -l would make emcc switch on
 # its own ports, which it would try to download.
@@ -55,6 +59,10 @@ target_link_options(
 # Where the preloaded data sits in the page's file system.
 set(QUARVEX_DATA_DIR "/data")
 add_subdirectory(src)
+# The settings reader catches the TOML parser's errors: emscripten's C++
+# exceptions are off unless asked for, and only that code needs them.
+target_compile_options(quarvex_shell PRIVATE -fexceptions)
+target_link_options(quarvex_shell INTERFACE -fexceptions)
 
 # The font: IPAGothic cut down to Latin and every other character the game's
 # sources write (its Japanese texts); 6 MB become a few hundred kB.
@@ -99,13 +107,17 @@ add_dependencies(quarvex_page quarvex_page_data)
 set_target_properties(quarvex_page PROPERTIES OUTPUT_NAME quarvex SUFFIX ".js")
 target_link_options(
   quarvex_page PRIVATE -sENVIRONMENT=web -sEXPORTED_RUNTIME_METHODS=[\"FS\"]
+  # The player's folder is kept in the browser's IndexedDB (web/page.js).
+  -lidbfs.js
   "SHELL:--preload-file ${QUARVEX_WEB_DATA_COPY}@/data"
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/page-data/font@/font")
 set_property(TARGET quarvex_page APPEND PROPERTY LINK_DEPENDS "${QUARVEX_WEB_DATA_COPY}.copied"
                                                           "${QUARVEX_WEB_FONT_OUT}")
 
 # The page itself is ours, not emscripten's shell.
-configure_file("${CMAKE_SOURCE_DIR}/web/index.html" "${CMAKE_BINARY_DIR}/index.html" COPYONLY)
+foreach(file index.html page.js)
+  configure_file("${CMAKE_SOURCE_DIR}/web/${file}" "${CMAKE_BINARY_DIR}/${file}" COPYONLY)
+endforeach()
 
 # The desktop program built for node: headless runs read the real file system.
 set_target_properties(quarvex PROPERTIES OUTPUT_NAME quarvex-node SUFFIX ".js")

@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the game and the tests need, when
-# they are missing. Safe to run again: installs nothing when all are there.
+# Installs the Debian packages the build, the game, the tests and the game's
+# own package need, when they are missing. Safe to run again: installs nothing when all are there.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-ttf-dev libepoxy-dev libglm-dev libstb-dev libfontconfig-dev
-  librsvg2-dev fonts-ipafont-gothic xfonts-base
+  libtomlplusplus-dev
+  librsvg2-dev librsvg2-bin fonts-ipafont-gothic xfonts-base
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
 )
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+# --test: the tests, the fuzzers and the checks of the installed files and the
+# Debian package; --package: those checks alone; --portability: the cross
+# builds of scripts/portability.sh and what runs them.
+package_tools=(desktop-file-utils appstream dpkg-dev lintian man-db)
+for group in "$@"; do
+  case "$group" in
+    --test) packages+=(clang libclang-rt-14-dev musl-tools "${package_tools[@]}") ;;
+    --package) packages+=("${package_tools[@]}") ;;
+    --portability) packages+=(clang g++-i686-linux-gnu g++-aarch64-linux-gnu qemu-user-static
+                              emscripten nodejs) ;;
+    *) echo "deps.sh: unknown option '$group'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, then the whole
-# suite again under AddressSanitizer and UBSan.
+# suite again under AddressSanitizer and UBSan; last, builds the Debian
+# package in Release and checks it (lintian, and the install test on its files).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -13,3 +14,5 @@ for preset in default asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+echo "== package and check it"
+"$root/scripts/package.sh"

@@ -17,19 +17,35 @@ ParseOutcome parse(std::vector<const char*> args, Options& options, std::string&
 TEST(Options, ReadsEveryOption) {
   Options o;
   std::string error;
-  ASSERT_EQ(parse({"--data",     "/d",
-                   "--stage",    "3",
-                   "--side",     "2",
-                   "--start",    "--seed",
-                   "4294967295", "--headless",
-                   "--frames",   "0",
-                   "--input",    "in.txt",
-                   "--record",   "rec.txt",
-                   "--dump",     "d.json",
-                   "--hash",     "--screenshot",
-                   "5:a.png",    "--screenshot",
-                   "9:b:c.png",  "--scale",
-                   "3",          "--fullscreen",
+  ASSERT_EQ(parse({"--data",
+                   "/d",
+                   "--stage",
+                   "3",
+                   "--side",
+                   "2",
+                   "--start",
+                   "--seed",
+                   "4294967295",
+                   "--headless",
+                   "--frames",
+                   "0",
+                   "--input",
+                   "in.txt",
+                   "--record",
+                   "rec.txt",
+                   "--dump",
+                   "d.json",
+                   "--hash",
+                   "--screenshot",
+                   "5:a.png",
+                   "--screenshot",
+                   "9:b:c.png",
+                   "--scale",
+                   "3",
+                   "--fullscreen",
+                   "--config",
+                   "my.toml",
+                   "--print-settings",
                    "--unpaced"},
                   o, error),
             ParseOutcome::kRun)
@@ -46,6 +62,8 @@ TEST(Options, ReadsEveryOption) {
   ASSERT_EQ(o.screenshots.size(), 2u);
   EXPECT_EQ(o.screenshots[1], (std::pair<int64_t, std::string>{9, "b:c.png"}));
   EXPECT_EQ(o.scale, 3);
+  EXPECT_EQ(o.config_file, "my.toml");
+  EXPECT_TRUE(o.print_settings);
 }
 
 TEST(Options, BadArgumentsNameTheArgument) {
@@ -60,6 +78,7 @@ TEST(Options, BadArgumentsNameTheArgument) {
       {{"--screenshot", "7"}, "--screenshot: '7' is not FRAME:FILE"},
       {{"--dump", ""}, "--dump needs a non-empty value"},
       {{"--input"}, "--input needs a value"},
+      {{"--config", ""}, "--config needs a non-empty value"},
       {{"--bogus"}, "unknown argument '--bogus'"},
       {{"stray"}, "unknown argument 'stray'"},
   };
@@ -72,6 +91,7 @@ TEST(Options, BadArgumentsNameTheArgument) {
   Options o;
   std::string error;
   EXPECT_EQ(parse({"--stage", "2", "--help"}, o, error), ParseOutcome::kHelp);
+  EXPECT_EQ(parse({"--version", "--stage", "9"}, o, error), ParseOutcome::kVersion);
 }
 
 KeyMask mask(std::initializer_list<Key> keys) {

@@ -28,8 +28,11 @@ struct RunResult {
 };
 
 pid_t start(const std::vector<std::string>& args, const std::string& err_file, bool display) {
+  // The settings file goes beside the test's other files, never to the real home.
+  const std::string config = fs::path(err_file).parent_path().string();
   const pid_t pid = fork();
   if (pid == 0) {
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     if (display) {
@@ -162,6 +165,53 @@ TEST_F(WindowedRun, TerminationSignalEndsTheLoopWithStatusZero) {
   kill(pid, SIGTERM);
   const RunResult r = finish(pid, err);
   EXPECT_EQ(r.status, 0) << r.err;
+}
+
+// With no headquarters for the player's side the stage is lost in frame 1;
+// its box stands over that frame's picture, not over an empty window, and
+// SIGTERM ends the game while the box waits.
+TEST_F(WindowedRun, GameOverInTheFirstFrameShowsItsBoxOverThePictureAndSigtermEndsIt) {
+  write_test_atlases();
+  write("map1.bmp", testing::encode_bmp(testing::test_ground()));
+  std::vector<uint8_t> stage = {1, 0};
+  stage.insert(stage.end(), {0, 0, 0, 0, 0, 0, 32, 2, 0, 0, 0, 0, 0, 0});
+  write("map1.aod", stage);
+  const std::string err = (dir / "stderr.txt").string();
+  const std::string shot = (dir / "box.png").string();
+  const pid_t pid = start(
+      {QUARVEX_BIN, "--data", dir.string(), "--start", "--seed", "1", "--screenshot", "1:" + shot},
+      err, true);
+  for (int i = 0; i < 100 && !fs::exists(shot); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  kill(pid, SIGTERM);
+  const RunResult r = finish(pid, err);
+  EXPECT_EQ(r.status, 0) << r.err;
+  const Image box = picture("box.png");
+  ASSERT_EQ(box.width, 640);
+  auto at = [&box](int x, int y) { return &box.rgba[(size_t(y) * 640 + x) * 4]; };
+  // The ground around the box, the box's dark panel in its middle.
+  EXPECT_NE(at(20, 240)[1], 0x28);
+  EXPECT_LT(at(200, 250)[0], 0x40);
+  EXPECT_LT(at(200, 250)[1], 0x40);
+}
+
+TEST_F(WindowedRun, ADamagedSettingsFileIsReportedUsedWhereItCanAndLeftAsItWas) {
+  const std::string damaged = "[window]\nscale = 1\nfullscreen = maybe\n";
+  fs::create_directories(dir / "quarvex");
+  write("quarvex/settings.toml", std::vector<uint8_t>(damaged.begin(), damaged.end()));
+  const RunResult r = run_game({"--data", dir.string(), "--frames", "2"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("settings.toml:3: "), std::string::npos) << r.err;
+  std::ifstream in(dir / "quarvex" / "settings.toml", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+            damaged);
+
+  const RunResult printed =
+      run_game({"--print-settings", "--config", (dir / "quarvex" / "settings.toml").string()});
+  EXPECT_EQ(printed.status, 0);
+  EXPECT_NE(printed.err.find("settings.toml:3: "), std::string::npos) << printed.err;
 }
 
 }  // namespace

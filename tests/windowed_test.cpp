@@ -1,6 +1,7 @@
-// The windowed game's pieces that need no display: keys and their laptop
-// aliases, screenshot names, the display check.
+// The windowed game's pieces that need no display: the default keys and
+// their laptop aliases, screenshot names, the display check.
 
+#include <SDL_keyboard.h>
 #include <SDL_scancode.h>
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@
 #include <vector>
 
 #include "app/windowed_host.h"
-#include "platform/system.h"
 #include "platform/window.h"
+#include "shell/bindings.h"
 
 namespace quarvex {
 namespace {
@@ -19,7 +20,7 @@ std::array<bool, kKeyCount> keys_for(const std::vector<SDL_Scancode>& held, int 
   std::vector<uint8_t> state(SDL_NUM_SCANCODES, 0);
   for (SDL_Scancode s : held) state[s] = 1;
   std::array<bool, kKeyCount> down{};
-  game_keys_from_state(state.data(), count, down);
+  game_keys_down(default_bindings(), state.data(), count, {}, down);
   return down;
 }
 
@@ -51,6 +52,37 @@ TEST(GameKeys, KeypadAndLaptopAliasesFeedTheSameKeys) {
   const auto others =
       keys_for({SDL_SCANCODE_2, SDL_SCANCODE_A, SDL_SCANCODE_KP_2}, SDL_NUM_SCANCODES);
   for (bool k : others) EXPECT_FALSE(k);
+}
+
+// The keys the game has always read, keypad first, then the aliases: the
+// default bindings are exactly these and no others.
+TEST(GameKeys, DefaultBindingsAreTheKeypadAndItsAliasesExactly) {
+  const std::pair<SDL_Scancode, Key> table[] = {
+      {SDL_SCANCODE_KP_8, kKeyUp},      {SDL_SCANCODE_KP_5, kKeyDown},
+      {SDL_SCANCODE_KP_4, kKeyLeft},    {SDL_SCANCODE_KP_6, kKeyRight},
+      {SDL_SCANCODE_KP_7, kKeyMark},    {SDL_SCANCODE_KP_9, kKeyAux},
+      {SDL_SCANCODE_SPACE, kKeySelect}, {SDL_SCANCODE_KP_0, kKeyInfo},
+      {SDL_SCANCODE_KP_1, kKeyZoomIn},  {SDL_SCANCODE_KP_3, kKeyZoomOut},
+      {SDL_SCANCODE_TAB, kKeyFast},     {SDL_SCANCODE_8, kKeyUp},
+      {SDL_SCANCODE_5, kKeyDown},       {SDL_SCANCODE_4, kKeyLeft},
+      {SDL_SCANCODE_6, kKeyRight},      {SDL_SCANCODE_7, kKeyMark},
+      {SDL_SCANCODE_9, kKeyAux},        {SDL_SCANCODE_0, kKeyInfo},
+      {SDL_SCANCODE_1, kKeyZoomIn},     {SDL_SCANCODE_3, kKeyZoomOut},
+      {SDL_SCANCODE_UP, kKeyUp},        {SDL_SCANCODE_DOWN, kKeyDown},
+      {SDL_SCANCODE_LEFT, kKeyLeft},    {SDL_SCANCODE_RIGHT, kKeyRight},
+  };
+  for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
+    std::array<bool, kKeyCount> expected{};
+    for (const auto& [scancode, key] : table) {
+      if (scancode == s) expected[key] = true;
+    }
+    EXPECT_EQ(keys_for({SDL_Scancode(s)}, SDL_NUM_SCANCODES), expected)
+        << SDL_GetScancodeName(SDL_Scancode(s));
+  }
+  const Bindings& b = default_bindings();
+  for (int k = 0; k < kKeyCount; ++k) {
+    for (int i = 0; i < b.keys[k].count; ++i) EXPECT_EQ(b.keys[k].keys[i].mods, 0);
+  }
 }
 
 TEST(GameKeys, AShortKeyboardStateIsNotReadPastItsEnd) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/world_output.h"
+#include "world/world_reset.h"
 
 namespace quarvex {
 
@@ -49,6 +50,15 @@ std::string resolve_data_dir(const std::string& option) {
   if (!option.empty()) return option;
   std::error_code ec;
   if (std::filesystem::is_regular_file("map1.aod", ec)) return ".";
+  // An installed game never reaches into the build tree, even when its data is
+  // incomplete: the files it misses are then named in its own folder. A binary
+  // in the build folder has no such folder beside it and keeps the build's data.
+  const std::filesystem::path binary = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const std::filesystem::path installed =
+        (binary.parent_path() / QUARVEX_DATA_FROM_BINARY).lexically_normal();
+    if (std::filesystem::is_directory(installed, ec)) return installed.string();
+  }
   return QUARVEX_BUILT_DATA_DIR;
 }
 
@@ -83,12 +93,32 @@ bool Game::begin(const Options& options, std::string& error) {
     frame_limit_ = std::max<int64_t>(script_.last_named_frame, 1);
   }
 
-  World& w = *world_;
-  init_world(w);
-  w.stage_number = static_cast<int8_t>(options.stage);
-  w.player_side = static_cast<int8_t>(options.side);
-  if (options.start) w.reload_requested = 1;
+  const auto stage = static_cast<int8_t>(options.stage);
+  const auto side = static_cast<int8_t>(options.side);
+  if (options.start) {
+    reset_to_stage_start(*world_, stage, side);
+  } else {
+    reset_to_title(*world_, stage, side);
+  }
   return true;
+}
+
+void Game::reset(bool start_stage) {
+  if (recorder_.is_open()) {
+    std::string error;
+    if (recorder_.finish(fixed_seed_ ? fixed_seed_ : seed_used_, error)) {
+      std::fprintf(stderr, "quarvex: --record: '%s' ends at frame %lld, where the stage was left\n",
+                   options_.record_file.c_str(), static_cast<long long>(frames_run_));
+    } else {
+      record_error_ = error;
+    }
+  }
+  World& w = *world_;
+  if (start_stage) {
+    reset_to_stage_start(w, w.stage_number, w.player_side);
+  } else {
+    reset_to_title(w, w.stage_number, w.player_side);
+  }
 }
 
 bool Game::run_frame(FrameHost& host) {
@@ -103,7 +133,8 @@ bool Game::run_frame(FrameHost& host) {
 int Game::finish() {
   int status = 0;
   std::string error;
-  if (!recorder_.finish(fixed_seed_ ? fixed_seed_ : seed_used_, error)) {
+  if (!record_error_.empty() || !recorder_.finish(fixed_seed_ ? fixed_seed_ : seed_used_, error)) {
+    if (error.empty()) error = record_error_;
     std::fprintf(stderr, "quarvex: %s\n", error.c_str());
     status = 1;
   }

@@ -50,6 +50,12 @@ class Game {
   // script), a windowed run never.
   bool run_frame(FrameHost& host);
 
+  // Puts the World back at the start of play with the stage and side last
+  // chosen: at the title menu, or (start_stage) loading the stage in the
+  // next frame. A --record recording ends here, so that it still replays
+  // exactly what it holds.
+  void reset(bool start_stage);
+
   // Writes the end-of-run outputs: the rest of the record (with the seed
   // the stage load used), the dump, the hash line on standard output.
   // Returns the exit status: 0, or 1 (with a message on standard error)
@@ -82,12 +88,15 @@ class Game {
   std::optional<uint32_t> fixed_seed_;
   std::optional<uint32_t> seed_used_;
   std::optional<int64_t> frame_limit_;
+  std::string record_error_;
   int64_t frames_run_ = 0;
   int64_t current_frame_ = 0;
 };
 
 // The data folder a run uses: --data when given, else the working directory
-// when it holds map1.aod, else the folder the build filled.
+// when it holds map1.aod, else the installed data beside the binary
+// (<bin>/../share/quarvex) when that folder exists, else the folder the build
+// filled.
 std::string resolve_data_dir(const std::string& option);
 
 }  // namespace quarvex

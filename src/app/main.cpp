@@ -10,11 +10,15 @@ int main(int argc, char** argv) {
     case quarvex::ParseOutcome::kHelp:
       std::fputs(quarvex::usage_text(), stdout);
       return 0;
+    case quarvex::ParseOutcome::kVersion:
+      std::fputs(quarvex::version_text(), stdout);
+      return 0;
     case quarvex::ParseOutcome::kError:
       std::fprintf(stderr, "quarvex: %s\n", error.c_str());
       return 2;
     case quarvex::ParseOutcome::kRun:
       break;
   }
+  if (options.print_settings) return quarvex::print_settings(options);
   return options.headless ? quarvex::run_headless(options) : quarvex::run_windowed(options);
 }

@@ -25,19 +25,24 @@ struct Options {
   int scale = 0;                                             // 0: largest that fits
   bool fullscreen = false;
   bool unpaced = false;  // in a window, no 30 ms wait between frames (for speed figures)
+  std::string config_file;      // empty: the settings file in the XDG config folder
+  bool print_settings = false;  // print the settings in effect and exit
 };
 
 // Largest frame number the command line and key scripts accept.
 constexpr int64_t kMaxFrameNumber = 2147483647;
 constexpr int kMaxScale = 16;
 
-enum class ParseOutcome { kRun, kHelp, kError };
+enum class ParseOutcome { kRun, kHelp, kVersion, kError };
 
 // Reads argv[1..argc-1] into options. On kError, error holds one line naming
 // the argument (without the program name).
 ParseOutcome parse_options(int argc, const char* const* argv, Options& options, std::string& error);
 
-// The usage text printed for --help.
+// The usage text printed for --help: one line per option.
 const char* usage_text();
+
+// "quarvex X.Y.Z" and a newline, printed for --version.
+const char* version_text();
 
 }  // namespace quarvex

@@ -5,26 +5,97 @@
 
 #include "platform/system.h"
 #include "render/render_frame.h"
+#include "render/shell_panels.h"
 
 namespace quarvex {
 
+namespace {
+constexpr int32_t kStillFrameMs = 30;
+constexpr int kEventBatch = 64;
+}  // namespace
+
 WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window& window,
-                           GlDevice& device)
-    : options_(options), data_dir_(std::move(data_dir)), window_(window), device_(device) {
+                           GlDevice& device, Input& input, Shell& shell)
+    : options_(options),
+      data_dir_(std::move(data_dir)),
+      window_(window),
+      device_(device),
+      input_(input),
+      shell_(shell) {
   for (const auto& [frame, file] : options.screenshots) screenshots_[frame] = file;
 }
 
-bool WindowedHost::handle_window_events() {
-  WindowEvents events;
-  poll_window_events(events);
-  if (events.quit) quit_ = true;
-  if (events.toggle_fullscreen) window_.toggle_fullscreen();
-  if (events.screenshot) screenshot_wanted_ = true;
-  return !quit_;
+bool WindowedHost::step(Game& game) {
+  handle_input(game);
+  if (quit_) return false;
+  if (shell_.game_runs()) {
+    if (!game.run_frame(*this)) return false;
+    // A box the frame raised stands over the frame's own picture at once.
+    if (shell_.message_shown()) show_still(game.world());
+    return !quit_;
+  }
+  show_still(game.world());
+  wait_while_still();
+  return true;
+}
+
+void WindowedHost::handle_input(Game& game) {
+  box_screenshot_.clear();
+  InputEvent events[kEventBatch];
+  for (int n = input_.poll(events, kEventBatch); n > 0; n = input_.poll(events, kEventBatch)) {
+    for (int i = 0; i < n; ++i) {
+      ShellRequests requests;
+      shell_.handle(events[i], game.world(), requests);
+      if (requests.quit) quit_ = true;
+      if (requests.toggle_fullscreen) window_.toggle_fullscreen();
+      if (requests.screenshot) screenshot_wanted_ = true;
+      if (requests.restart_stage) game.reset(true);
+      if (requests.back_to_title) game.reset(false);
+    }
+  }
+}
+
+void WindowedHost::show_still(const World& w) {
+  if (!box_screenshot_.empty()) request_screenshot(box_screenshot_);
+  box_screenshot_.clear();
+  take_requested_screenshot();
+  present_picture(w);
+}
+
+void WindowedHost::request_screenshot(const std::string& file) {
+  device_.request_screenshot(file);
+  screenshot_file_ = file;
+}
+
+void WindowedHost::present_picture(const World& w) {
+  draw_frame(device_, w);
+  draw_shell_overlay(device_, w, shell_);
+  device_.present();
+  if (screenshot_file_.empty()) return;
+  if (device_.screenshot_error().empty()) {
+    screenshot_saved(screenshot_file_);
+  } else {
+    std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
+  }
+  screenshot_file_.clear();
+}
+
+// Through the host's own clock and sleep, which a page serves between steps.
+void WindowedHost::wait_while_still() {
+  const int32_t now = clock_ms();
+  const int64_t left = int64_t{last_still_ms_} + kStillFrameMs - now;
+  if (left > 0 && left <= kStillFrameMs) sleep_ms(static_cast<int32_t>(left));
+  last_still_ms_ = clock_ms();
+}
+
+void WindowedHost::take_requested_screenshot() {
+  if (!screenshot_wanted_) return;
+  screenshot_wanted_ = false;
+  request_screenshot(screenshot_file_name(std::time(nullptr)));
 }
 
 void WindowedHost::show_message(const char* text) {
-  if (!show_message_box(&window_, &device_, "quarvex", text)) quit_ = true;
+  shell_.show_message(text);
 }
 
 uint32_t WindowedHost::stage_seed() {
@@ -39,27 +110,18 @@ void WindowedHost::load_ground_image(const char* path) {
 }
 
 void WindowedHost::sample_keys(std::array<bool, kKeyCount>& down) {
-  sample_game_keys(down);
+  live_game_keys(input_, shell_, down);
 }
 
 void WindowedHost::render(const World& w) {
   ++frames_rendered_;
   const auto shot = screenshots_.find(frames_rendered_);
-  std::string file;
   if (shot != screenshots_.end()) {
-    file = shot->second;
-  } else if (screenshot_wanted_) {
-    file = screenshot_file_name(std::time(nullptr));
+    request_screenshot(shot->second);
+    box_screenshot_ = shot->second;
   }
-  screenshot_wanted_ = false;
-  if (!file.empty()) device_.request_screenshot(file);
-  render_frame(device_, w);
-  if (file.empty()) return;
-  if (device_.screenshot_error().empty()) {
-    screenshot_saved(file);
-  } else {
-    std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
-  }
+  take_requested_screenshot();
+  present_picture(w);
 }
 
 int32_t WindowedHost::clock_ms() {

@@ -1,6 +1,8 @@
 #pragma once
-// The FrameHost of the windowed game: keys from the keyboard, the picture in
-// the window, the real clock, modal message boxes.
+// The FrameHost of the windowed game: keys from the keyboard and gamepads
+// through the bindings, the picture in the window with the shell's panels
+// over it, the real clock; message boxes go to the shell, which shows them
+// in the window between frames.
 
 #include <cstdint>
 #include <ctime>
@@ -8,19 +10,26 @@
 #include <string>
 
 #include "app/frame.h"
+#include "app/game.h"
 #include "app/options.h"
 #include "platform/gl_device.h"
+#include "platform/input.h"
 #include "platform/window.h"
+#include "shell/shell.h"
 
 namespace quarvex {
 
 class WindowedHost : public FrameHost {
  public:
-  WindowedHost(const Options& options, std::string data_dir, Window& window, GlDevice& device);
+  WindowedHost(const Options& options, std::string data_dir, Window& window, GlDevice& device,
+               Input& input, Shell& shell);
 
-  // Handles what the window asked for since the last frame; false once the
-  // player closed the window.
-  bool handle_window_events();
+  // One step of the windowed game: the player's input, then one frame of the
+  // game unless the shell holds it (paused, a menu, a box), then the shell's
+  // picture over the World's. Never blocks; false once the game is over
+  // (quit, the window closed, the frame limit reached). The desktop calls it
+  // in a loop; a page's animation callback can call it once per callback.
+  bool step(Game& game);
   bool quit_requested() const { return quit_; }
 
   void show_message(const char* text) override;
@@ -40,14 +49,30 @@ class WindowedHost : public FrameHost {
   virtual void screenshot_saved(const std::string& /*file*/) {}
 
  private:
+  void handle_input(Game& game);
+  // The World's picture again, with the shell's panels, between frames.
+  void show_still(const World& w);
+  // Waits out the rest of the game's 30 ms while no frame runs.
+  void wait_while_still();
+  // Requests a screenshot when the player asked for one.
+  void take_requested_screenshot();
+  void request_screenshot(const std::string& file);
+  void present_picture(const World& w);
+
   const Options& options_;
   std::string data_dir_;
   Window& window_;
   GlDevice& device_;
+  Input& input_;
+  Shell& shell_;
   std::map<int64_t, std::string> screenshots_;  // by frame, counted from 1
   int64_t frames_rendered_ = 0;
+  // A screenshot of this step's frame, taken again when a box is drawn over it.
+  std::string box_screenshot_;
+  int32_t last_still_ms_ = 0;
   bool quit_ = false;
   bool screenshot_wanted_ = false;
+  std::string screenshot_file_;  // requested for the picture being drawn
 };
 
 // quarvex-YYYYMMDD-HHMMSS.png

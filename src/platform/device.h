@@ -32,10 +32,11 @@ struct ScreenVertex {
   float u, v;
 };
 
-enum class TextAlign { kLeft, kRight };
+enum class TextAlign { kLeft, kRight, kCentre };
 
 // Text is laid out in this rectangle of the picture: left-aligned text starts
-// at `left`, right-aligned text ends at `right`; both start at `top`.
+// at `left`, right-aligned text ends at `right`, centred text is centred
+// between them; all start at `top`.
 struct TextRect {
   int left, top, right, bottom;
 };

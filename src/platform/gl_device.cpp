@@ -17,13 +17,6 @@ namespace quarvex {
 
 namespace {
 
-#ifdef __EMSCRIPTEN__
-// WebGL clears the canvas once it has been shown, so the picture is always
-// drawn off-screen there: a message box is drawn over the last picture.
-constexpr bool kWindowKeepsPicture = false;
-#else
-constexpr bool kWindowKeepsPicture = true;
-#endif
 constexpr size_t kBatchQuads = 4096;
 // Distinct labels are few; past this many the cache starts again.
 constexpr size_t kMaxCachedTexts = 256;
@@ -216,9 +209,7 @@ void GlDevice::begin_frame(uint32_t clear_argb, float clear_depth) {
   window_.drawable_size(width, height);
   // Drawing straight into a window of the picture's size saves a copy of
   // every pixel each frame, which matters on a software rasteriser.
-  target_ = (kWindowKeepsPicture && width == kPictureWidth && height == kPictureHeight)
-                ? 0
-                : framebuffer_;
+  target_ = (width == kPictureWidth && height == kPictureHeight) ? 0 : framebuffer_;
   glBindFramebuffer(GL_FRAMEBUFFER, target_);
   glViewport(0, 0, kPictureWidth, kPictureHeight);
   glDepthMask(GL_TRUE);
@@ -308,8 +299,10 @@ void GlDevice::draw_text(const char* text, const TextRect& rect, TextAlign align
   if (font_ == nullptr) return;
   const TextPicture* picture = text_picture(text);
   if (picture == nullptr) return;
-  const auto left =
-      static_cast<float>(align == TextAlign::kLeft ? rect.left : rect.right - picture->width);
+  int left_pixel = rect.left;
+  if (align == TextAlign::kRight) left_pixel = rect.right - picture->width;
+  if (align == TextAlign::kCentre) left_pixel = (rect.left + rect.right - picture->width) / 2;
+  const auto left = static_cast<float>(left_pixel);
   const auto top = static_cast<float>(rect.top);
   const float right = left + static_cast<float>(picture->width);
   const float bottom = top + static_cast<float>(picture->height);

@@ -1,6 +1,9 @@
 #include "platform/window.h"
 
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -112,8 +115,9 @@ void Window::resize(int width, int height) {
 
 void Window::toggle_fullscreen() {
 #ifdef __EMSCRIPTEN__
-  // A browser grants full screen only inside a key or click handler, which
-  // the page has (index.html) and a frame does not.
+  // The whole page goes full screen (web/page.js); the browser grants it
+  // for a while after a key press, which is where this comes from.
+  emscripten_run_script("quarvexToggleFullscreen()");
 #else
   const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
   SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);

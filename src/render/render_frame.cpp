@@ -26,7 +26,7 @@ Camera camera_of(const World& w) {
                 glm::perspectiveLH_NO(fov, kAspect, kNearPlane, kFarPlane)};
 }
 
-void render_frame(Device& d, const World& w) {
+void draw_frame(Device& d, const World& w) {
   d.begin_frame(kClearColour, 1.0f);
   const Camera camera = camera_of(w);
   d.set_view_projection(camera.view, camera.projection);
@@ -40,6 +40,10 @@ void render_frame(Device& d, const World& w) {
   } else {
     draw_play_overlay(d, w);
   }
+}
+
+void render_frame(Device& d, const World& w) {
+  draw_frame(d, w);
   d.present();
 }
 

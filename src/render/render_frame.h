@@ -17,6 +17,8 @@ struct Camera {
 };
 Camera camera_of(const World& w);
 
+// The picture of the World, not yet presented, so that more can be drawn over it.
+void draw_frame(Device& d, const World& w);
 void render_frame(Device& d, const World& w);
 
 }  // namespace quarvex

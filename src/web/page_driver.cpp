@@ -1,8 +1,7 @@
 // The windowed game in a browser page. A page cannot loop: the browser calls
-// tick() again and again, and each call runs at most one frame of the same
-// Game the desktop's loop runs, then hands the page back to the browser.
-// Between frames it serves what the frame could not do in the page: the
-// wait of the 30 ms pacing, and the message boxes.
+// tick() again and again, and each call runs one WindowedHost::step of the
+// same game the desktop's loop runs, then hands the page back to the
+// browser until the step's pacing is served.
 
 #include <emscripten.h>
 
@@ -11,9 +10,7 @@
 #include <string>
 
 #include "app/drivers.h"
-#include "app/game.h"
-#include "app/windowed_data.h"
-#include "platform/gl_device.h"
+#include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "web/browser.h"
@@ -23,14 +20,11 @@ namespace quarvex {
 
 namespace {
 
-// How often the page looks again while nothing runs: a message box is
-// shown, or the tab is hidden.
-constexpr int kIdleTickMs = 30;
+// How often the page looks again while the tab is hidden.
+constexpr int kHiddenTickMs = 100;
 
 struct Page {
-  Game game;
-  std::unique_ptr<Window> window;
-  std::unique_ptr<GlDevice> device;
+  WindowedSession session;
   std::unique_ptr<PageHost> host;
   bool unpaced = false;
 };
@@ -48,94 +42,73 @@ void next_tick_in(int ms) {
   emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, ms);
 }
 
+const char* shell_state(const Shell& shell) {
+  if (shell.message_shown()) return "message";
+  if (shell.screen() != ShellScreen::kNone) return "menu";
+  if (shell.paused()) return "paused";
+  return "running";
+}
+
 // Writes the run's outputs, offers the files it wrote as downloads, and
 // leaves the last picture on the page.
 void end_run(Page& page) {
   emscripten_cancel_main_loop();
-  page.game.finish();
-  const Options& options = page.game.options();
+  Game& game = page.session.game;
+  const int status = game.finish();
+  const Options& options = game.options();
   for (const std::string* file : {&options.record_file, &options.dump_file}) {
     if (!file->empty()) offer_download(*file);
   }
-  report_page_state(page.game.frames_run(), "ended");
-}
-
-// Shows the oldest message over the last picture until it is closed; true
-// while one is shown.
-bool serve_messages(Page& page) {
-  PageHost& host = *page.host;
-  if (host.message_shown() && message_box_closed()) host.close_message();
-  if (!host.message_shown()) return false;
-  draw_message_box(*page.device, host.message().c_str());
-  report_page_state(page.game.frames_run(), "message");
-  return true;
+  report_page_state(game.frames_run(), status == 0 ? "ended" : "failed");
 }
 
 void tick(void* arg) {
   Page& page = *static_cast<Page*>(arg);
-  // A hidden tab pauses the game: no frame runs.
+  PageHost& host = *page.host;
+  // A hidden tab runs nothing; the shell hears of the focus lost.
   if (page_hidden()) {
-    next_tick_in(kIdleTickMs);
+    next_tick_in(kHiddenTickMs);
     return;
   }
-  fit_canvas(*page.window);
-  if (serve_messages(page)) {
-    next_tick_in(kIdleTickMs);
+  fit_canvas(*page.session.window);
+  if (host.wait_left() > 0) {
+    next_tick_in(host.wait_left());
     return;
   }
-  page.host->handle_window_events();
-  if (page.host->wait_left() > 0) {
-    next_tick_in(page.host->wait_left());
-    return;
-  }
-  if (!page.game.run_frame(*page.host)) {
+  if (!host.step(page.session.game)) {
     end_run(page);
     return;
   }
-  if (page.host->message_shown()) {
-    // Shown at once, over the picture of the frame that asked for it.
-    serve_messages(page);
-  } else {
-    report_page_state(page.game.frames_run(), "running");
-  }
-  if (!page.unpaced) next_tick_in(page.host->wait_left());
-}
-
-void fail(const char* text, const std::string& reason) {
-  std::fprintf(stderr, "quarvex: %s (%s)\n", text, reason.c_str());
-  report_page_state(0, "failed");
+  for (const std::string& file : host.take_saved_pictures()) offer_download(file);
+  report_page_state(page.session.game.frames_run(), shell_state(*page.session.shell));
+  if (!page.unpaced) next_tick_in(host.wait_left());
 }
 
 }  // namespace
 
-// Sets the page up and returns at once; the browser runs the frames. The
-// Page lives as long as the page does.
+// Sets the page up and returns at once; the browser runs the steps. The Page
+// lives as long as the page does.
 int run_windowed(const Options& options) {
   std::string reason;
   if (!start_video(reason)) {
-    fail("cannot start SDL's video", reason);
+    std::fprintf(stderr, "quarvex: cannot start SDL's video (%s)\n", reason.c_str());
+    report_page_state(0, "failed");
     return 1;
   }
   auto page = std::make_unique<Page>();
-  if (!page->game.begin(options, reason)) {
-    std::fprintf(stderr, "quarvex: %s\n", reason.c_str());
+  const int status = open_windowed(options, page->session);
+  if (status != 0) {
     report_page_state(0, "failed");
-    return 2;
+    return status;
   }
-  page->window = Window::open(1, false, reason);
-  page->device = page->window ? GlDevice::create(*page->window, reason) : nullptr;
-  if (page->device == nullptr) {
-    fail("Direct3D の初期化に失敗しました。", reason);
-    return 1;
-  }
-  fit_canvas(*page->window);
-  load_device_data(*page->device, page->game.data_dir());
+  WindowedSession& s = page->session;
+  fit_canvas(*s.window);
+  page->host = std::make_unique<PageHost>(s.game.options(), s.game.data_dir(), *s.window,
+                                          *s.device, s.input, *s.shell);
   page->unpaced = options.unpaced;
-  page->host = std::make_unique<PageHost>(page->game.options(), page->game.data_dir(),
-                                          *page->window, *page->device);
   report_page_state(0, "running");
   emscripten_set_main_loop_arg(tick, page.release(), 0, 0);
-  // Unpaced, frames follow each other as fast as the browser lets them.
+  // Unpaced, steps follow each other as fast as the browser lets them.
   if (options.unpaced) {
     emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
   } else {

@@ -1,22 +1,11 @@
 #include "web/page_host.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/system.h"
-#include "web/browser.h"
 
 namespace quarvex {
-
-PageHost::PageHost(const Options& options, std::string data_dir, Window& window, GlDevice& device)
-    : WindowedHost(options, std::move(data_dir), window, device) {}
-
-void PageHost::show_message(const char* text) {
-  messages_.emplace_back(text);
-}
-
-void PageHost::close_message() {
-  if (!messages_.empty()) messages_.pop_front();
-}
 
 int32_t PageHost::wait_left() {
   if (!waiting_) return 0;
@@ -46,7 +35,14 @@ void PageHost::nap() {
 }
 
 void PageHost::screenshot_saved(const std::string& file) {
-  offer_download(file);
+  // A picture taken again with a box over it is offered once, as it ends.
+  if (std::find(saved_pictures_.begin(), saved_pictures_.end(), file) == saved_pictures_.end()) {
+    saved_pictures_.push_back(file);
+  }
+}
+
+std::vector<std::string> PageHost::take_saved_pictures() {
+  return std::exchange(saved_pictures_, {});
 }
 
 }  // namespace quarvex

@@ -1,0 +1,32 @@
+#pragma once
+// The help panel's content: for each mode of play, which actions it lists
+// and what they do there. A table, so that a new mode or a new action (the
+// replay keys, the sound keys) is a few more rows.
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "shell/bindings.h"
+#include "world/world.h"
+
+namespace quarvex {
+
+enum class HelpMode : uint8_t { kTitle, kCursor, kOrderMenu, kDriving, kReplay, kCount };
+
+constexpr uint8_t help_bit(HelpMode m) {
+  return static_cast<uint8_t>(1u << static_cast<int>(m));
+}
+
+struct HelpLine {
+  uint8_t modes;                  // help_bit of every mode that lists the line
+  std::array<int8_t, 4> actions;  // whose keys the line shows; -1 ends the list
+  const char* text;
+};
+
+std::span<const HelpLine> help_lines();
+const char* help_mode_title(HelpMode mode);
+// The mode the World is in; `replay` when a replay is being watched.
+HelpMode help_mode(const World& w, bool replay);
+
+}  // namespace quarvex

@@ -1,0 +1,260 @@
+// The settings file: what a damaged or hand-edited file gives, that a file
+// with an error is never written, and that saving keeps the player's text.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "shell/settings.h"
+
+namespace quarvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+KeyChord key(const char* name) {
+  KeyChord chord;
+  EXPECT_TRUE(parse_key_chord(name, chord)) << name;
+  return chord;
+}
+
+bool has_key(const Settings& s, int action, const char* name) {
+  const ActionKeys& k = s.bindings.keys[action];
+  for (int i = 0; i < k.count; ++i) {
+    if (k.keys[i] == key(name)) return true;
+  }
+  return false;
+}
+
+Settings parse(const std::string& text, std::vector<std::string>& errors) {
+  return parse_settings(text, "s.toml", errors);
+}
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("quarvex_settings_" + std::to_string(getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+    path = (dir / "quarvex" / "settings.toml").string();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  void write(const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  std::string read() {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  fs::path dir;
+  std::string path;
+};
+
+TEST(Settings, EmptyTextGivesTheDefaultsAndTheWrittenDefaultsReadBackTheSame) {
+  std::vector<std::string> errors;
+  EXPECT_EQ(parse("", errors), Settings{});
+  const std::string text = settings_text(Settings{});
+  EXPECT_EQ(parse(text, errors), Settings{});
+  EXPECT_TRUE(errors.empty()) << errors.front();
+  // Every entry has a comment line right above it (the gamepad's bindings
+  // share the comment block of their section).
+  std::istringstream lines(text);
+  std::string line, previous;
+  bool in_pad = false;
+  while (std::getline(lines, line)) {
+    if (line == "[gamepad]") in_pad = true;
+    const bool entry = line.find(" = ") != std::string::npos && line[0] != '#';
+    if (entry && !(in_pad && line.rfind("dead_zone", 0) != 0)) {
+      EXPECT_EQ(previous.rfind("# ", 0), 0u) << line;
+    }
+    previous = line;
+  }
+}
+
+TEST(Settings, EachBadEntryIsOneLineWithItsLineAndTakesItsDefaultTheRestIsUsed) {
+  std::vector<std::string> errors;
+  const Settings s = parse(
+      "[window]\n"
+      "scale = 99\n"                   // 2: out of range
+      "fullscreen = \"yes\"\n"         // 3: wrong type
+      "pause_on_focus_loss = false\n"  // used
+      "colour = 3\n"                   // 5: unknown entry
+      "[sound]\n"
+      "master_volume = 40\n"  // used
+      "[keys]\n"
+      "help = [\"F2\"]\n"          // used
+      "pause = [\"Keypad 88\"]\n"  // 10: unknown key name
+      "up = [\"Ctrl+W\"]\n"        // 11: a game key with a modifier
+      "jump = [\"J\"]\n"           // 12: unknown action
+      "[gamepad]\n"
+      "dead_zone = 2\n"                   // 14: out of range
+      "select = [\"a\", \"triangle\"]\n"  // 15: unknown input
+      "[extra]\n",                        // 16: unknown section
+      errors);
+  ASSERT_EQ(errors.size(), 9u);
+  const char* expected[] = {"s.toml:2: window.scale: 99 is outside 0..16",
+                            "s.toml:3: window.fullscreen: expected true or false",
+                            "s.toml:5: unknown entry 'window.colour'",
+                            "s.toml:16: unknown section 'extra'",
+                            "s.toml:14: gamepad.dead_zone: 2 is outside 0.05..0.95",
+                            "s.toml:12: unknown entry 'keys.jump'",
+                            "s.toml:10: keys.pause: unknown key name 'Keypad 88'",
+                            "s.toml:11: keys.up: 'Ctrl+W': a game key is one key",
+                            "s.toml:15: gamepad.select: unknown gamepad input 'triangle'"};
+  for (const char* e : expected) {
+    EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [&](const std::string& got) {
+      return got.rfind(e, 0) == 0;
+    })) << e;
+  }
+  const Settings defaults;
+  EXPECT_EQ(s.window_scale, defaults.window_scale);
+  EXPECT_EQ(s.fullscreen, defaults.fullscreen);
+  EXPECT_FALSE(s.pause_on_focus_loss);
+  EXPECT_EQ(s.master_volume, 40);
+  EXPECT_EQ(s.dead_zone, defaults.dead_zone);
+  EXPECT_EQ(s.bindings.keys[kActionHelp].count, 1);
+  EXPECT_TRUE(has_key(s, kActionHelp, "F2"));
+  EXPECT_EQ(s.bindings.keys[kActionPause], defaults.bindings.keys[kActionPause]);
+  EXPECT_EQ(s.bindings.keys[kKeyUp], defaults.bindings.keys[kKeyUp]);
+  EXPECT_EQ(s.bindings.pad[kKeySelect], defaults.bindings.pad[kKeySelect]);
+}
+
+TEST(Settings, ASyntaxErrorLeavesOutItsLineOnly) {
+  std::vector<std::string> errors;
+  const Settings s = parse(
+      "[window]\n"
+      "scale = = 3\n"
+      "fullscreen = true\n"
+      "[keys\n"
+      "[sound]\n"
+      "mute = true\n",
+      errors);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].rfind("s.toml:2: ", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1].rfind("s.toml:4: ", 0), 0u) << errors[1];
+  EXPECT_TRUE(s.fullscreen);
+  EXPECT_TRUE(s.mute);
+}
+
+TEST(Settings, AKeyClaimedTwiceGoesToTheEarlierLineAndOutOfTheDefaults) {
+  std::vector<std::string> errors;
+  const Settings s = parse(
+      "[keys]\n"
+      "pause = [\"F5\", \"H\"]\n"
+      "help = [\"F5\"]\n"
+      "zoom_in = [\"Space\"]\n",
+      errors);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "s.toml:3: keys.help: 'F5' is already bound to pause");
+  EXPECT_EQ(s.bindings.keys[kActionHelp].count, 0);
+  EXPECT_TRUE(has_key(s, kActionPause, "H"));
+  // Space was select's only by default; the file gave it to zoom in.
+  EXPECT_TRUE(has_key(s, kKeyZoomIn, "Space"));
+  EXPECT_EQ(s.bindings.keys[kKeySelect].count, 0);
+  int other = -1;
+  Bindings b = s.bindings;
+  EXPECT_EQ(bind_key(b, kKeySelect, key("Space"), other), BindResult::kTaken);
+  EXPECT_EQ(other, kKeyZoomIn);
+}
+
+TEST(Settings, ModifiedBindingsAreWrittenIntoTheOldTextKeepingItsComments) {
+  const std::string old_text =
+      "# my settings\n"
+      "[window]\n"
+      "scale = 2 # my scale\n"
+      "[keys]  # my keys\n"
+      "help = [\"F1\",\n"
+      "        \"H\"] # help keys\n";
+  Settings s;
+  std::vector<std::string> errors;
+  s = parse(old_text, errors);
+  ASSERT_TRUE(errors.empty());
+  int other = -1;
+  ASSERT_EQ(bind_key(s.bindings, kActionHelp, key("F2"), other), BindResult::kAdded);
+  clear_keys(s.bindings, kActionScreenshot);
+  ASSERT_EQ(bind_key(s.bindings, kActionScreenshot, key("Ctrl+S"), other), BindResult::kAdded);
+  clear_pad(s.bindings, kActionPause);
+  const std::string text = updated_settings_text(old_text, s);
+  for (const char* kept : {"# my settings", "scale = 2 # my scale", "[keys]  # my keys",
+                           "help = [\"F1\", \"H\", \"F2\"] # help keys",
+                           "screenshot = [\"Ctrl+S\"]", "[gamepad]\npause = []"}) {
+    EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
+  }
+  EXPECT_EQ(parse(text, errors), s);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SettingsFileTest, AMissingFileIsWrittenWithTheDefaults) {
+  const SettingsFile file = load_settings(path, true);
+  EXPECT_TRUE(file.errors.empty());
+  EXPECT_TRUE(file.writable());
+  EXPECT_EQ(read(), settings_text(Settings{}));
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST_F(SettingsFileTest, ADamagedFileGivesItsMessagesAndIsNeverOverwritten) {
+  const std::string damaged =
+      "[window]\nscale = \"big\"\n\x01\xff garbage\n[keys]\nhelp = [\"F3\"]\n";
+  write(damaged);
+  SettingsFile file = load_settings(path, true);
+  ASSERT_EQ(file.errors.size(), 2u);
+  EXPECT_EQ(file.errors[0].rfind(path + ":3: ", 0), 0u) << file.errors[0];
+  EXPECT_EQ(file.errors[1].rfind(path + ":2: window.scale: expected a whole number", 0), 0u);
+  EXPECT_TRUE(has_key(file.settings, kActionHelp, "F3"));
+  EXPECT_FALSE(file.writable());
+  clear_keys(file.settings.bindings, kActionHelp);
+  std::string error;
+  EXPECT_FALSE(save_settings(file, error));
+  EXPECT_NE(error.find("has errors"), std::string::npos);
+  EXPECT_EQ(read(), damaged);
+}
+
+TEST_F(SettingsFileTest, AFileThatIsNoFileIsReportedAndLeftAlone) {
+  fs::create_directories(path);  // a folder where the file should be
+  const SettingsFile file = load_settings(path, true);
+  ASSERT_EQ(file.errors.size(), 1u);
+  EXPECT_NE(file.errors[0].find(path), std::string::npos);
+  EXPECT_EQ(file.settings, Settings{});
+  EXPECT_TRUE(fs::is_directory(path));
+}
+
+TEST_F(SettingsFileTest, SavingKeepsTheFileReadableAfterEveryChange) {
+  write("# mine\n[keys]\n# help\nhelp = [\"F1\"]\n");
+  SettingsFile file = load_settings(path, true);
+  ASSERT_TRUE(file.errors.empty());
+  int other = -1;
+  for (const char* name : {"F2", "Ctrl+Keypad +", "Shift+F3"}) {
+    ASSERT_EQ(bind_key(file.settings.bindings, kActionHelp, key(name), other), BindResult::kAdded);
+    std::string error;
+    ASSERT_TRUE(save_settings(file, error)) << error;
+    EXPECT_EQ(load_settings(path, false).settings, file.settings);
+  }
+  EXPECT_EQ(read().rfind("# mine\n[keys]\n# help\nhelp = [", 0), 0u) << read();
+}
+
+TEST(SettingsPath, FollowsXdgThenHome) {
+  const std::string saved_xdg =
+      std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("XDG_CONFIG_HOME", "/x/config", 1);
+  EXPECT_EQ(default_settings_path(), "/x/config/quarvex/settings.toml");
+  setenv("XDG_CONFIG_HOME", "relative", 1);
+  setenv("HOME", "/home/p", 1);
+  EXPECT_EQ(default_settings_path(), "/home/p/.config/quarvex/settings.toml");
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("HOME");
+  EXPECT_EQ(default_settings_path(), "");
+  if (!saved_xdg.empty()) setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
+  if (!saved_home.empty()) setenv("HOME", saved_home.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace quarvex

@@ -1,0 +1,173 @@
+'use strict';
+// The page around the game (quarvex.js). The query string is the game's
+// command line: ?stage=2&side=1&start&seed=5 becomes --stage 2 --side 1
+// --start --seed 5. Files named by input= and the game's files in a folder
+// named by data= are fetched from beside the page before the game starts.
+// The player's folder (settings, replays) is kept in the browser's
+// IndexedDB.
+
+const statusLine = document.getElementById('status');
+const canvas = document.getElementById('canvas');
+const endedPanel = document.getElementById('ended');
+
+// Where the game keeps the player's files: its HOME, as on the desktop
+// ($HOME/.config/quarvex/settings.toml).
+const kPlayerFolder = '/home/web_user';
+
+function commandLine(search) {
+  const args = [];
+  for (const [name, value] of new URLSearchParams(search)) {
+    args.push('--' + name);
+    if (value !== '') args.push(value);
+  }
+  return args;
+}
+
+function say(line) {
+  statusLine.textContent = statusLine.textContent ? statusLine.textContent + '\n' + line : line;
+}
+
+const args = commandLine(location.search);
+const dataFiles = ['t0.dds', 't1.dds', 't2.dds', 't3.dds', 't4.dds', 't5.dds', 'ts.dds', 'tc.dds',
+  'map1.aod', 'map2.aod', 'map3.aod', 'map1.bmp', 'map2.bmp', 'map3.bmp'];
+const served = [];
+for (const [name, value] of new URLSearchParams(location.search)) {
+  if (value === '') continue;
+  if (name === 'input') served.push({file: value, optional: false});
+  // The files a data folder may hold; the game names those it misses.
+  const folder = value.replace(/\/*$/, '/');
+  if (name === 'data') served.push(...dataFiles.map((file) => ({file: folder + file, optional: true})));
+}
+
+// The game reports its state after every step (src/web/browser.cpp):
+// running, paused, menu, message, ended or failed.
+window.quarvexPage = {frames: 0, state: 'loading', firstFrameMs: null, storage: 'loading'};
+function quarvexPageState(frames, state) {
+  if (frames > 0 && quarvexPage.firstFrameMs === null) quarvexPage.firstFrameMs = performance.now();
+  quarvexPage.frames = frames;
+  if (state === 'ended' && quarvexPage.state !== 'ended' && quarvexPage.frames > 0) {
+    endedPanel.hidden = false;
+  }
+  quarvexPage.state = state;
+}
+
+// The player's folder lives in IndexedDB: read in before the game starts,
+// written back whenever a file in it was written, renamed or removed.
+const playerStorage = {
+  syncing: false,
+  again: false,
+  available: false,
+
+  mount() {
+    FS.mkdirTree(kPlayerFolder);
+    FS.mount(IDBFS, {}, kPlayerFolder);
+    Module.addRunDependency('player folder');
+    FS.syncfs(true, (error) => {
+      if (error) {
+        console.error('quarvex: the browser keeps no files for this page, so settings and replays ' +
+          'last only until it is closed (' + error + ')');
+        quarvexPage.storage = 'unavailable';
+      } else {
+        this.available = true;
+        quarvexPage.storage = 'idle';
+      }
+      this.watch();
+      Module.removeRunDependency('player folder');
+    });
+  },
+
+  // The game writes through emscripten's FS; every change in the folder
+  // asks for a write-back.
+  watch() {
+    const inFolder = (path) => typeof path === 'string' && path.startsWith(kPlayerFolder + '/');
+    const close = FS.close;
+    FS.close = (stream) => {
+      const written = (stream.flags & 3) !== 0;  // O_WRONLY or O_RDWR
+      const result = close(stream);
+      if (written && inFolder(stream.path)) this.changed();
+      return result;
+    };
+    const rename = FS.rename;
+    FS.rename = (from, to) => {
+      const result = rename(from, to);
+      if (inFolder(from) || inFolder(to)) this.changed();
+      return result;
+    };
+    const unlink = FS.unlink;
+    FS.unlink = (path) => {
+      const result = unlink(path);
+      if (inFolder(path)) this.changed();
+      return result;
+    };
+  },
+
+  changed() {
+    if (!this.available) return;
+    quarvexPage.storage = 'writing';
+    if (this.syncing) {
+      this.again = true;
+      return;
+    }
+    this.syncing = true;
+    // After the current step, so that a file's several changes go together.
+    setTimeout(() => FS.syncfs(false, (error) => {
+      this.syncing = false;
+      if (error) console.error('quarvex: cannot keep the settings and replays in the browser (' + error + ')');
+      if (this.again) {
+        this.again = false;
+        this.changed();
+      } else {
+        quarvexPage.storage = 'idle';
+      }
+    }), 0);
+  },
+};
+
+var Module = {
+  arguments: args,
+  canvas: canvas,
+  print: (text) => console.log(text),
+  printErr: (text) => { console.error(text); say(text); },
+  preRun: [() => {
+    playerStorage.mount();
+    for (const {file, optional} of served) {
+      Module.addRunDependency('served ' + file);
+      fetch(file).then((response) => {
+        if (!response.ok) throw new Error('HTTP ' + response.status);
+        return response.arrayBuffer();
+      }).then((bytes) => {
+        const folder = file.substring(0, file.lastIndexOf('/'));
+        if (folder) FS.mkdirTree(folder);
+        FS.writeFile(file, new Uint8Array(bytes));
+      }).catch((error) => {
+        // The game then says it cannot read the file, as on the desktop.
+        if (!optional) console.error('quarvex: cannot fetch ' + file + ' (' + error.message + ')');
+      }).finally(() => Module.removeRunDependency('served ' + file));
+    }
+  }],
+  onRuntimeInitialized: () => {
+    if (statusLine.textContent.startsWith('Loading')) statusLine.textContent = '';
+    canvas.focus();
+  },
+  // After main: a page that started no frames ran headless, printed its
+  // usage, or stopped at a bad command line (said above).
+  postRun: [() => {
+    if (quarvexPage.state === 'loading') quarvexPage.state = 'ended';
+  }],
+};
+
+// Full screen for the whole page, whose canvas then covers the screen. The
+// game asks for it from its full-screen key (src/platform/window.cpp); a
+// browser grants it that soon after a key press.
+function quarvexToggleFullscreen() {
+  if (document.fullscreenElement) {
+    document.exitFullscreen().catch(() => {});
+  } else {
+    document.documentElement.requestFullscreen().catch((error) => {
+      console.log('quarvex: no full screen (' + error.message + ')');
+    });
+  }
+}
+
+canvas.addEventListener('click', () => canvas.focus());
+document.getElementById('again').addEventListener('click', () => location.reload());

@@ -45,6 +45,9 @@ TEST(Options, ReadsEveryOption) {
   ASSERT_EQ(o.screenshots.size(), 2u);
   EXPECT_EQ(o.screenshots[1], (std::pair<int64_t, std::string>{9, "b:c.png"}));
   EXPECT_EQ(o.scale, 3);
+  Options windowed;
+  ASSERT_EQ(parse({"--record-audio", "battle.wav"}, windowed, error), ParseOutcome::kRun);
+  EXPECT_EQ(windowed.record_audio_file, "battle.wav");
 }
 
 TEST(Options, BadArgumentsNameTheArgument) {
@@ -60,6 +63,9 @@ TEST(Options, BadArgumentsNameTheArgument) {
       {{"--dump", ""}, "--dump needs a non-empty value"},
       {{"--input"}, "--input needs a value"},
       {{"--bogus"}, "unknown argument '--bogus'"},
+      {{"--record-audio", ""}, "--record-audio needs a non-empty value"},
+      {{"--headless", "--record-audio", "a.wav"},
+       "--record-audio: a game without a window makes no sound"},
       {{"stray"}, "unknown argument 'stray'"},
   };
   for (const auto& [args, message] : cases) {

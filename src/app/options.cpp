@@ -11,7 +11,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: quarvex [--data DIR] [--stage N] [--side S] [--start] [--seed N]\n"
     "               [--headless] [--frames N] [--input FILE] [--record FILE]\n"
-    "               [--dump FILE] [--hash] [--screenshot F:FILE]... [--scale N] [--fullscreen]\n";
+    "               [--dump FILE] [--hash] [--screenshot F:FILE]... [--scale N] [--fullscreen]\n"
+    "               [--record-audio FILE.wav]\n";
 
 std::string quoted(std::string_view s) {
   return "'" + std::string(s) + "'";
@@ -79,7 +80,7 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
     const bool takes_value = arg == "--data" || arg == "--stage" || arg == "--side" ||
                              arg == "--seed" || arg == "--frames" || arg == "--input" ||
                              arg == "--record" || arg == "--dump" || arg == "--screenshot" ||
-                             arg == "--scale";
+                             arg == "--scale" || arg == "--record-audio";
     if (!takes_value) {
       error = "unknown argument " + quoted(arg);
       return ParseOutcome::kError;
@@ -117,10 +118,16 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.input_file = value;
     } else if (arg == "--record") {
       options.record_file = value;
+    } else if (arg == "--record-audio") {
+      options.record_audio_file = value;
     } else {
       options.dump_file = value;
     }
     if (!ok) return ParseOutcome::kError;
+  }
+  if (options.headless && !options.record_audio_file.empty()) {
+    error = "--record-audio: a game without a window makes no sound";
+    return ParseOutcome::kError;
   }
   return ParseOutcome::kRun;
 }

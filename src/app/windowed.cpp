@@ -6,6 +6,7 @@
 
 #include "app/drivers.h"
 #include "app/game.h"
+#include "app/sound_controls.h"
 #include "app/windowed_host.h"
 #include "platform/font.h"
 #include "platform/gl_device.h"
@@ -69,8 +70,8 @@ void report_missing(const std::string& data_dir, const std::vector<std::string>&
 }
 
 // Events are drained before every frame; closing the window ends the loop.
-void run_loop(Game& game, Window& window, GlDevice& device) {
-  WindowedHost host(game.options(), game.data_dir(), window, device);
+void run_loop(Game& game, Window& window, GlDevice& device, GameAudio* audio) {
+  WindowedHost host(game.options(), game.data_dir(), window, device, audio);
   while (host.handle_window_events() && game.run_frame(host) && !host.quit_requested()) {
   }
 }
@@ -110,8 +111,9 @@ int run_windowed(const Options& options) {
       load_atlases(*device, data_dir, missing);
       load_font(*device, missing);
       note_missing_stages(data_dir, missing);
+      std::unique_ptr<GameAudio> audio = start_sound(options, data_dir, missing);
       report_missing(data_dir, missing);
-      run_loop(game, *window, *device);
+      run_loop(game, *window, *device, audio.get());
       status = game.finish();
     }
     // Device objects go first (atlases, ground, then the device's own, the

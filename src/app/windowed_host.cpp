@@ -3,14 +3,19 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/sound_controls.h"
 #include "platform/system.h"
 #include "render/render_frame.h"
 
 namespace quarvex {
 
 WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window& window,
-                           GlDevice& device)
-    : options_(options), data_dir_(std::move(data_dir)), window_(window), device_(device) {
+                           GlDevice& device, GameAudio* audio)
+    : options_(options),
+      data_dir_(std::move(data_dir)),
+      window_(window),
+      device_(device),
+      audio_(audio) {
   for (const auto& [frame, file] : options.screenshots) screenshots_[frame] = file;
 }
 
@@ -20,10 +25,12 @@ bool WindowedHost::handle_window_events() {
   if (events.quit) quit_ = true;
   if (events.toggle_fullscreen) window_.toggle_fullscreen();
   if (events.screenshot) screenshot_wanted_ = true;
+  if (audio_ != nullptr) apply_sound_keys(events, *audio_);
   return !quit_;
 }
 
 void WindowedHost::show_message(const char* text) {
+  if (audio_ != nullptr) audio_->hear_message(text);
   if (!show_message_box(&window_, &device_, "quarvex", text)) quit_ = true;
 }
 
@@ -54,6 +61,8 @@ void WindowedHost::render(const World& w) {
   screenshot_wanted_ = false;
   if (!file.empty()) device_.request_screenshot(file);
   render_frame(device_, w);
+  // The frame's sound goes out with its picture.
+  if (audio_ != nullptr) audio_->hear(w, clock_ms());
   if (!file.empty() && !device_.screenshot_error().empty()) {
     std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
   }

@@ -9,6 +9,7 @@
 
 #include "app/frame.h"
 #include "app/options.h"
+#include "audio/game_audio.h"
 #include "platform/gl_device.h"
 #include "platform/window.h"
 
@@ -16,7 +17,9 @@ namespace quarvex {
 
 class WindowedHost : public FrameHost {
  public:
-  WindowedHost(const Options& options, std::string data_dir, Window& window, GlDevice& device);
+  // `audio` may be null: the game then plays silently.
+  WindowedHost(const Options& options, std::string data_dir, Window& window, GlDevice& device,
+               GameAudio* audio);
 
   // Handles what the window asked for since the last frame; false once the
   // player closed the window.
@@ -40,6 +43,7 @@ class WindowedHost : public FrameHost {
   std::string data_dir_;
   Window& window_;
   GlDevice& device_;
+  GameAudio* audio_;
   std::map<int64_t, std::string> screenshots_;  // by frame, counted from 1
   int64_t frames_rendered_ = 0;
   bool quit_ = false;

@@ -128,6 +128,9 @@ void poll_window_events(WindowEvents& events) {
     const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
     if (s == SDL_SCANCODE_F11 || (alt && s == SDL_SCANCODE_RETURN)) events.toggle_fullscreen = true;
     if (s == SDL_SCANCODE_F12) events.screenshot = true;
+    if (s == SDL_SCANCODE_M) events.mute_presses += 1;
+    if (s == SDL_SCANCODE_EQUALS || s == SDL_SCANCODE_KP_PLUS) events.volume_steps += 1;
+    if (s == SDL_SCANCODE_MINUS || s == SDL_SCANCODE_KP_MINUS) events.volume_steps -= 1;
   }
 }
 

@@ -26,6 +26,9 @@ struct WindowEvents {
   bool quit = false;  // the close button, or SIGINT/SIGTERM
   bool toggle_fullscreen = false;
   bool screenshot = false;
+  // Presses of the sound keys: M, minus and plus (main row or keypad).
+  int mute_presses = 0;
+  int volume_steps = 0;  // up minus down
 };
 // Drains every waiting event.
 void poll_window_events(WindowEvents& events);

@@ -37,8 +37,9 @@ Placement place(const Listener& listener, double x, double y) {
   if (distance <= listener.reach) {
     p.gain = 1.0;
   } else {
+    // Falls fast just off the picture, so the battle on screen stands out.
     const double fade = (silent - distance) / (silent - listener.reach);
-    p.gain = fade * fade;
+    p.gain = fade * fade * fade;
   }
   // Screen right in map coordinates is (cos yaw, sin yaw).
   const double right = dx * std::cos(listener.yaw) + dy * std::sin(listener.yaw);

@@ -16,6 +16,7 @@
 
 #include "picture/test_art.h"
 #include "platform/image.h"
+#include "test_files.h"
 
 namespace quarvex {
 namespace {
@@ -27,16 +28,21 @@ struct RunResult {
   std::string err;
 };
 
-pid_t start(const std::vector<std::string>& args, const std::string& err_file, bool display) {
-  // The settings file goes beside the test's other files, never to the real home.
+pid_t start(const std::vector<std::string>& args, const std::string& err_file, bool display,
+            const char* audio_driver = "dummy") {
+  // The settings file (and any other user file) goes beside the test's other
+  // files, never to the real home.
   const std::string config = fs::path(err_file).parent_path().string();
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_DATA_HOME", config.c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     if (display) {
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      // No sound card here: the dummy driver plays in real time into nothing.
+      setenv("SDL_AUDIODRIVER", audio_driver, 1);
     } else {
       unsetenv("SDL_VIDEODRIVER");
     }
@@ -84,10 +90,11 @@ class WindowedRun : public ::testing::Test {
     for (int slot = 0; slot < 8; ++slot)
       write(names[slot], testing::encode_dds(testing::test_atlas(slot)));
   }
-  RunResult run_game(std::vector<std::string> args, bool display = true) {
+  RunResult run_game(std::vector<std::string> args, bool display = true,
+                     const char* audio_driver = "dummy") {
     args.insert(args.begin(), QUARVEX_BIN);
     const std::string err = (dir / "stderr.txt").string();
-    return finish(start(args, err, display), err);
+    return finish(start(args, err, display, audio_driver), err);
   }
   Image picture(const std::string& name) {
     Image img;
@@ -212,6 +219,66 @@ TEST_F(WindowedRun, ADamagedSettingsFileIsReportedUsedWhereItCanAndLeftAsItWas) 
       run_game({"--print-settings", "--config", (dir / "quarvex" / "settings.toml").string()});
   EXPECT_EQ(printed.status, 0);
   EXPECT_NE(printed.err.find("settings.toml:3: "), std::string::npos) << printed.err;
+}
+
+// Energy of one side of a 16-bit stereo recording from a given second on.
+double energy(const std::string& wav, int side, double from_seconds) {
+  double sum = 0;
+  for (size_t at = 44 + size_t(from_seconds * 44100) * 4 + 2 * side; at + 1 < wav.size(); at += 4) {
+    const double s = int16_t(uint8_t(wav[at]) | wav[at + 1] << 8);
+    sum += s * s;
+  }
+  return sum;
+}
+
+uint32_t le32(const std::string& b, size_t at) {
+  return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
+         uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+TEST_F(WindowedRun, ABlastRightOfTheCameraIsHeardOnTheRight) {
+  // The player's engineer lays a charge where it stands, leaves it, and moves
+  // the cursor 40 units to the left; the charge goes off 140 steps later.
+  // The headquarters are far out of hearing.
+  write("map1.aod",
+        testing::stage_bytes({testing::record(27, 1, 0, 0, 0, 0), testing::record(32, 1, -400, 400),
+                              testing::record(32, 2, 400, 400)}));
+  fs::copy(fs::path(QUARVEX_DATA_DIR) / "sounds", dir / "sounds");
+  testing::write_text((dir / "keys.txt").string(),
+                      "2 space\n5 space\n9 tab\n12 tab\n15-22 kp4 tab\n");
+  const std::string wav = (dir / "battle.wav").string();
+  const RunResult r = run_game({"--data", dir.string(), "--start", "--seed", "3", "--input",
+                                (dir / "keys.txt").string(), "--frames", "200", "--scale", "1",
+                                "--record-audio", wav});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string bytes = testing::read_text(wav);
+  ASSERT_GT(bytes.size(), 44u + 44100 * 4 * 5);
+  // The header was completed at exit.
+  EXPECT_EQ(le32(bytes, 4), bytes.size() - 8);
+  EXPECT_EQ(le32(bytes, 40), bytes.size() - 44);
+  // After the stage's start and the menu clicks, which sound in the middle.
+  const double left = energy(bytes, 0, 3.0), right = energy(bytes, 1, 3.0);
+  EXPECT_GT(right, 1e9);
+  EXPECT_GT(right, 5 * left);
+}
+
+TEST_F(WindowedRun, WithoutASoundDeviceTheGamePlaysSilentlyAndSaysSoInOneLine) {
+  const RunResult r = run_game(
+      {"--data", QUARVEX_DATA_DIR, "--frames", "3", "--record-audio", (dir / "a.wav").string()},
+      true, "no-such-driver");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("no sound device"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--record-audio records nothing"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "a.wav"));
+}
+
+TEST_F(WindowedRun, ARecordingThatCannotBeWrittenIsSaidAndTheGameGoesOn) {
+  const RunResult r = run_game({"--data", QUARVEX_DATA_DIR, "--frames", "3", "--record-audio",
+                                (dir / "no" / "such" / "folder.wav").string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("--record-audio: cannot write"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 }  // namespace

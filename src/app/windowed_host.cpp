@@ -15,13 +15,14 @@ constexpr int kEventBatch = 64;
 }  // namespace
 
 WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window& window,
-                           GlDevice& device, Input& input, Shell& shell)
+                           GlDevice& device, Input& input, Shell& shell, GameAudio* audio)
     : options_(options),
       data_dir_(std::move(data_dir)),
       window_(window),
       device_(device),
       input_(input),
-      shell_(shell) {
+      shell_(shell),
+      audio_(audio) {
   for (const auto& [frame, file] : options.screenshots) screenshots_[frame] = file;
 }
 
@@ -87,6 +88,7 @@ bool WindowedHost::take_requested_screenshot() {
 }
 
 void WindowedHost::show_message(const char* text) {
+  if (audio_ != nullptr) audio_->hear_message(text);
   shell_.show_message(text);
 }
 
@@ -115,6 +117,8 @@ void WindowedHost::render(const World& w) {
   }
   shooting = take_requested_screenshot() || shooting;
   present_picture(w, shooting);
+  // The frame's sound goes out with its picture.
+  if (audio_ != nullptr) audio_->hear(w, clock_ms());
 }
 
 int32_t WindowedHost::clock_ms() {

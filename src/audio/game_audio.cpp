@@ -106,13 +106,15 @@ void GameAudio::hear(const World& w, int64_t now_ms) {
   }
 }
 
-void GameAudio::play_interface(Sound sound) {
+bool GameAudio::play_interface(Sound sound) {
   const int channel = is_jingle(sound) ? kJingleChannel : kMenuChannel;
   const double share = channel == kJingleChannel ? kJingleHeadroom : kMenuHeadroom;
   const double peak = peaks_.remaining(sound, 0);
-  if (peak <= 0.0 || master() <= 0.0) return;
+  if (peak <= 0.0 || master() <= 0.0) return false;
   output_->stop(channel);
+  if (channel == kJingleChannel) message_jingle_ = false;
   output_->play(channel, id_of(sound), std::min(1.0, share / peak) * master(), 1.0, 1.0);
+  return true;
 }
 
 void GameAudio::update_loop(const World& w) {
@@ -136,23 +138,31 @@ void GameAudio::update_loop(const World& w) {
 }
 
 void GameAudio::hear_message(const char* text) {
-  if (paused_) return;
   // The game stands still behind the box; its engine with it.
   if (loop_playing_ != Sound::kCount) output_->fade_out(kLoopChannel, kLoopFadeMs);
   loop_playing_ = Sound::kCount;
-  if (std::strcmp(text, "GAME OVER") == 0) {
-    play_interface(Sound::kGameOver);
-  } else if (std::strcmp(text, "COMPLETE") == 0) {
-    play_interface(Sound::kComplete);
-  } else {
-    play_interface(Sound::kInfo);
-  }
+  Sound jingle = Sound::kInfo;
+  if (std::strcmp(text, "GAME OVER") == 0) jingle = Sound::kGameOver;
+  if (std::strcmp(text, "COMPLETE") == 0) jingle = Sound::kComplete;
+  message_jingle_ = play_interface(jingle);
 }
 
 void GameAudio::set_paused(bool paused) {
   if (paused == paused_) return;
   paused_ = paused;
-  output_->pause_all(paused);
+  for (int channel = 0; channel < kChannelCount; ++channel) {
+    if (paused && channel == kJingleChannel && message_jingle_) continue;
+    output_->pause(channel, paused);
+  }
+}
+
+void GameAudio::restart(const World& w) {
+  output_->stop_all();
+  pool_.clear();
+  driven_ = DrivenNoise{};
+  loop_playing_ = Sound::kCount;
+  message_jingle_ = false;
+  watcher_.remember(w);
 }
 
 void GameAudio::set_levels(const SoundLevels& levels) {
@@ -165,8 +175,8 @@ void GameAudio::set_levels(const SoundLevels& levels) {
   }
 }
 
-void GameAudio::play_volume_tick() {
-  if (!paused_) play_interface(Sound::kMenuMove);
+void GameAudio::play_menu_sound(Sound sound) {
+  if (sound >= Sound::kMenuMove && sound <= Sound::kMark) play_interface(sound);
 }
 
 }  // namespace quarvex

@@ -5,6 +5,8 @@
 //   auto audio = GameAudio::open(data_dir, report, error);   // nullptr: no sound card
 //   every frame, after the simulation:  audio->hear(world, clock_ms);
 //   a message box shown:                audio->hear_message(text);
+//   no frame runs (pause, menu, box):   audio->set_paused(true);
+//   the World reset (title, restart):   audio->restart(world);
 
 #include <array>
 #include <cstdint>
@@ -46,18 +48,25 @@ class GameAudio {
   // A message box is about to be shown: "GAME OVER", "COMPLETE", or any other.
   void hear_message(const char* text);
 
-  // A paused game is silent: what rings is held, nothing new starts.
+  // A paused game is silent: what rings is held and goes on when the game
+  // does, and nothing new starts from the World. The jingle of a message box
+  // just shown rings on, since the box is why the game stands still.
   void set_paused(bool paused);
   bool paused() const { return paused_; }
+  // The World was put back at the title menu or the start of its stage:
+  // everything stops, and `w` is the frame the next one is compared with.
+  void restart(const World& w);
   void set_levels(const SoundLevels& levels);
   const SoundLevels& levels() const { return levels_; }
-  // A short tick at the present volume, so the player hears a change of it.
-  void play_volume_tick();
+  // A menu sound the player's key asked for (the shell's menus, a volume
+  // step), heard at once and at the present volume, paused or not.
+  void play_menu_sound(Sound sound);
 
  private:
   explicit GameAudio(std::unique_ptr<SoundOutput> output);
   void load(const std::string& data_dir, SoundLoadReport& report);
-  void play_interface(Sound sound);
+  // False when nothing started (muted, or the sound is missing).
+  bool play_interface(Sound sound);
   void update_loop(const World& w);
   double master() const;
   double effects() const;
@@ -69,6 +78,7 @@ class GameAudio {
   VoicePool pool_;
   SoundLevels levels_;
   bool paused_ = false;
+  bool message_jingle_ = false;  // the jingle channel plays a message box's
   Sound loop_playing_ = Sound::kCount;
   // Per-frame working space, kept here so a frame allocates nothing.
   SoundEvents events_;

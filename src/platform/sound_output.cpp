@@ -167,6 +167,7 @@ void SoundOutput::play(int channel, int id, double volume, double left, double r
   Mix_SetPanning(channel, pan_byte(left), pan_byte(right));
   Mix_Volume(channel, mixer_volume(volume));
   Mix_PlayChannel(channel, chunks_[static_cast<size_t>(id)], 0);
+  Mix_Resume(channel);
 }
 
 void SoundOutput::play_loop(int channel, int id, double volume) {
@@ -204,11 +205,12 @@ void SoundOutput::stop_all() {
   Mix_HaltChannel(-1);
 }
 
-void SoundOutput::pause_all(bool paused) {
+void SoundOutput::pause(int channel, bool paused) {
+  if (channel < 0 || channel >= channels_) return;
   if (paused) {
-    Mix_Pause(-1);
+    Mix_Pause(channel);
   } else {
-    Mix_Resume(-1);
+    Mix_Resume(channel);
   }
 }
 

@@ -40,7 +40,9 @@ class SoundOutput {
   void stop(int channel);
   void fade_out(int channel, int ms);
   void stop_all();
-  void pause_all(bool paused);
+  // Holds what `channel` plays, or lets it go on; a sound started on a held
+  // channel plays at once.
+  void pause(int channel, bool paused);
 
   // Starts writing everything mixed to a WAV file; false with the reason
   // when the file cannot be opened.

@@ -137,7 +137,8 @@ int run_windowed(const Options& options) {
       load_atlases(*device, data_dir, missing);
       load_font(*device, missing);
       note_missing_stages(data_dir, missing);
-      std::unique_ptr<GameAudio> audio = start_sound(options, data_dir, missing);
+      std::unique_ptr<GameAudio> audio =
+          start_sound(options, data_dir, sound_levels(settings.settings), missing);
       report_missing(data_dir, missing);
       run_loop(game, *window, *device, settings, audio.get());
       status = game.finish();

@@ -48,6 +48,8 @@ class WindowedHost : public FrameHost {
 
  private:
   void handle_input(Game& game);
+  // While no frame runs the game is silent; its sound goes on with it.
+  void hold_sound_unless_running();
   // The World's picture again, with the shell's panels, between frames.
   void show_still(const World& w);
   // Waits out the rest of the game's 30 ms while no frame runs.

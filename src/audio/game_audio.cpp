@@ -150,7 +150,9 @@ void GameAudio::hear_message(const char* text) {
 void GameAudio::set_paused(bool paused) {
   if (paused == paused_) return;
   paused_ = paused;
+  // The menu channel answers the player's keys, in a pause as well.
   for (int channel = 0; channel < kChannelCount; ++channel) {
+    if (channel == kMenuChannel) continue;
     if (paused && channel == kJingleChannel && message_jingle_) continue;
     output_->pause(channel, paused);
   }

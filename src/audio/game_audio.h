@@ -50,7 +50,8 @@ class GameAudio {
 
   // A paused game is silent: what rings is held and goes on when the game
   // does, and nothing new starts from the World. The jingle of a message box
-  // just shown rings on, since the box is why the game stands still.
+  // just shown rings on, since the box is why the game stands still, and so
+  // do the menu sounds, which answer the player's keys.
   void set_paused(bool paused);
   bool paused() const { return paused_; }
   // The World was put back at the title menu or the start of its stage:

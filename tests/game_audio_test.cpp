@@ -1,6 +1,7 @@
 // The game's sound through the real mixer (SDL's dummy driver plays in real
 // time into nothing), heard through a recording of everything mixed: a
-// muted game and a paused game are silent, and a frame full of shots and
+// muted game and a paused game are silent but for a box's jingle and the
+// menus, a restart stops everything, and a frame full of shots and
 // explosions does not clip.
 
 #include <gtest/gtest.h>
@@ -94,6 +95,55 @@ TEST_F(GameSound, APausedGameFallsSilentAndStartsNothingNew) {
   ASSERT_GT(mix.size(), size_t(paused_from) + 2 * 44100 * 3 / 10);
   EXPECT_GT(loudest(mix), 1000);
   EXPECT_EQ(loudest(mix, mix.size() - 2 * 44100 * 3 / 10), 0);
+}
+
+// What a pause lets through: the jingle of the box that caused it and the
+// menu sounds of the player's keys, but not the stage's own jingle.
+TEST_F(GameSound, APauseHoldsTheStagesJingleButNotTheBoxsNorTheMenus) {
+  hear();  // the stage's start
+  audio->set_paused(true);
+  wait_ms(600);
+  audio->set_paused(false);
+  audio->hear_message("GAME OVER");
+  audio->set_paused(true);
+  wait_ms(600);
+  audio->restart(w);
+  audio->play_menu_sound(Sound::kMenuConfirm);
+  audio->play_menu_sound(Sound::kGameOver);  // not a menu sound: nothing
+  wait_ms(900);
+  const std::vector<int16_t> mix = recording();
+  auto peak = [&mix](double from, double to) {
+    const std::vector<int16_t> part(mix.begin() + long(from * 88200),
+                                    mix.begin() + long(to * 88200));
+    return loudest(part);
+  };
+  ASSERT_GT(mix.size(), size_t(2.0 * 88200));
+  EXPECT_EQ(peak(0.25, 0.55), 0);
+  EXPECT_GT(peak(0.8, 1.15), 1000);
+  EXPECT_GT(peak(1.3, 1.5), 1000);
+  EXPECT_EQ(peak(1.75, 2.0), 0);
+}
+
+// Restart: what rings stops, and the next frame is compared with the World
+// as it was put back: the title menu's, so a stage that starts is heard.
+TEST_F(GameSound, ARestartStopsEverythingAndComparesWithTheWorldPutBack) {
+  hear();
+  volley(0);
+  hear();
+  wait_ms(200);
+  auto title = std::make_unique<World>();
+  init_world(*title);
+  audio->restart(*title);
+  wait_ms(400);
+  hear();
+  wait_ms(400);
+  const std::vector<int16_t> mix = recording();
+  ASSERT_GT(mix.size(), size_t(0.9 * 88200));
+  const std::vector<int16_t> stopped(mix.begin() + long(0.35 * 88200),
+                                     mix.begin() + long(0.55 * 88200));
+  EXPECT_GT(loudest(mix), 1000);
+  EXPECT_EQ(loudest(stopped), 0);
+  EXPECT_GT(loudest(mix, size_t(0.7 * 88200)), 1000);
 }
 
 TEST_F(GameSound, AFrameFullOfEverythingDoesNotClip) {

@@ -504,10 +504,10 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
   if (!(unchanged_elsewhere == s)) return settings_text(s);
 
   std::vector<Edit> edits;
-  // Sections the file lacks, added at its end: index of their edit.
-  std::vector<std::pair<std::string_view, size_t>> added;
+  // Sections the file lacks, with their lines: added together at its end.
+  std::vector<std::pair<std::string_view, std::string>> added;
   // The entry's value replaced where it stands, else a line added under its
-  // section's header, else the section added at the end.
+  // section's header, else under the section added at the end.
   auto set_entry = [&](std::string_view section, const char* key, const std::string& value) {
     const toml::table* table = root[section].as_table();
     const toml::node* node = table != nullptr ? table->get(key) : nullptr;
@@ -522,16 +522,13 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
       edits.push_back({at, at, line});
       return;
     }
-    for (const auto& [name, edit] : added) {
+    for (auto& [name, lines] : added) {
       if (name == section) {
-        edits[edit].text += line;
+        lines += line;
         return;
       }
     }
-    const std::string gap = (old_text.empty() || old_text.back() == '\n') ? "\n" : "\n\n";
-    added.emplace_back(section, edits.size());
-    edits.push_back(
-        {old_text.size(), old_text.size(), gap + "[" + std::string(section) + "]\n" + line});
+    added.emplace_back(section, line);
   };
   if (old.master_volume != s.master_volume) {
     set_entry("sound", "master_volume", std::to_string(s.master_volume));
@@ -548,6 +545,13 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
         set_entry(pad ? "gamepad" : "keys", kActions[a].name, names_value(s.bindings, a, pad));
       }
     }
+  }
+  if (!added.empty()) {
+    std::string end = (old_text.empty() || old_text.back() == '\n') ? "" : "\n";
+    for (const auto& [section, lines] : added) {
+      end += "\n[" + std::string(section) + "]\n" + lines;
+    }
+    edits.push_back({old_text.size(), old_text.size(), end});
   }
   // From the end backwards, so earlier offsets stay true.
   std::stable_sort(edits.begin(), edits.end(),

@@ -32,7 +32,7 @@ constexpr CommandOption kCommandOptions[] = {
     {"--screenshot", "F:FILE", "save the picture of frame F as PNG (may be repeated)"},
     {"--scale", "N", "show the 640x480 picture N times larger (1..16)"},
     {"--fullscreen", "", "start in full screen"},
-    {"--record-audio", "FILE.wav", "write everything the game plays as a WAV file"},
+    {"--record-audio", "FILE", "write everything the game plays to FILE as WAV"},
     {"--config", "FILE", "read the settings from FILE instead of the usual place"},
     {"--print-settings", "", "print the settings in effect as TOML and exit"},
     {"--version", "", "print the version and exit"},

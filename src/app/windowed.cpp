@@ -6,6 +6,7 @@
 
 #include "app/drivers.h"
 #include "app/game.h"
+#include "app/sound_controls.h"
 #include "app/windowed_host.h"
 #include "platform/font.h"
 #include "platform/gl_device.h"
@@ -86,13 +87,14 @@ SettingsFile read_settings(const Options& options) {
   return settings;
 }
 
-void run_loop(Game& game, Window& window, GlDevice& device, SettingsFile& settings) {
+void run_loop(Game& game, Window& window, GlDevice& device, SettingsFile& settings,
+              GameAudio* audio) {
   std::string error;
   if (!start_gamepads(error)) std::fprintf(stderr, "quarvex: no gamepads: %s\n", error.c_str());
   Input input;
   input.set_dead_zone(settings.settings.dead_zone);
   Shell shell(settings);
-  WindowedHost host(game.options(), game.data_dir(), window, device, input, shell);
+  WindowedHost host(game.options(), game.data_dir(), window, device, input, shell, audio);
   while (host.step(game)) {
   }
 }
@@ -135,8 +137,10 @@ int run_windowed(const Options& options) {
       load_atlases(*device, data_dir, missing);
       load_font(*device, missing);
       note_missing_stages(data_dir, missing);
+      std::unique_ptr<GameAudio> audio =
+          start_sound(options, data_dir, sound_levels(settings.settings), missing);
       report_missing(data_dir, missing);
-      run_loop(game, *window, *device, settings);
+      run_loop(game, *window, *device, settings, audio.get());
       status = game.finish();
     }
     // Device objects go first (atlases, ground, then the device's own, the

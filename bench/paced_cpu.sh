@@ -3,7 +3,9 @@
 # rasteriser: 1000 frames (30 s at the game's pace) of the crowded stage
 # (stage 1 replaced by it in a copy of the built data), or of a built stage.
 # On a shared machine one run can be off by a point or two, so several runs
-# are made and the median is reported.
+# are made and the median is reported. The game's sound plays when SDL finds a
+# sound device; on a machine without a sound card SDL_AUDIODRIVER=dummy stands in
+# for one (the mixer then runs in real time and plays into nothing).
 #
 #   bench/paced_cpu.sh [BUILD_DIR] [crowded|1|2|3] [RUNS]   defaults: build crowded 1
 set -euo pipefail
@@ -16,7 +18,7 @@ command -v xvfb-run >/dev/null || { echo "paced_cpu: xvfb-run is missing (apt-ge
 
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
-cp "$build"/data/* "$data"/ 2>/dev/null || true
+cp -r "$build"/data/. "$data"/ 2>/dev/null || true
 stage=1
 if [[ "$which_stage" == crowded ]]; then
   cp "$root/tests/data/pinned_run/map1.aod" "$data/map1.aod"

@@ -4,7 +4,7 @@
 #   index.html, page.js, quarvex.js, quarvex.wasm, quarvex.data   the page
 #   quarvex-node.js, quarvex-node.wasm                   the desktop program for node
 #                                                         (headless runs, for speed figures)
-# The data (atlases, grounds, stages) is the one a desktop build baked: the
+# The data (atlases, grounds, stages, sounds) is the one a desktop build baked: the
 # bake tools are native programs.
 
 set(QUARVEX_WEB_DEPS "${CMAKE_SOURCE_DIR}/build-web/deps/prefix"
@@ -19,7 +19,7 @@ foreach(lib libSDL2.a libSDL2_ttf.a libfreetype.a libSDL2_mixer.a)
     message(FATAL_ERROR "${QUARVEX_WEB_DEPS}/lib/${lib} is missing: run scripts/web-deps.sh")
   endif()
 endforeach()
-foreach(file t0.dds map1.aod map1.bmp)
+foreach(file t0.dds map1.aod map1.bmp sounds/mark.wav)
   if(NOT EXISTS "${QUARVEX_WEB_DATA}/${file}")
     message(FATAL_ERROR "${QUARVEX_WEB_DATA}/${file} is missing: build the desktop data first "
                         "(cmake --preset default && cmake --build build --target quarvex_data)")
@@ -83,14 +83,22 @@ foreach(file t0.dds t1.dds t2.dds t3.dds t4.dds t5.dds ts.dds tc.dds map1.aod ma
              map1.bmp map2.bmp map3.bmp)
   list(APPEND QUARVEX_WEB_DATA_FILES "${QUARVEX_WEB_DATA}/${file}")
 endforeach()
+# The baked sounds, one per recipe (assets/CMakeLists.txt).
+file(GLOB QUARVEX_WEB_SOUND_RECIPES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/sounds/*.txt)
+set(QUARVEX_WEB_SOUND_FILES)
+foreach(recipe ${QUARVEX_WEB_SOUND_RECIPES})
+  get_filename_component(sound ${recipe} NAME_WE)
+  list(APPEND QUARVEX_WEB_SOUND_FILES "${QUARVEX_WEB_DATA}/sounds/${sound}.wav")
+endforeach()
 # Only the game's own files go into the package, not whatever else the folder holds.
 set(QUARVEX_WEB_DATA_COPY "${CMAKE_BINARY_DIR}/page-data/data")
 add_custom_command(
   OUTPUT "${QUARVEX_WEB_DATA_COPY}.copied"
-  COMMAND ${CMAKE_COMMAND} -E make_directory "${QUARVEX_WEB_DATA_COPY}"
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${QUARVEX_WEB_DATA_COPY}/sounds"
   COMMAND ${CMAKE_COMMAND} -E copy ${QUARVEX_WEB_DATA_FILES} "${QUARVEX_WEB_DATA_COPY}"
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUARVEX_WEB_SOUND_FILES} "${QUARVEX_WEB_DATA_COPY}/sounds"
   COMMAND ${CMAKE_COMMAND} -E touch "${QUARVEX_WEB_DATA_COPY}.copied"
-  DEPENDS ${QUARVEX_WEB_DATA_FILES}
+  DEPENDS ${QUARVEX_WEB_DATA_FILES} ${QUARVEX_WEB_SOUND_FILES}
   COMMENT "Gathering the game's data for the page"
   VERBATIM)
 add_custom_target(quarvex_page_data DEPENDS "${QUARVEX_WEB_FONT_OUT}"

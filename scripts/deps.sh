@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libsdl2-ttf-dev libepoxy-dev libglm-dev libstb-dev libfontconfig-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libepoxy-dev libglm-dev libstb-dev libfontconfig-dev
   libtomlplusplus-dev
   librsvg2-dev librsvg2-bin fonts-ipafont-gothic xfonts-base
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3

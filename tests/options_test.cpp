@@ -64,6 +64,9 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_EQ(o.scale, 3);
   EXPECT_EQ(o.config_file, "my.toml");
   EXPECT_TRUE(o.print_settings);
+  Options windowed;
+  ASSERT_EQ(parse({"--record-audio", "battle.wav"}, windowed, error), ParseOutcome::kRun);
+  EXPECT_EQ(windowed.record_audio_file, "battle.wav");
 }
 
 TEST(Options, BadArgumentsNameTheArgument) {
@@ -80,6 +83,9 @@ TEST(Options, BadArgumentsNameTheArgument) {
       {{"--input"}, "--input needs a value"},
       {{"--config", ""}, "--config needs a non-empty value"},
       {{"--bogus"}, "unknown argument '--bogus'"},
+      {{"--record-audio", ""}, "--record-audio needs a non-empty value"},
+      {{"--headless", "--record-audio", "a.wav"},
+       "--record-audio: a game without a window makes no sound"},
       {{"stray"}, "unknown argument 'stray'"},
   };
   for (const auto& [args, message] : cases) {

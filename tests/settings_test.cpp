@@ -192,6 +192,33 @@ TEST(Settings, ModifiedBindingsAreWrittenIntoTheOldTextKeepingItsComments) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST(Settings, SoundLevelsAreWrittenIntoTheOldTextKeepingItsComments) {
+  Settings s;
+  std::vector<std::string> errors;
+  // Where the entry stands, and under its section's header when it is missing.
+  const std::string with_sound = "[sound]  # mine\nmaster_volume = 100  # loud\n";
+  s = parse(with_sound, errors);
+  s.master_volume = 70;
+  s.mute = true;
+  std::string text = updated_settings_text(with_sound, s);
+  EXPECT_EQ(text, "[sound]  # mine\nmute = true\nmaster_volume = 70  # loud\n");
+  EXPECT_EQ(parse(text, errors), s);
+
+  // A file without the sections gets each once, with every changed entry.
+  const std::string without = "# only a comment";
+  s = parse(without, errors);
+  s.mute = true;
+  s.effects_volume = 40;
+  clear_keys(s.bindings, kActionMute);
+  clear_keys(s.bindings, kActionHelp);
+  text = updated_settings_text(without, s);
+  EXPECT_EQ(text.rfind("# only a comment\n\n[sound]\n", 0), 0u) << text;
+  EXPECT_EQ(text.find("[sound]", 20), std::string::npos) << text;
+  EXPECT_EQ(text.find("[keys]"), text.rfind("[keys]")) << text;
+  EXPECT_EQ(parse(text, errors), s);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(SettingsFileTest, AMissingFileIsWrittenWithTheDefaults) {
   const SettingsFile file = load_settings(path, true);
   EXPECT_TRUE(file.errors.empty());

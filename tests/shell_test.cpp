@@ -1,10 +1,13 @@
 // The shell around a real game: pause holds the World bit for bit, the menu
 // leads back to the start-up state or a fresh start of the stage, boxes hold
-// the frames, the Controls page binds, refuses and saves.
+// the frames, the Controls page binds, refuses and saves, the sound keys
+// change the levels and save them, and the menus ask for their sounds.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "app/game.h"
+#include "app/sound_controls.h"
 #include "app/world_output.h"
 #include "shell/shell.h"
 #include "test_files.h"
@@ -36,6 +39,8 @@ struct Driver : testing::TestHost {
     shell.handle(e, game.world(), r);
     if (r.restart_stage) game.reset(true);
     if (r.back_to_title) game.reset(false);
+    apply_shell_sound(r, shell, nullptr);
+    if (r.cue != ShellCue::kNone) cues.push_back(r.cue);
     quit = quit || r.quit;
   }
   void press(const char* name) {
@@ -53,6 +58,7 @@ struct Driver : testing::TestHost {
   Shell shell;
   Game game;
   bool quit = false;
+  std::vector<ShellCue> cues;
 };
 
 Options stage_options(int stage, int side, bool start) {
@@ -100,6 +106,9 @@ TEST(ShellMenu, BackToTheTitleMenuIsTheStartUpStateWithTheChoicesKept) {
   for (int i = 0; i < kMenuTitle; ++i) d.press("Down");
   d.press("Return");
   EXPECT_EQ(d.shell.screen(), ShellScreen::kNone);
+  const std::vector<ShellCue> heard = {ShellCue::kConfirm, ShellCue::kMove, ShellCue::kMove,
+                                       ShellCue::kMove, ShellCue::kConfirm};
+  EXPECT_EQ(d.cues, heard);
 
   Driver fresh(stage_options(2, 1, false));
   EXPECT_EQ(d.hash(), fresh.hash());
@@ -193,6 +202,7 @@ TEST(ShellControls, APageBindsRefusesClearsAndSavesAtOnce) {
   d.press("Return");
   d.press("Space");
   EXPECT_EQ(d.shell.controls_note(), "Space is already bound to select / fire: refused.");
+  EXPECT_EQ(d.cues.back(), ShellCue::kDenied);
 
   // A shell action takes a chord; the modifier alone is not yet the key.
   for (int i = 0; i < kActionFullscreen; ++i) d.press("Down");
@@ -214,6 +224,52 @@ TEST(ShellControls, APageBindsRefusesClearsAndSavesAtOnce) {
   const Settings saved = parse_settings(testing::read_text(d.settings.path), "s", errors);
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(saved.bindings, d.shell.bindings());
+}
+
+TEST(ShellSound, TheSoundKeysChangeTheLevelsAndSaveThemAtOnceInEveryScreen) {
+  testing::TempDir dir;
+  Driver d(stage_options(1, 0, true));
+  const std::string path = dir.file("settings.toml");
+  testing::write_text(path, "# mine\n[sound]\nmaster_volume = 50 # half\n");
+  d.settings = load_settings(path, false);
+  d.steps(2);
+  d.press("M");
+  EXPECT_TRUE(d.settings.settings.mute);
+  EXPECT_EQ(d.shell.sound_note(), "Sound off");
+  EXPECT_EQ(testing::read_text(path), "# mine\n[sound]\nmute = true\nmaster_volume = 50 # half\n");
+  // Down stays muted; up ends the mute. Held keys repeat nothing.
+  d.press("-");
+  d.event(InputEvent{InputKind::kKeyDown, key("-"), true, 0});
+  d.press("Keypad -");
+  EXPECT_EQ(d.settings.settings.master_volume, 30);
+  EXPECT_TRUE(d.settings.settings.mute);
+  d.press("=");
+  EXPECT_FALSE(d.settings.settings.mute);
+  EXPECT_EQ(d.shell.sound_note(), "Volume 40%");
+  // In the menu too, which stays open; plus with Shift is plus.
+  d.press("Escape");
+  d.press("Keypad +");
+  d.press("Shift+=");
+  EXPECT_EQ(d.shell.screen(), ShellScreen::kMenu);
+  EXPECT_EQ(testing::read_text(path), "# mine\n[sound]\nmute = false\nmaster_volume = 60 # half\n");
+  for (int i = 0; i < 60; ++i) d.shell.picture_shown();
+  EXPECT_EQ(d.shell.sound_note(), "");
+
+  // They are no game keys.
+  std::array<uint8_t, SDL_NUM_SCANCODES> keyboard{};
+  for (const char* name : {"M", "-", "=", "Keypad -", "Keypad +"}) keyboard[key(name).scancode] = 1;
+  std::array<bool, kKeyCount> down{};
+  game_keys_down(d.shell.bindings(), keyboard.data(), int(keyboard.size()), {}, down);
+  EXPECT_EQ(down, (std::array<bool, kKeyCount>{}));
+
+  // A file with an error keeps its text; the note says the change is not kept.
+  const std::string damaged = "[sound]\nmute = 3\n";
+  testing::write_text(path, damaged);
+  d.settings = load_settings(path, false);
+  d.press("M");
+  EXPECT_TRUE(d.settings.settings.mute);
+  EXPECT_NE(d.shell.sound_note().find("Sound off (not saved: "), std::string::npos);
+  EXPECT_EQ(testing::read_text(path), damaged);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The built game in a window: SDL's offscreen driver with Mesa's software
 // rasteriser, so no X server is needed.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,12 +11,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/drivers.h"
+#include "app/options.h"
 #include "picture/test_art.h"
 #include "platform/image.h"
+#include "test_files.h"
 
 namespace quarvex {
 namespace {
@@ -27,16 +32,23 @@ struct RunResult {
   std::string err;
 };
 
-pid_t start(const std::vector<std::string>& args, const std::string& err_file, bool display) {
-  // The settings file goes beside the test's other files, never to the real home.
+// Forks a child with the environment of a windowed run and its standard
+// error in `err_file`; the child runs `body` and exits with its status.
+pid_t start_child(const std::string& err_file, bool display, const char* audio_driver,
+                  const std::function<int()>& body) {
+  // The settings file (and any other user file) goes beside the test's other
+  // files, never to the real home.
   const std::string config = fs::path(err_file).parent_path().string();
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_DATA_HOME", config.c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     if (display) {
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      // No sound card here: the dummy driver plays in real time into nothing.
+      setenv("SDL_AUDIODRIVER", audio_driver, 1);
     } else {
       unsetenv("SDL_VIDEODRIVER");
     }
@@ -45,13 +57,20 @@ pid_t start(const std::vector<std::string>& args, const std::string& err_file, b
     if (freopen(err_file.c_str(), "w", stderr) == nullptr) _exit(126);
     // A modal box left open would otherwise hold the test forever.
     alarm(60);
+    _exit(body());
+  }
+  return pid;
+}
+
+pid_t start(const std::vector<std::string>& args, const std::string& err_file, bool display,
+            const char* audio_driver = "dummy") {
+  return start_child(err_file, display, audio_driver, [&args] {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
+    return 127;
+  });
 }
 
 RunResult finish(pid_t pid, const std::string& err_file) {
@@ -84,10 +103,11 @@ class WindowedRun : public ::testing::Test {
     for (int slot = 0; slot < 8; ++slot)
       write(names[slot], testing::encode_dds(testing::test_atlas(slot)));
   }
-  RunResult run_game(std::vector<std::string> args, bool display = true) {
+  RunResult run_game(std::vector<std::string> args, bool display = true,
+                     const char* audio_driver = "dummy") {
     args.insert(args.begin(), QUARVEX_BIN);
     const std::string err = (dir / "stderr.txt").string();
-    return finish(start(args, err, display), err);
+    return finish(start(args, err, display, audio_driver), err);
   }
   Image picture(const std::string& name) {
     Image img;
@@ -212,6 +232,249 @@ TEST_F(WindowedRun, ADamagedSettingsFileIsReportedUsedWhereItCanAndLeftAsItWas) 
       run_game({"--print-settings", "--config", (dir / "quarvex" / "settings.toml").string()});
   EXPECT_EQ(printed.status, 0);
   EXPECT_NE(printed.err.find("settings.toml:3: "), std::string::npos) << printed.err;
+}
+
+// Energy of one side of a 16-bit stereo recording from a given second on.
+double energy(const std::string& wav, int side, double from_seconds) {
+  double sum = 0;
+  for (size_t at = 44 + size_t(from_seconds * 44100) * 4 + 2 * side; at + 1 < wav.size(); at += 4) {
+    const double s = int16_t(uint8_t(wav[at]) | wav[at + 1] << 8);
+    sum += s * s;
+  }
+  return sum;
+}
+
+uint32_t le32(const std::string& b, size_t at) {
+  return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
+         uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+TEST_F(WindowedRun, ABlastRightOfTheCameraIsHeardOnTheRight) {
+  // The player's engineer lays a charge where it stands, leaves it, and moves
+  // the cursor 40 units to the left; the charge goes off 140 steps later.
+  // The headquarters are far out of hearing.
+  write("map1.aod",
+        testing::stage_bytes({testing::record(27, 1, 0, 0, 0, 0), testing::record(32, 1, -400, 400),
+                              testing::record(32, 2, 400, 400)}));
+  fs::copy(fs::path(QUARVEX_DATA_DIR) / "sounds", dir / "sounds");
+  testing::write_text((dir / "keys.txt").string(),
+                      "2 space\n5 space\n9 tab\n12 tab\n15-22 kp4 tab\n");
+  const std::string wav = (dir / "battle.wav").string();
+  const RunResult r = run_game({"--data", dir.string(), "--start", "--seed", "3", "--input",
+                                (dir / "keys.txt").string(), "--frames", "200", "--scale", "1",
+                                "--record-audio", wav});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string bytes = testing::read_text(wav);
+  ASSERT_GT(bytes.size(), 44u + 44100 * 4 * 5);
+  // The header was completed at exit.
+  EXPECT_EQ(le32(bytes, 4), bytes.size() - 8);
+  EXPECT_EQ(le32(bytes, 40), bytes.size() - 44);
+  // After the stage's start and the menu clicks, which sound in the middle.
+  const double left = energy(bytes, 0, 3.0), right = energy(bytes, 1, 3.0);
+  EXPECT_GT(right, 1e9);
+  EXPECT_GT(right, 5 * left);
+}
+
+// A player's press, pushed into SDL's queue at a second of the recording.
+struct Press {
+  double at;
+  SDL_Scancode key;  // SDL_SCANCODE_UNKNOWN: the window loses the focus
+};
+
+void push(const Press& p) {
+  SDL_Event e{};
+  if (p.key == SDL_SCANCODE_UNKNOWN) {
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&e);
+    return;
+  }
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.scancode = p.key;
+  SDL_PushEvent(&e);
+  e.type = SDL_KEYUP;
+  e.key.state = SDL_RELEASED;
+  SDL_PushEvent(&e);
+}
+
+// Pushes the presses about their seconds apart once the recording in `wav`
+// has begun, then closes the window at `quit_at`. The second of the
+// recording each press came at (its length on disk then) goes to `log`,
+// one line each.
+void play_presses(const std::string& wav, const std::vector<Press>& presses, double quit_at,
+                  const std::string& log) {
+  using Clock = std::chrono::steady_clock;
+  constexpr double kBytesPerSecond = 44100.0 * 4;
+  std::error_code ec;
+  auto recorded = [&] {
+    const auto size = fs::file_size(wav, ec);
+    return ec ? 0.0 : (double(size) - 44) / kBytesPerSecond;
+  };
+  const auto give_up = Clock::now() + std::chrono::seconds(30);
+  while (recorded() < 0.5 && Clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const auto began = Clock::now() - std::chrono::duration<double>(recorded());
+  auto at = [&](double second) {
+    return began +
+           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(second));
+  };
+  std::ofstream out(log);
+  for (const Press& p : presses) {
+    std::this_thread::sleep_until(at(p.at));
+    push(p);
+    out << recorded() << "\n";
+  }
+  out.close();
+  std::this_thread::sleep_until(at(quit_at));
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+}
+
+// Loudest sample of a 16-bit stereo recording between two of its seconds.
+int peak(const std::string& wav, double from, double to) {
+  int loudest = 0;
+  const size_t end = std::min(wav.size(), 44 + size_t(to * 44100) * 4);
+  for (size_t at = 44 + size_t(from * 44100) * 4; at + 1 < end; at += 2) {
+    loudest = std::max(loudest, std::abs(int(int16_t(uint8_t(wav[at]) | wav[at + 1] << 8))));
+  }
+  return loudest;
+}
+
+class WindowedSound : public WindowedRun {
+ protected:
+  // The player's tank, driven round in circles from frame 8 on: its engine
+  // runs for as long as frames do. The headquarters are out of hearing.
+  void write_driving_stage() {
+    write("map1.aod",
+          testing::stage_bytes({testing::record(2, 1, 0, 0), testing::record(32, 1, -400, 400),
+                                testing::record(32, 2, 400, 400)}));
+    fs::copy(fs::path(QUARVEX_DATA_DIR) / "sounds", dir / "sounds");
+    testing::write_text((dir / "keys.txt").string(), "2 space\n5 space\n8-5000 kp8 kp4\n");
+  }
+  std::vector<std::string> driving_args() {
+    return {"--data",
+            dir.string(),
+            "--start",
+            "--seed",
+            "3",
+            "--input",
+            (dir / "keys.txt").string(),
+            "--scale",
+            "1",
+            "--record-audio",
+            wav};
+  }
+
+  void SetUp() override {
+    WindowedRun::SetUp();
+    wav = (dir / "drive.wav").string();
+    settings = (dir / "quarvex" / "settings.toml").string();
+  }
+
+  std::string wav;
+  std::string settings;
+};
+
+TEST_F(WindowedSound, TheSettingsVolumesReachTheMixer) {
+  write_driving_stage();
+  fs::create_directories(dir / "quarvex");
+  const std::string text = "[sound]\neffects_volume = 0  # the battle off, the menus on\n";
+  testing::write_text(settings, text);
+  std::vector<std::string> args = driving_args();
+  args.insert(args.end(), {"--frames", "130"});
+  const RunResult r = run_game(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string bytes = testing::read_text(wav);
+  ASSERT_GT(bytes.size(), 44u + 44100 * 4 * 3.2);
+  // The stage's start is heard at the master volume; the engine is an effect.
+  EXPECT_GT(peak(bytes, 0.0, 1.0), 1000);
+  EXPECT_EQ(peak(bytes, 2.0, 3.0), 0);
+  EXPECT_EQ(testing::read_text(settings), text);
+}
+
+// The program's own windowed loop, as main() runs it, while a second thread
+// plays the presses; `args` are the command line's arguments.
+int run_windowed_with_presses(std::vector<std::string> args, const std::string& wav,
+                              const std::vector<Press>& presses, double quit_at,
+                              const std::string& log) {
+  args.insert(args.begin(), "quarvex");
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  Options options;
+  std::string error;
+  if (parse_options(int(argv.size()), argv.data(), options, error) != ParseOutcome::kRun) return 2;
+  std::thread player(play_presses, wav, presses, quit_at, log);
+  const int status = run_windowed(options);
+  player.join();
+  return status;
+}
+
+// The game's loop in a child, with the player's presses arriving in SDL's
+// queue while it runs: pause and the lost focus hold the sound, the volume
+// keys change it, mute silences it, and each change is in the settings file
+// at once.
+TEST_F(WindowedSound, PauseHoldsTheSoundAndTheSoundKeysChangeItAndAreSaved) {
+  write_driving_stage();
+  const std::vector<Press> presses = {{2.0, SDL_SCANCODE_P},       {3.5, SDL_SCANCODE_P},
+                                      {4.5, SDL_SCANCODE_UNKNOWN}, {5.5, SDL_SCANCODE_P},
+                                      {7.0, SDL_SCANCODE_MINUS},   {7.2, SDL_SCANCODE_KP_MINUS},
+                                      {8.5, SDL_SCANCODE_M}};
+  const std::string err = (dir / "stderr.txt").string();
+  const std::string log = (dir / "presses.txt").string();
+  const RunResult r =
+      finish(start_child(
+                 err, true, "dummy",
+                 [&] { return run_windowed_with_presses(driving_args(), wav, presses, 9.5, log); }),
+             err);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<double> at;
+  std::ifstream in(log);
+  for (double second = 0; in >> second;) at.push_back(second);
+  ASSERT_EQ(at.size(), presses.size());
+  const std::string bytes = testing::read_text(wav);
+  const double end = double(bytes.size() - 44) / (44100 * 4);
+  ASSERT_GT(end, at.back() + 0.6);
+  // A press takes effect within a step and a mixed buffer: 0.3 s is ample.
+  EXPECT_GT(peak(bytes, at[0] - 0.5, at[0]), 1000) << "driving";
+  EXPECT_EQ(peak(bytes, at[0] + 0.3, at[1]), 0) << "paused";
+  EXPECT_GT(peak(bytes, at[1] + 0.3, at[2]), 1000) << "resumed";
+  EXPECT_EQ(peak(bytes, at[2] + 0.3, at[3]), 0) << "the focus lost";
+  const int full = peak(bytes, at[3] + 0.3, at[4]);
+  EXPECT_GT(full, 1000) << "resumed";
+  // Two steps down, past the volume's tick: the engine at 80 %.
+  const int quieter = peak(bytes, at[5] + 0.3, at[6]);
+  EXPECT_LT(quieter, full * 92 / 100);
+  EXPECT_GT(quieter, full * 65 / 100);
+  EXPECT_EQ(peak(bytes, at[6] + 0.3, end), 0) << "muted";
+
+  // The file written at start-up, its comments kept, holds the new levels.
+  const std::string saved = testing::read_text(settings);
+  EXPECT_NE(saved.find("# Loudness of everything, 0 to 100.\nmaster_volume = 80\n"),
+            std::string::npos)
+      << saved;
+  EXPECT_NE(saved.find("# No sound at all.\nmute = true\n"), std::string::npos) << saved;
+}
+
+TEST_F(WindowedRun, WithoutASoundDeviceTheGamePlaysSilentlyAndSaysSoInOneLine) {
+  const RunResult r = run_game(
+      {"--data", QUARVEX_DATA_DIR, "--frames", "3", "--record-audio", (dir / "a.wav").string()},
+      true, "no-such-driver");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("no sound device"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--record-audio records nothing"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "a.wav"));
+}
+
+TEST_F(WindowedRun, ARecordingThatCannotBeWrittenIsSaidAndTheGameGoesOn) {
+  const RunResult r = run_game({"--data", QUARVEX_DATA_DIR, "--frames", "3", "--record-audio",
+                                (dir / "no" / "such" / "folder.wav").string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("--record-audio: cannot write"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 }  // namespace

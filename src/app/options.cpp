@@ -33,6 +33,7 @@ constexpr CommandOption kCommandOptions[] = {
     {"--scale", "N", "show the 640x480 picture N times larger (1..16)"},
     {"--fullscreen", "", "start in full screen"},
     {"--unpaced", "", "in a window, run the frames without the 30 ms wait (for measuring)"},
+    {"--record-audio", "FILE", "write everything the game plays to FILE as WAV"},
     {"--config", "FILE", "read the settings from FILE instead of the usual place"},
     {"--print-settings", "", "print the settings in effect as TOML and exit"},
     {"--version", "", "print the version and exit"},
@@ -182,10 +183,16 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.record_file = value;
     } else if (arg == "--config") {
       options.config_file = value;
+    } else if (arg == "--record-audio") {
+      options.record_audio_file = value;
     } else {
       options.dump_file = value;
     }
     if (!ok) return ParseOutcome::kError;
+  }
+  if (options.headless && !options.record_audio_file.empty()) {
+    error = "--record-audio: a game without a window makes no sound";
+    return ParseOutcome::kError;
   }
   return ParseOutcome::kRun;
 }

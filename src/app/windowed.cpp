@@ -32,7 +32,7 @@ int run_windowed(const Options& options) {
     if (status == 0) {
       Game& game = session.game;
       WindowedHost host(game.options(), game.data_dir(), *session.window, *session.device,
-                        session.input, *session.shell);
+                        session.input, *session.shell, session.audio.get());
       while (host.step(game)) {
       }
       status = game.finish();

@@ -50,6 +50,8 @@ void note_missing_stages(const std::string& data_dir, std::vector<std::string>& 
   }
 }
 
+}  // namespace
+
 // The game still runs without them; one line says what it did not find.
 void report_missing(const std::string& data_dir, const std::vector<std::string>& missing) {
   if (missing.empty()) return;
@@ -58,14 +60,11 @@ void report_missing(const std::string& data_dir, const std::vector<std::string>&
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-}  // namespace
-
-void load_device_data(GlDevice& device, const std::string& data_dir) {
-  std::vector<std::string> missing;
+void load_device_data(GlDevice& device, const std::string& data_dir,
+                      std::vector<std::string>& missing) {
   load_atlases(device, data_dir, missing);
   load_font(device, missing);
   note_missing_stages(data_dir, missing);
-  report_missing(data_dir, missing);
 }
 
 }  // namespace quarvex

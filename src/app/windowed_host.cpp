@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/sound_controls.h"
 #include "platform/system.h"
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
@@ -15,28 +16,37 @@ constexpr int kEventBatch = 64;
 }  // namespace
 
 WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window& window,
-                           GlDevice& device, Input& input, Shell& shell)
+                           GlDevice& device, Input& input, Shell& shell, GameAudio* audio)
     : options_(options),
       data_dir_(std::move(data_dir)),
       window_(window),
       device_(device),
       input_(input),
-      shell_(shell) {
+      shell_(shell),
+      audio_(audio) {
   for (const auto& [frame, file] : options.screenshots) screenshots_[frame] = file;
 }
 
 bool WindowedHost::step(Game& game) {
   handle_input(game);
   if (quit_) return false;
+  hold_sound_unless_running();
   if (shell_.game_runs()) {
     if (!game.run_frame(*this)) return false;
     // A box the frame raised stands over the frame's own picture at once.
-    if (shell_.message_shown()) show_still(game.world());
+    if (shell_.message_shown()) {
+      hold_sound_unless_running();
+      show_still(game.world());
+    }
     return !quit_;
   }
   show_still(game.world());
   wait_while_still();
   return true;
+}
+
+void WindowedHost::hold_sound_unless_running() {
+  if (audio_ != nullptr) audio_->set_paused(!shell_.game_runs());
 }
 
 void WindowedHost::handle_input(Game& game) {
@@ -51,6 +61,10 @@ void WindowedHost::handle_input(Game& game) {
       if (requests.screenshot) screenshot_wanted_ = true;
       if (requests.restart_stage) game.reset(true);
       if (requests.back_to_title) game.reset(false);
+      if (audio_ != nullptr && (requests.restart_stage || requests.back_to_title)) {
+        audio_->restart(game.world());
+      }
+      apply_shell_sound(requests, shell_, audio_);
     }
   }
 }
@@ -71,6 +85,7 @@ void WindowedHost::present_picture(const World& w) {
   draw_frame(device_, w);
   draw_shell_overlay(device_, w, shell_);
   device_.present();
+  shell_.picture_shown();
   if (screenshot_file_.empty()) return;
   if (device_.screenshot_error().empty()) {
     screenshot_saved(screenshot_file_);
@@ -95,6 +110,7 @@ void WindowedHost::take_requested_screenshot() {
 }
 
 void WindowedHost::show_message(const char* text) {
+  if (audio_ != nullptr) audio_->hear_message(text);
   shell_.show_message(text);
 }
 
@@ -122,6 +138,8 @@ void WindowedHost::render(const World& w) {
   }
   take_requested_screenshot();
   present_picture(w);
+  // The frame's sound goes out with its picture.
+  if (audio_ != nullptr) audio_->hear(w, clock_ms());
 }
 
 int32_t WindowedHost::clock_ms() {

@@ -12,6 +12,7 @@
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/options.h"
+#include "audio/game_audio.h"
 #include "platform/gl_device.h"
 #include "platform/input.h"
 #include "platform/window.h"
@@ -21,8 +22,9 @@ namespace quarvex {
 
 class WindowedHost : public FrameHost {
  public:
+  // `audio` may be null: the game then plays silently.
   WindowedHost(const Options& options, std::string data_dir, Window& window, GlDevice& device,
-               Input& input, Shell& shell);
+               Input& input, Shell& shell, GameAudio* audio);
 
   // One step of the windowed game: the player's input, then one frame of the
   // game unless the shell holds it (paused, a menu, a box), then the shell's
@@ -50,6 +52,8 @@ class WindowedHost : public FrameHost {
 
  private:
   void handle_input(Game& game);
+  // While no frame runs the game is silent; its sound goes on with it.
+  void hold_sound_unless_running();
   // The World's picture again, with the shell's panels, between frames.
   void show_still(const World& w);
   // Waits out the rest of the game's 30 ms while no frame runs.
@@ -65,6 +69,7 @@ class WindowedHost : public FrameHost {
   GlDevice& device_;
   Input& input_;
   Shell& shell_;
+  GameAudio* audio_;
   std::map<int64_t, std::string> screenshots_;  // by frame, counted from 1
   int64_t frames_rendered_ = 0;
   // A screenshot of this step's frame, taken again when a box is drawn over it.

@@ -1,7 +1,10 @@
 #include "app/windowed_session.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "app/sound_controls.h"
 #include "app/windowed_data.h"
 #include "platform/system.h"
 
@@ -60,7 +63,11 @@ int open_windowed(const Options& options, WindowedSession& session) {
     report_failure("quarvex", "Direct3D の初期化に失敗しました。", reason);
     return 1;
   }
-  load_device_data(*session.device, session.game.data_dir());
+  const std::string& data_dir = session.game.data_dir();
+  std::vector<std::string> missing;
+  load_device_data(*session.device, data_dir, missing);
+  session.audio = start_sound(options, data_dir, sound_levels(session.settings.settings), missing);
+  report_missing(data_dir, missing);
   if (!start_gamepads(reason)) std::fprintf(stderr, "quarvex: no gamepads: %s\n", reason.c_str());
   session.input.set_dead_zone(session.settings.settings.dead_zone);
   session.shell = std::make_unique<Shell>(session.settings);
@@ -68,6 +75,7 @@ int open_windowed(const Options& options, WindowedSession& session) {
 }
 
 void close_windowed(WindowedSession& session) {
+  session.audio.reset();
   session.device.reset();
   session.window.reset();
 }

@@ -9,6 +9,7 @@
 
 #include "app/game.h"
 #include "app/options.h"
+#include "audio/game_audio.h"
 #include "platform/gl_device.h"
 #include "platform/input.h"
 #include "platform/window.h"
@@ -24,17 +25,18 @@ struct WindowedSession {
   std::unique_ptr<GlDevice> device;
   Input input;
   std::unique_ptr<Shell> shell;
+  std::unique_ptr<GameAudio> audio;  // null without a sound card: the game is silent
 };
 
 // Begins the game of `options` in a window (SDL's video already started):
 // reads the settings, opens the window and its device, loads the pictures
-// and the font, starts the gamepads. Returns 0, or the exit status after
+// and the font, starts the sound and the gamepads. Returns 0, or the exit status after
 // saying why (on standard error, and in a system box when the device
 // failed).
 int open_windowed(const Options& options, WindowedSession& session);
 
-// Device objects first (atlases, ground, then the device's own, the font
-// last), then the window and its context.
+// The sound first, then the device objects (atlases, ground, then the
+// device's own, the font last), then the window and its context.
 void close_windowed(WindowedSession& session);
 
 }  // namespace quarvex

@@ -1,5 +1,6 @@
 #include "render/shell_panels.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -72,11 +73,13 @@ void centred(Device& d, const std::string& s, int y, uint32_t colour) {
   d.draw_text(s.c_str(), TextRect{0, y, kPictureWidth, kPictureHeight}, TextAlign::kCentre, colour);
 }
 
-// A one-line note on its own small panel, centred at the bottom.
-void hint(Device& d, const std::string& s) {
-  const int half = text_width(s) / 2 + 10;
-  fill(d, 320 - half, 440, 320 + half, 466, kPanelColour);
-  centred(d, s, 443, kWhite);
+// A one-line note on its own small panel, centred, its top at `y` (the
+// bottom line by default).
+void hint(Device& d, const std::string& s, int y = 440) {
+  const std::string line = fitted(s, 600);
+  const int half = text_width(line) / 2 + 10;
+  fill(d, 320 - half, y, 320 + half, y + 26, kPanelColour);
+  centred(d, line, y + 3, kWhite);
 }
 
 std::string keys_of(const Bindings& b, int action) {
@@ -195,8 +198,18 @@ void draw_controls(Device& d, const Shell& shell) {
   text(d, "keys", 180, 38, kDim);
   text(d, "gamepad", 450, 38, kDim);
   const Bindings& b = shell.bindings();
-  for (int a = 0; a < kActionCount; ++a) {
-    const int y = 62 + a * kLine;
+  // More actions than rows: the page scrolls to keep the chosen one in view.
+  constexpr int kRows = 16;
+  const int shown = std::min<int>(kRows, kActionCount);
+  const int first = std::clamp(shell.controls_row() - kRows / 2, 0, kActionCount - shown);
+  if (shown < kActionCount) {
+    text(d,
+         std::to_string(first + 1) + "-" + std::to_string(first + shown) + "/" +
+             std::to_string(kActionCount),
+         556, 38, kDim);
+  }
+  for (int a = first; a < first + shown; ++a) {
+    const int y = 62 + (a - first) * kLine;
     const bool on = a == shell.controls_row();
     if (on)
       fill(d, 14, y - 1, 626, y + kLine - 1, shell.controls_waiting() ? 0xFF705010u : 0xFF303C50u);
@@ -205,7 +218,7 @@ void draw_controls(Device& d, const Shell& shell) {
     text(d, fitted(keys_of(b, a), 260), 180, y, on ? kHighlight : kKeyColour);
     text(d, fitted(pad_of(b, a), 170), 450, y, on ? kHighlight : kKeyColour);
   }
-  const int notes_y = 62 + kActionCount * kLine + 6;
+  const int notes_y = 62 + shown * kLine + 6;
   text(d, fitted(shell.controls_note(), 600), 20, notes_y, kWhite);
   const std::string& save_note = shell.save_note();
   const bool failed = save_note.rfind("Not saved", 0) == 0;
@@ -256,6 +269,8 @@ void draw_shell_overlay(Device& d, const World& w, const Shell& shell) {
       break;
   }
   if (shell.message_shown()) draw_message(d, shell);
+  // A sound key's note, over everything and above the bottom line's hint.
+  if (!shell.sound_note().empty()) hint(d, shell.sound_note(), 408);
 }
 
 }  // namespace quarvex

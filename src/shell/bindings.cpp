@@ -22,6 +22,9 @@ const std::array<ActionInfo, kActionCount> kActions = {{
     {"menu", "menu", "the menu: resume, restart, controls, title menu, quit"},
     {"screenshot", "screenshot", "save the picture as quarvex-YYYYMMDD-HHMMSS.png"},
     {"fullscreen", "full screen", "full screen on and off"},
+    {"mute", "mute", "sound off and on"},
+    {"volume_down", "volume down", "turn the sound down"},
+    {"volume_up", "volume up", "turn the sound up (and back on when muted)"},
 }};
 
 namespace {
@@ -50,6 +53,10 @@ const DefaultBinding kDefaults[] = {
     {kActionMenu, {"Escape"}, {"guide"}},
     {kActionScreenshot, {"F12"}, {}},
     {kActionFullscreen, {"F11", "Alt+Return"}, {}},
+    // Not game keys: the main row's minus and equals (plus with Shift), and the keypad's.
+    {kActionMute, {"M"}, {}},
+    {kActionVolumeDown, {"-", "Keypad -"}, {}},
+    {kActionVolumeUp, {"=", "Keypad +"}, {}},
 };
 
 Bindings make_defaults() {

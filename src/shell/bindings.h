@@ -18,6 +18,9 @@ enum Action : int {
   kActionMenu,
   kActionScreenshot,
   kActionFullscreen,
+  kActionMute,
+  kActionVolumeDown,
+  kActionVolumeUp,
   kActionCount
 };
 

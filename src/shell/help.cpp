@@ -52,6 +52,8 @@ constexpr HelpLine kLines[] = {
     {kStageBits, {k(kActionMenu), -1}, "menu: restart, controls, quit"},
     {kAllBits, {k(kActionFullscreen), -1}, "full screen on, off"},
     {kAllBits, {k(kActionScreenshot), -1}, "save a screenshot"},
+    {kAllBits, {k(kActionMute), -1}, "sound off, on"},
+    {kAllBits, {k(kActionVolumeDown), k(kActionVolumeUp), -1}, "sound quieter, louder"},
 };
 
 }  // namespace

@@ -498,34 +498,64 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
     return settings_text(s);
   }
   if (!errors.empty()) return settings_text(s);
+  // The game changes the bindings (the Controls page) and the sound levels
+  // (the sound keys); any other change is written as a whole new file.
   Settings unchanged_elsewhere = old;
   unchanged_elsewhere.bindings = s.bindings;
+  unchanged_elsewhere.master_volume = s.master_volume;
+  unchanged_elsewhere.effects_volume = s.effects_volume;
+  unchanged_elsewhere.mute = s.mute;
   if (!(unchanged_elsewhere == s)) return settings_text(s);
 
   std::vector<Edit> edits;
-  for (const bool pad : {false, true}) {
-    const char* section = pad ? "gamepad" : "keys";
+  // Sections the file lacks, with their lines: added together at its end.
+  std::vector<std::pair<std::string_view, std::string>> added;
+  // The entry's value replaced where it stands, else a line added under its
+  // section's header, else under the section added at the end.
+  auto set_entry = [&](std::string_view section, const char* key, const std::string& value) {
     const toml::table* table = root[section].as_table();
+    const toml::node* node = table != nullptr ? table->get(key) : nullptr;
+    if (node != nullptr) {
+      edits.push_back({offset_of(old_text, node->source().begin),
+                       offset_of(old_text, node->source().end), value});
+      return;
+    }
+    const std::string line = std::string(key) + " = " + value + "\n";
+    const size_t at = after_header(old_text, section);
+    if (at != std::string_view::npos) {
+      edits.push_back({at, at, line});
+      return;
+    }
+    for (auto& [name, lines] : added) {
+      if (name == section) {
+        lines += line;
+        return;
+      }
+    }
+    added.emplace_back(section, line);
+  };
+  if (old.master_volume != s.master_volume) {
+    set_entry("sound", "master_volume", std::to_string(s.master_volume));
+  }
+  if (old.effects_volume != s.effects_volume) {
+    set_entry("sound", "effects_volume", std::to_string(s.effects_volume));
+  }
+  if (old.mute != s.mute) set_entry("sound", "mute", bool_text(s.mute));
+  for (const bool pad : {false, true}) {
     for (int a = 0; a < kActionCount; ++a) {
       const bool same = pad ? old.bindings.pad[a] == s.bindings.pad[a]
                             : old.bindings.keys[a] == s.bindings.keys[a];
-      if (same) continue;
-      const std::string value = names_value(s.bindings, a, pad);
-      const toml::node* node = table != nullptr ? table->get(kActions[a].name) : nullptr;
-      if (node != nullptr) {
-        edits.push_back({offset_of(old_text, node->source().begin),
-                         offset_of(old_text, node->source().end), value});
-        continue;
-      }
-      const std::string line = std::string(kActions[a].name) + " = " + value + "\n";
-      const size_t at = after_header(old_text, section);
-      if (at != std::string_view::npos) {
-        edits.push_back({at, at, line});
-      } else {
-        const std::string gap = (old_text.empty() || old_text.back() == '\n') ? "\n" : "\n\n";
-        edits.push_back({old_text.size(), old_text.size(), gap + "[" + section + "]\n" + line});
+      if (!same) {
+        set_entry(pad ? "gamepad" : "keys", kActions[a].name, names_value(s.bindings, a, pad));
       }
     }
+  }
+  if (!added.empty()) {
+    std::string end = (old_text.empty() || old_text.back() == '\n') ? "" : "\n";
+    for (const auto& [section, lines] : added) {
+      end += "\n[" + std::string(section) + "]\n" + lines;
+    }
+    edits.push_back({old_text.size(), old_text.size(), end});
   }
   // From the end backwards, so earlier offsets stay true.
   std::stable_sort(edits.begin(), edits.end(),

@@ -37,8 +37,9 @@ Settings parse_settings(std::string_view text, const std::string& file_name,
 std::string settings_text(const Settings& s);
 
 // `old_text` (which reads without errors) changed so that it reads as `s`,
-// its comments and layout kept: only the key and gamepad entries that differ
-// are rewritten. When that cannot be done, the whole file as settings_text.
+// its comments and layout kept: only the sound, key and gamepad entries that
+// differ are rewritten. When that cannot be done, the whole file as
+// settings_text.
 std::string updated_settings_text(std::string_view old_text, const Settings& s);
 
 // $XDG_CONFIG_HOME/quarvex/settings.toml, else ~/.config/quarvex/settings.toml;

@@ -19,6 +19,9 @@ int next_row(int row, int count, int step) {
   return (row + step + count) % count;
 }
 
+// About a second and a half of pictures at the game's 30 ms.
+constexpr int kSoundNotePictures = 50;
+
 bool is_press(const InputEvent& e) {
   return e.kind == InputKind::kKeyDown || e.kind == InputKind::kPadDown ||
          e.kind == InputKind::kClick;
@@ -86,7 +89,26 @@ void Shell::close_screen() {
   swallowed_.fill(true);
 }
 
+void Shell::keep_sound_levels(int master_volume, bool mute) {
+  settings_.settings.master_volume = master_volume;
+  settings_.settings.mute = mute;
+  sound_note_ = mute ? "Sound off" : "Volume " + std::to_string(master_volume) + "%";
+  std::string error;
+  if (!save_settings(settings_, error)) sound_note_ += " (not saved: " + error + ")";
+  sound_note_pictures_ = kSoundNotePictures;
+}
+
+void Shell::picture_shown() {
+  if (sound_note_pictures_ > 0 && --sound_note_pictures_ == 0) sound_note_.clear();
+}
+
 void Shell::handle(const InputEvent& e, const World& w, ShellRequests& out) {
+  cue_ = ShellCue::kNone;
+  handle_event(e, w, out);
+  out.cue = cue_;
+}
+
+void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out) {
   if (e.kind == InputKind::kQuit) {
     out.quit = true;
     return;
@@ -108,6 +130,14 @@ void Shell::handle(const InputEvent& e, const World& w, ShellRequests& out) {
     }
     if (action == kActionScreenshot) {
       out.screenshot = true;
+      return;
+    }
+    if (action == kActionMute) {
+      out.toggle_mute = true;
+      return;
+    }
+    if (action == kActionVolumeDown || action == kActionVolumeUp) {
+      out.volume_step = action == kActionVolumeUp ? 1 : -1;
       return;
     }
   }
@@ -136,6 +166,7 @@ void Shell::handle(const InputEvent& e, const World& w, ShellRequests& out) {
   if (action == kActionHelp) help_visible_ = !help_visible_;
   if (action == kActionPause) paused_ = !paused_;
   if (action == kActionMenu) {
+    cue_ = ShellCue::kConfirm;
     if (w.game_phase == 0) {
       screen_ = ShellScreen::kQuitQuestion;
       quit_row_ = 0;
@@ -160,15 +191,18 @@ void Shell::handle_message(const InputEvent& e, int action) {
 void Shell::handle_menu(const InputEvent& e, int action, ShellRequests& out) {
   if (is_up(e, action) || is_down(e, action)) {
     menu_row_ = next_row(menu_row_, kMenuItems, is_up(e, action) ? -1 : 1);
+    cue_ = ShellCue::kMove;
     return;
   }
   if (e.repeat) return;
   if (is_back(e, action)) {
     close_screen();
     paused_ = false;
+    cue_ = ShellCue::kBack;
     return;
   }
   if (!is_choose(e, action)) return;
+  cue_ = menu_row_ == kMenuResume ? ShellCue::kBack : ShellCue::kConfirm;
   switch (menu_row_) {
     case kMenuRestart:
       out.restart_stage = true;
@@ -195,11 +229,13 @@ void Shell::handle_menu(const InputEvent& e, int action, ShellRequests& out) {
 void Shell::handle_quit_question(const InputEvent& e, int action, ShellRequests& out) {
   if (is_up(e, action) || is_down(e, action)) {
     quit_row_ = 1 - quit_row_;
+    cue_ = ShellCue::kMove;
     return;
   }
   if (e.repeat) return;
   if (is_back(e, action)) {
     close_screen();
+    cue_ = ShellCue::kBack;
     return;
   }
   if (!is_choose(e, action)) return;
@@ -208,11 +244,13 @@ void Shell::handle_quit_question(const InputEvent& e, int action, ShellRequests&
     return;
   }
   close_screen();
+  cue_ = ShellCue::kBack;
 }
 
 void Shell::handle_controls(const InputEvent& e, int action) {
   if (is_up(e, action) || is_down(e, action)) {
     controls_row_ = next_row(controls_row_, kActionCount, is_up(e, action) ? -1 : 1);
+    cue_ = ShellCue::kMove;
     return;
   }
   if (e.repeat) return;
@@ -220,14 +258,17 @@ void Shell::handle_controls(const InputEvent& e, int action) {
     clear_keys(settings_.settings.bindings, controls_row_);
     clear_pad(settings_.settings.bindings, controls_row_);
     controls_note_ = std::string(kActions[controls_row_].label) + ": every key cleared.";
+    cue_ = ShellCue::kBack;
     save();
     return;
   }
   if (is_back(e, action)) {
     screen_ = ShellScreen::kMenu;
+    cue_ = ShellCue::kBack;
     return;
   }
   if (is_choose(e, action)) {
+    cue_ = ShellCue::kConfirm;
     controls_waiting_ = true;
     controls_note_ = std::string("Press a key or a gamepad button for ") +
                      kActions[controls_row_].label + " (Esc: cancel).";
@@ -246,12 +287,14 @@ void Shell::handle_controls_waiting(const InputEvent& e) {
   if (is_key(e, fixed_.escape)) {
     controls_waiting_ = false;
     controls_note_.clear();
+    cue_ = ShellCue::kBack;
     return;
   }
   if (is_key(e, fixed_.backspace)) {
     clear_keys(b, controls_row_);
     clear_pad(b, controls_row_);
     controls_waiting_ = false;
+    cue_ = ShellCue::kBack;
     controls_note_ = std::string(kActions[controls_row_].label) + ": every key cleared.";
     save();
     return;
@@ -267,6 +310,7 @@ void Shell::handle_controls_waiting(const InputEvent& e) {
 void Shell::note_bind_result(BindResult result, const std::string& name, int other) {
   const std::string label = kActions[controls_row_].label;
   controls_waiting_ = false;
+  cue_ = result == BindResult::kAdded ? ShellCue::kConfirm : ShellCue::kDenied;
   switch (result) {
     case BindResult::kAdded:
       controls_note_ = name + " added to " + label + ".";

@@ -22,12 +22,19 @@ enum MenuItem : int { kMenuResume, kMenuRestart, kMenuControls, kMenuTitle, kMen
 extern const std::array<const char*, kMenuItems> kMenuItemTexts;
 extern const std::array<const char*, 2> kQuitAnswers;  // "Yes", "No"
 
+// The sound of what the shell's own menus just did.
+enum class ShellCue : uint8_t { kNone, kMove, kConfirm, kBack, kDenied };
+
 struct ShellRequests {
   bool quit = false;
   bool toggle_fullscreen = false;
   bool screenshot = false;
   bool restart_stage = false;
   bool back_to_title = false;
+  // The sound keys: mute on or off, the volume a step down (-1) or up (1).
+  bool toggle_mute = false;
+  int volume_step = 0;
+  ShellCue cue = ShellCue::kNone;
 };
 
 class Shell;
@@ -50,6 +57,11 @@ class Shell {
   // The live game keys, less those held through a closed menu or box: such a
   // key counts again only after it has been released.
   void filter_game_keys(std::array<bool, kKeyCount>& down);
+  // The sound levels a sound key set: kept in the settings and saved at
+  // once. A note says the new level, and any failure to save, for a moment.
+  void keep_sound_levels(int master_volume, bool mute);
+  // Once for every picture shown: the note's moment passes.
+  void picture_shown();
 
   const Bindings& bindings() const { return settings_.settings.bindings; }
   const SettingsFile& settings() const { return settings_; }
@@ -63,6 +75,8 @@ class Shell {
   // What the Controls page last did, and where (or whether) it saved.
   const std::string& controls_note() const { return controls_note_; }
   const std::string& save_note() const { return save_note_; }
+  // Empty when there is no note to show.
+  const std::string& sound_note() const { return sound_note_; }
   bool message_shown() const { return !messages_.empty(); }
   const std::string& message() const { return messages_.front(); }
 
@@ -70,6 +84,7 @@ class Shell {
   struct FixedKeys {
     KeyChord up, down, enter, keypad_enter, space, escape, backspace;
   };
+  void handle_event(const InputEvent& e, const World& w, ShellRequests& out);
   bool is_key(const InputEvent& e, KeyChord k) const;
   bool is_up(const InputEvent& e, int action) const;
   bool is_down(const InputEvent& e, int action) const;
@@ -95,6 +110,9 @@ class Shell {
   bool controls_waiting_ = false;
   std::string controls_note_;
   std::string save_note_;
+  std::string sound_note_;
+  int sound_note_pictures_ = 0;
+  ShellCue cue_ = ShellCue::kNone;
   std::deque<std::string> messages_;
   std::array<bool, kKeyCount> swallowed_{};
 };

@@ -103,8 +103,8 @@ int run_windowed(const Options& options) {
   }
   WindowedSession& s = page->session;
   fit_canvas(*s.window);
-  page->host = std::make_unique<PageHost>(s.game.options(), s.game.data_dir(), *s.window,
-                                          *s.device, s.input, *s.shell);
+  page->host = std::make_unique<PageHost>(s.game.options(), s.game.data_dir(), *s.window, *s.device,
+                                          s.input, *s.shell, s.audio.get());
   page->unpaced = options.unpaced;
   report_page_state(0, "running");
   emscripten_set_main_loop_arg(tick, page.release(), 0, 0);

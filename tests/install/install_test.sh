@@ -98,7 +98,7 @@ units="$(grep -o '"index"' units.json | wc -l)"
 
 # A folder whose map1.aod is stage 2's layout tells which copy a run read.
 mkdir "$work/swapped"
-cp "$build/data/"* "$work/swapped/"
+cp -r "$build/data/." "$work/swapped/"
 cp "$build/data/map2.aod" "$work/swapped/map1.aod"
 swapped="$("$build/quarvex" --data "$work/swapped" "${run[@]}")"
 [[ "$swapped" != "$reference" ]] || fail "stage 2's layout plays like stage 1's"

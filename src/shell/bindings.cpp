@@ -22,6 +22,7 @@ const std::array<ActionInfo, kActionCount> kActions = {{
     {"menu", "menu", "the menu: resume, restart, controls, title menu, quit"},
     {"screenshot", "screenshot", "save the picture as quarvex-YYYYMMDD-HHMMSS.png"},
     {"fullscreen", "full screen", "full screen on and off"},
+    {"watch", "watch", "title menu: watch the computer play the stage and side chosen"},
 }};
 
 namespace {
@@ -50,6 +51,7 @@ const DefaultBinding kDefaults[] = {
     {kActionMenu, {"Escape"}, {"guide"}},
     {kActionScreenshot, {"F12"}, {}},
     {kActionFullscreen, {"F11", "Alt+Return"}, {}},
+    {kActionWatch, {"W"}, {"rightstick"}},
 };
 
 Bindings make_defaults() {

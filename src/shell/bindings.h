@@ -18,6 +18,7 @@ enum Action : int {
   kActionMenu,
   kActionScreenshot,
   kActionFullscreen,
+  kActionWatch,
   kActionCount
 };
 

@@ -44,7 +44,7 @@ constexpr HelpLine kLines[] = {
     {kStageBits, {k(kKeyZoomIn), k(kKeyZoomOut), -1}, "zoom in, out"},
     {kStageBits, {k(kKeyInfo), -1}, "information box"},
 
-    {kWatchBit, {-1}, "the computer commands your side too"},
+    {kWatchBit, {-1}, "the computer plays your side too"},
 
     {kReplayBit, {k(kKeyRight), -1}, "faster, up to x16"},
     {kReplayBit, {k(kKeyLeft), -1}, "slower"},

@@ -86,6 +86,19 @@ class WindowedRun : public ::testing::Test {
     for (int slot = 0; slot < 8; ++slot)
       write(names[slot], testing::encode_dds(testing::test_atlas(slot)));
   }
+  // The test art, and stage 1 with a headquarters and a tank for each of two
+  // sides, so the stage stays undecided.
+  void write_two_side_stage() {
+    write_test_atlases();
+    write("map1.bmp", testing::encode_bmp(testing::test_ground()));
+    std::vector<uint8_t> stage = {4, 0};
+    const int placements[4][3] = {{-30, 32, 1}, {0, 2, 1}, {40, 32, 2}, {8, 2, 2}};
+    for (const auto& [x, kind, side] : placements) {
+      stage.insert(stage.end(), {uint8_t(x), uint8_t(x >> 8), 0, 0, 0, 0, uint8_t(kind),
+                                 uint8_t(side), 0, 0, 0, 0, 0, 0});
+    }
+    write("map1.aod", stage);
+  }
   RunResult run_game(std::vector<std::string> args, bool display = true) {
     args.insert(args.begin(), QUARVEX_BIN);
     const std::string err = (dir / "stderr.txt").string();
@@ -139,16 +152,7 @@ TEST_F(WindowedRun, TitleMenuPictureMatchesTheRenderedScene) {
 }
 
 TEST_F(WindowedRun, StageShowsGroundUnitsAndOverlay) {
-  write_test_atlases();
-  write("map1.bmp", testing::encode_bmp(testing::test_ground()));
-  // A headquarters and a tank for each of two sides, so the stage stays undecided.
-  std::vector<uint8_t> stage = {4, 0};
-  const int placements[4][3] = {{-30, 32, 1}, {0, 2, 1}, {40, 32, 2}, {8, 2, 2}};
-  for (const auto& [x, kind, side] : placements) {
-    stage.insert(stage.end(), {uint8_t(x), uint8_t(x >> 8), 0, 0, 0, 0, uint8_t(kind),
-                               uint8_t(side), 0, 0, 0, 0, 0, 0});
-  }
-  write("map1.aod", stage);
+  write_two_side_stage();
   const RunResult r = run_game({"--data", dir.string(), "--start", "--seed", "1", "--frames", "3",
                                 "--screenshot", "2:" + (dir / "stage.png").string()});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -203,15 +207,7 @@ TEST_F(WindowedRun, GameOverInTheFirstFrameShowsItsBoxOverThePictureAndSigtermEn
 // kept as it went and replays to the same final hash headless and in the
 // window, where the end of the replay is said in a box.
 TEST_F(WindowedRun, AStagePlayedIsKeptAndReplaysToItsFinalHash) {
-  write_test_atlases();
-  write("map1.bmp", testing::encode_bmp(testing::test_ground()));
-  std::vector<uint8_t> stage = {4, 0};
-  const int placements[4][3] = {{-30, 32, 1}, {0, 2, 1}, {40, 32, 2}, {8, 2, 2}};
-  for (const auto& [x, kind, side] : placements) {
-    stage.insert(stage.end(), {uint8_t(x), uint8_t(x >> 8), 0, 0, 0, 0, uint8_t(kind),
-                               uint8_t(side), 0, 0, 0, 0, 0, 0});
-  }
-  write("map1.aod", stage);
+  write_two_side_stage();
   const std::string keys = "5 kp5\n8 kp4\n12 space\n20-40 kp8\n41-45 kp7\n";
   write("keys.txt", std::vector<uint8_t>(keys.begin(), keys.end()));
   const std::string err = (dir / "stderr.txt").string();

@@ -243,14 +243,10 @@ TEST(KeyScript, RecordingLinesAndTheirFaults) {
       {"stage 4\n", "r.qvr:1: 'stage' needs one number 1..3"},
       {"side 0\nside 1\n", "r.qvr:2: the side is given twice"},
       {"start now\n", "r.qvr:1: 'start' takes nothing after it"},
-      {"watch\nwatch\n", "r.qvr:2: 'watch' is given twice"},
       {"version\n", "r.qvr:1: 'version' needs one word of at most 64 printable characters"},
-      {"version 1\nversion 2\n", "r.qvr:2: the version is given twice"},
       {"check 0 0000000000000000\n",
        "r.qvr:1: check frame '0' is not a whole number 1..2147483647"},
       {"check 10 00000000000000\n", "r.qvr:1: check hash '00000000000000' is not 16 hex digits"},
-      {"check 10 000000000000000g\n",
-       "r.qvr:1: check hash '000000000000000g' is not 16 hex digits"},
       {"check 10\n", "r.qvr:1: 'check' needs a frame and a hash of 16 hex digits"},
       {"check 10 0000000000000000\ncheck 10 0000000000000001\n",
        "r.qvr:2: frame 10 is checked twice"},
@@ -259,7 +255,6 @@ TEST(KeyScript, RecordingLinesAndTheirFaults) {
       {"end 10 0000000000000000\n11-12\n", "r.qvr:2: frame 12 comes after the end, frame 10"},
       {"end 10 0000000000000000\ncheck 11 0000000000000000\n",
        "r.qvr:2: frame 11 comes after the end, frame 10"},
-      {"end 1 0000000000000000\nend 1 0000000000000000\n", "r.qvr:2: the end is given twice"},
   };
   for (const auto& [text, message] : cases) {
     EXPECT_FALSE(parse_key_script(text, "r.qvr", s, error)) << text;

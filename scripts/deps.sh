@@ -11,12 +11,19 @@ packages=(
   librsvg2-dev librsvg2-bin fonts-ipafont-gothic xfonts-base
   xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
 )
-# Checking the installed files and building the Debian package.
+# --test: the tests, the fuzzers and the checks of the installed files and the
+# Debian package; --package: those checks alone; --portability: the cross
+# builds of scripts/portability.sh and what runs them.
 package_tools=(desktop-file-utils appstream dpkg-dev lintian man-db)
-case "${1:-}" in
-  --test) packages+=(clang libclang-rt-14-dev "${package_tools[@]}") ;;
-  --package) packages+=("${package_tools[@]}") ;;
-esac
+for group in "$@"; do
+  case "$group" in
+    --test) packages+=(clang libclang-rt-14-dev musl-tools "${package_tools[@]}") ;;
+    --package) packages+=("${package_tools[@]}") ;;
+    --portability) packages+=(clang g++-i686-linux-gnu g++-aarch64-linux-gnu qemu-user-static
+                              emscripten nodejs) ;;
+    *) echo "deps.sh: unknown option '$group'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -98,7 +98,7 @@ TEST_P(BuiltStage, EverySideOwnsABaseWhenLoaded) {
   EXPECT_EQ(live, slots_of(read_records(GetParam())));
   for (int s = 0; s < 4; ++s) {
     SCOPED_TRACE("side " + std::to_string(s + 1));
-    EXPECT_EQ(headquarters[s], 1);
+    EXPECT_GE(headquarters[s], 1);
     EXPECT_GE(housing[s], 2);
     int factories = 0;
     for (int16_t f : w.factories[s]) factories += f != 0;

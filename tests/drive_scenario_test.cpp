@@ -10,6 +10,7 @@
 
 #include "sim/sim.h"
 #include "test_host.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -77,8 +78,8 @@ TEST_F(DriveScenario, DriveFireAndDestroy) {
   for (int64_t f = 16; f <= 50; ++f) {
     run_to(f);
     speed = f <= 36 ? std::min(speed + 1, 14) : std::max(speed - 1, 0);
-    x = static_cast<float>(x + std::cos(0.0 + kHalfPi) * speed / 20.0);
-    y = static_cast<float>(y + std::sin(0.0 + kHalfPi) * speed / 20.0);
+    x = static_cast<float>(x + game_cos(0.0 + kHalfPi) * speed / 20.0);
+    y = static_cast<float>(y + game_sin(0.0 + kHalfPi) * speed / 20.0);
     ASSERT_EQ(w.units[kJeep].speed, speed) << "frame " << f;
   }
   EXPECT_EQ(w.units[kJeep].x, x);

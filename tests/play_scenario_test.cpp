@@ -9,6 +9,7 @@
 #include <string>
 
 #include "test_files.h"
+#include "world/trig.h"
 #include "world/world.h"
 
 namespace quarvex {
@@ -71,7 +72,7 @@ std::string field(const std::string& line, const std::string& name) {
 // Where the jeep ends after the throttle steps, moved as the game moves it.
 float jeep_y_after(std::initializer_list<int> speeds) {
   float y = 0;
-  for (int s : speeds) y = static_cast<float>(y + std::sin(0.0 + kHalfPi) * s / 20.0);
+  for (int s : speeds) y = static_cast<float>(y + game_sin(0.0 + kHalfPi) * s / 20.0);
   return y;
 }
 

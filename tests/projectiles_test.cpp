@@ -5,6 +5,7 @@
 #include "sim/sim.h"
 #include "sim_fixture.h"
 #include "world/geometry.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(Projectiles, FlightSpinAndAgeing) {
   spawn_projectile(w, 0, 0, 0, 0, 1, 0);  // speed 32, life 30, spins 16 degrees
   update_projectiles(w);
   const Projectile& p = w.projectiles[0];
-  EXPECT_EQ(p.y, static_cast<float>(std::sin(double{kHalfPi}) * 32 / 20));
+  EXPECT_EQ(p.y, static_cast<float>(game_sin(double{kHalfPi}) * 32 / 20));
   EXPECT_EQ(p.angle, static_cast<float>(0.27925262));
   EXPECT_EQ(p.life, 29);
   // Kind 14 stands still and is gone after its second update.

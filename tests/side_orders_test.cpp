@@ -6,6 +6,7 @@
 #include "battle_world.h"
 #include "sim/sim.h"
 #include "world/tables.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -69,8 +70,8 @@ TEST_F(SideOrders, PlayersProductionPaysThePriceAndAppearsFiveAhead) {
   EXPECT_EQ(heli.z, kAirZ);
   EXPECT_EQ(heli.heading, heading);
   const double ahead = static_cast<double>(heading) + kHalfPi;
-  EXPECT_EQ(heli.x, static_cast<float>(-100.5 + 5.0 * std::cos(ahead)));
-  EXPECT_EQ(heli.y, static_cast<float>(30.25 + 5.0 * std::sin(ahead)));
+  EXPECT_EQ(heli.x, static_cast<float>(-100.5 + 5.0 * game_cos(ahead)));
+  EXPECT_EQ(heli.y, static_cast<float>(30.25 + 5.0 * game_sin(ahead)));
   EXPECT_EQ(w.units[3].type, kTypeRotor);
 }
 

@@ -6,6 +6,7 @@
 #include "sim/sim.h"
 #include "sim_fixture.h"
 #include "world/geometry.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -25,7 +26,7 @@ TEST_F(TypeActions, JeepThrottleClimbsToItsTopAndFallsBackWhenReleased) {
   for (int i = 0; i < 16; ++i) {
     update_units(w);
     speeds.push_back(u.speed);
-    expected_y = static_cast<float>(expected_y + std::sin(double{kHalfPi}) * u.speed / 20.0);
+    expected_y = static_cast<float>(expected_y + game_sin(double{kHalfPi}) * u.speed / 20.0);
   }
   EXPECT_EQ(speeds, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 14, 14}));
   EXPECT_EQ(u.y, static_cast<float>(expected_y));
@@ -245,7 +246,7 @@ TEST_F(TypeActions, SalvoSweepsFromSeventyEightRightToSeventyEightLeft) {
   const Projectile& first = w.projectiles[0];
   EXPECT_EQ(first.kind, 14);
   const double a = 0.5 + -78 * double{kDegree};
-  EXPECT_EQ(first.x, static_cast<float>(6 * std::cos(a + kHalfPi)));
+  EXPECT_EQ(first.x, static_cast<float>(6 * game_cos(a + kHalfPi)));
   EXPECT_EQ(live_particles(), 14);
 }
 

@@ -33,8 +33,8 @@ TEST(MoveForward, StandingStillKeepsEveryPositionBitForBitAsTheSumWould) {
         u.y = -x;
         u.heading = heading;
         const double h = heading;
-        const auto x_sum = static_cast<float>(u.x + forward_x(h) * speed / 20.0);
-        const auto y_sum = static_cast<float>(u.y + forward_y(h) * speed / 20.0);
+        const auto x_sum = static_cast<float>(u.x + forward(h).x * speed / 20.0);
+        const auto y_sum = static_cast<float>(u.y + forward(h).y * speed / 20.0);
         move_forward(u, speed);
         EXPECT_EQ(std::bit_cast<uint32_t>(u.x), std::bit_cast<uint32_t>(x_sum)) << x << " " << h;
         EXPECT_EQ(std::bit_cast<uint32_t>(u.y), std::bit_cast<uint32_t>(y_sum)) << x << " " << h;

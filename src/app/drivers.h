@@ -8,5 +8,7 @@ namespace quarvex {
 // Both return the process exit status.
 int run_headless(const Options& options);
 int run_windowed(const Options& options);
+// --print-settings: the settings in effect as TOML on standard output.
+int print_settings(const Options& options);
 
 }  // namespace quarvex

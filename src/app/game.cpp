@@ -9,8 +9,8 @@
 
 #include "app/world_output.h"
 #include "replay/replay_folder.h"
-#include "shell/watch_keys.h"
-#include "shell/world_reset.h"
+#include "world/watch_keys.h"
+#include "world/world_reset.h"
 
 namespace quarvex {
 

@@ -18,7 +18,7 @@
 // data folder is the one the options resolved.
 //
 // Recordings start where play starts: at begin and at every reset, the
-// World is the one shell/world_reset.h makes, so a recording needs only the
+// World is the one world/world_reset.h makes, so a recording needs only the
 // presets, the seed and the keys to rebuild every frame exactly.
 
 #include <cstdint>

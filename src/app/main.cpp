@@ -2,22 +2,6 @@
 #include <string>
 
 #include "app/drivers.h"
-#include "shell/settings.h"
-
-namespace {
-
-// The settings in effect, as TOML on standard output; problems of the file
-// on standard error. The file is only read, never created.
-int print_settings(const quarvex::Options& options) {
-  const std::string path =
-      options.config_file.empty() ? quarvex::default_settings_path() : options.config_file;
-  const quarvex::SettingsFile file = quarvex::load_settings(path, false);
-  for (const std::string& error : file.errors) std::fprintf(stderr, "quarvex: %s\n", error.c_str());
-  std::fputs(quarvex::settings_text(file.settings).c_str(), stdout);
-  return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   quarvex::Options options;
@@ -35,6 +19,6 @@ int main(int argc, char** argv) {
     case quarvex::ParseOutcome::kRun:
       break;
   }
-  if (options.print_settings) return print_settings(options);
+  if (options.print_settings) return quarvex::print_settings(options);
   return options.headless ? quarvex::run_headless(options) : quarvex::run_windowed(options);
 }

@@ -1,11 +1,11 @@
 #include "app/world_output.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
 
+#include "world/float_bits.h"
 #include "world/world_fields.h"
 
 namespace quarvex {
@@ -75,7 +75,7 @@ class HashFields {
       hash_ *= 0x100000001b3ull;
     }
   }
-  void add(float v) { add_bytes(std::bit_cast<uint32_t>(v), 4); }
+  void add(float v) { add_bytes(bits_of(v), 4); }
   template <class T>
   requires std::is_integral_v<T>
   void add(T v) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include "world/text_lines.h"
 #include "world/whole_number.h"
@@ -41,9 +42,14 @@ bool parse_frame(std::string_view text, int64_t& frame, std::string& what) {
         return false;
       }
       return true;
-    case NumberCheck::kNotANumber:
-      what = "'" + std::string(text) + "' is not a frame number or 'seed'";
+    case NumberCheck::kNotANumber: {
+      // Appended piece by piece: g++ 12 at -O3 takes "'" + std::string for an
+      // overlapping copy and stops a -Werror build.
+      std::string message = "'";
+      message.append(text).append("' is not a frame number or 'seed'");
+      what = std::move(message);
       return false;
+    }
     case NumberCheck::kOutOfRange:
       break;
   }

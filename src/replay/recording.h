@@ -16,7 +16,7 @@ namespace quarvex {
 
 // What a replay needs to rebuild the World of frame 1: the title menu's
 // presets and whether the first frame loads the stage. Every start of play
-// is this state (see shell/world_reset.h).
+// is this state (see world/world_reset.h).
 struct PlayStart {
   int stage = 1;
   int side = 0;

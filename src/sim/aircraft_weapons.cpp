@@ -1,10 +1,9 @@
 // The Sky Lancer's sweeping salvo and the heavy attack plane's twin missiles.
 
-#include <cmath>
-
 #include "sim/type_actions.h"
 #include "sim/unit_motion.h"
 #include "world/tables.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -21,8 +20,9 @@ void fire_salvo(World& w, int16_t index) {
   if (u.speed < 1) return;
   // Shot n leaves at 12n - 90 degrees off the heading: from 78 right to 78 left.
   const double direction = u.heading + (12 * u.speed - 90) * double{kDegree};
-  const auto px = static_cast<float>(u.x + 6 * forward_x(direction));
-  const auto py = static_cast<float>(u.y + 6 * forward_y(direction));
+  const Direction f = forward(direction);
+  const auto px = static_cast<float>(u.x + 6 * f.x);
+  const auto py = static_cast<float>(u.y + 6 * f.y);
   const auto course = static_cast<float>(direction);
   spawn_projectile(w, px, py, course, kSalvoShot, u.side, 0);
   spawn_particle(w, px, py, course, 0, 0, 0, 8, 4, 11, 100);
@@ -35,8 +35,9 @@ void fire_twin_missiles(World& w, int16_t index) {
   if ((u.control_bits & kFire) == 0 || u.charge < 100) return;
   u.charge = static_cast<int8_t>(u.charge - 100);
   // One missile from each wing, 2 units to either side.
-  const double sx = 2 * std::cos(double{u.heading});
-  const double sy = 2 * std::sin(double{u.heading});
+  const SinCos side = game_sincos(double{u.heading});
+  const double sx = 2 * side.cos;
+  const double sy = 2 * side.sin;
   spawn_projectile(w, static_cast<float>(u.x + sx), static_cast<float>(u.y + sy), u.heading,
                    kWeaponHoming, u.side, u.target);
   spawn_projectile(w, static_cast<float>(u.x - sx), static_cast<float>(u.y - sy), u.heading,

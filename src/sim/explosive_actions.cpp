@@ -48,8 +48,7 @@ void fire_mortar(World& w, int16_t index) {
   Unit& u = w.units[index];
   if ((u.control_bits & kFire) == 0 || u.charge < 100) return;
   u.charge = static_cast<int8_t>(u.charge - 100);
-  const double fx = forward_x(u.heading);
-  const double fy = forward_y(u.heading);
+  const auto [fx, fy] = forward(u.heading);
 
   const auto puff_angle = static_cast<float>(random_below(w, 360) * double{kDegree});
   spawn_particle(w, static_cast<float>(u.x + 2 * fx), static_cast<float>(u.y + 2 * fy), puff_angle,

@@ -1,10 +1,10 @@
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 #include "sim/sim.h"
 #include "world/geometry.h"
 #include "world/tables.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -33,7 +33,7 @@ float heading_toward(double px, double py, double ox, double oy) {
   const double dx = px - ox;
   const double dy = py - oy;
   float b = 0;
-  if (dx != 0 && dy != 0) b = static_cast<float>(std::atan2(dy, dx));
+  if (dx != 0 && dy != 0) b = static_cast<float>(game_atan2(dy, dx));
   b = static_cast<float>(static_cast<double>(b) - kHalfPi);
   wrap_angle(b);
   return b;

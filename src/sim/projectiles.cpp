@@ -1,12 +1,11 @@
 // Projectiles: the hit test against the units of other sides, flight, the
 // rules of the spinning, homing and fragment kinds, and ageing.
 
-#include <cmath>
-
 #include "sim/sim.h"
 #include "sim/unit_grid.h"
 #include "world/geometry.h"
 #include "world/tables.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -59,15 +58,15 @@ bool hit_first_unit(World& w, const UnitGrid& grid, Projectile& p) {
 }
 
 void fly(Projectile& p, double speed) {
-  const double c = p.course;
-  p.x = static_cast<float>(p.x + std::cos(c + kHalfPi) * speed / 20);
-  p.y = static_cast<float>(p.y + std::sin(c + kHalfPi) * speed / 20);
+  const SinCos ahead = game_sincos(p.course + kHalfPi);
+  p.x = static_cast<float>(p.x + ahead.cos * speed / 20);
+  p.y = static_cast<float>(p.y + ahead.sin * speed / 20);
 }
 
 void trail_smoke(World& w, const Projectile& p) {
-  const double back = double{p.angle} - kHalfPi;
-  const auto x = static_cast<float>(p.x + 2 * std::cos(back));
-  const auto y = static_cast<float>(p.y + 2 * std::sin(back));
+  const SinCos back = game_sincos(double{p.angle} - kHalfPi);
+  const auto x = static_cast<float>(p.x + 2 * back.cos);
+  const auto y = static_cast<float>(p.y + 2 * back.sin);
   const auto dy = static_cast<int8_t>(random_below(w, 5) - 2);
   const auto dx = static_cast<int8_t>(random_below(w, 5) - 2);
   const auto angle = static_cast<float>(random_below(w, 360) * double{kDegree});

@@ -1,9 +1,9 @@
-#include <cmath>
 #include <cstdint>
 
 #include "sim/sim.h"
 #include "world/geometry.h"
 #include "world/tables.h"
+#include "world/trig.h"
 
 namespace quarvex {
 namespace {
@@ -30,9 +30,9 @@ void build(World& w, int side_index, const Unit& factory, int32_t kind_number) {
   if (w.funds[side_index] < kind->cost) return;
   w.funds[side_index] -= kind->cost;
 
-  const double ahead = static_cast<double>(factory.heading) + kHalfPi;
-  const auto x = static_cast<float>(factory.x + kBuildOffset * std::cos(ahead));
-  const auto y = static_cast<float>(factory.y + kBuildOffset * std::sin(ahead));
+  const SinCos ahead = game_sincos(static_cast<double>(factory.heading) + kHalfPi);
+  const auto x = static_cast<float>(factory.x + kBuildOffset * ahead.cos);
+  const auto y = static_cast<float>(factory.y + kBuildOffset * ahead.sin);
   const float z = kind->air != 0 ? kAirZ : kGroundZ;
   const auto main_type = static_cast<int8_t>(kind->main_type & 0xFF);
   // With the table full the money stays spent.

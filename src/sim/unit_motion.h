@@ -4,16 +4,20 @@
 
 #include <cmath>
 
+#include "world/trig.h"
 #include "world/world.h"
 
 namespace quarvex {
 
+struct Direction {
+  double x;
+  double y;
+};
+
 // Direction of travel of a heading: heading 0 faces +y, growing turns left.
-inline double forward_x(double heading) {
-  return std::cos(heading + kHalfPi);
-}
-inline double forward_y(double heading) {
-  return std::sin(heading + kHalfPi);
+inline Direction forward(double heading) {
+  const SinCos turned = game_sincos(heading + kHalfPi);
+  return {turned.cos, turned.sin};
 }
 
 // Moves the unit along its heading by speed/20 map units.
@@ -23,16 +27,17 @@ inline void move_forward(Unit& u, double speed) {
   // cosine and sine are most of the cost of a unit's step, and most units
   // have no cruising speed. Zero, infinite and NaN positions take the sum.
   if (speed == 0.0 && std::isfinite(h) && std::isnormal(u.x) && std::isnormal(u.y)) return;
-  u.x = static_cast<float>(u.x + forward_x(h) * speed / 20.0);
-  u.y = static_cast<float>(u.y + forward_y(h) * speed / 20.0);
+  const Direction f = forward(h);
+  u.x = static_cast<float>(u.x + f.x * speed / 20.0);
+  u.y = static_cast<float>(u.y + f.y * speed / 20.0);
 }
 
 // Moves the unit along its side vector (cos h, sin h), which points a quarter
 // turn to the right of its heading.
 inline void step_sideways(Unit& u, double distance) {
-  const double h = u.heading;
-  u.x = static_cast<float>(u.x + std::cos(h) * distance);
-  u.y = static_cast<float>(u.y + std::sin(h) * distance);
+  const SinCos side = game_sincos(u.heading);
+  u.x = static_cast<float>(u.x + side.cos * distance);
+  u.y = static_cast<float>(u.y + side.sin * distance);
 }
 
 inline void turn_degrees(Unit& u, double degrees) {

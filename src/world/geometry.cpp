@@ -1,6 +1,6 @@
 #include "world/geometry.h"
 
-#include <cmath>
+#include "world/trig.h"
 
 namespace quarvex {
 
@@ -23,7 +23,7 @@ uint8_t turn_side(float px, float py, float qx, float qy, float heading) {
   const float dx = static_cast<float>(static_cast<double>(px) - qx);
   const float dy = static_cast<float>(static_cast<double>(py) - qy);
   float bearing = 0;
-  if (dx != 0 && dy != 0) bearing = static_cast<float>(std::atan2(double{dy}, double{dx}));
+  if (dx != 0 && dy != 0) bearing = static_cast<float>(game_atan2(double{dy}, double{dx}));
   const double b = static_cast<double>(bearing) - kHalfPi;
   int32_t hd = trunc_to_int(static_cast<double>(heading) / kDegree);
   hd = hd % 360;

@@ -1,4 +1,4 @@
-#include "shell/world_reset.h"
+#include "world/world_reset.h"
 
 namespace quarvex {
 

@@ -1,4 +1,4 @@
-#include "shell/watch_keys.h"
+#include "world/watch_keys.h"
 
 namespace quarvex {
 

@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "replay/replay_folder.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
 
@@ -87,6 +88,15 @@ SettingsFile read_settings(const Options& options) {
   return settings;
 }
 
+// Where the stages played are recorded; said once when there is no such place.
+std::string replay_folder() {
+  std::string folder = default_replay_folder();
+  if (folder.empty()) {
+    std::fprintf(stderr, "quarvex: neither XDG_DATA_HOME nor HOME is set; no replays are kept\n");
+  }
+  return folder;
+}
+
 void run_loop(Game& game, Window& window, GlDevice& device, SettingsFile& settings,
               GameAudio* audio) {
   std::string error;
@@ -117,11 +127,16 @@ int run_windowed(const Options& options) {
   }
   int status = 0;
   Game game;
+  SettingsFile settings = read_settings(options);
+  if (!options.no_replay && settings.settings.record_replays && options.replay_file.empty()) {
+    game.keep_replays_in(replay_folder());
+  }
   if (!game.begin(options, reason)) {
     std::fprintf(stderr, "quarvex: %s\n", reason.c_str());
+    // A replay may be opened from a file manager, where no terminal shows the line.
+    if (!options.replay_file.empty()) show_message_box("quarvex", reason.c_str());
     status = 2;
   } else {
-    SettingsFile settings = read_settings(options);
     int scale = options.scale > 0 ? options.scale : settings.settings.window_scale;
     if (scale == 0) scale = default_scale();
     const bool fullscreen = options.fullscreen || settings.settings.fullscreen;

@@ -1,13 +1,15 @@
-// Key scripts come from the command line and so are untrusted: any text must
-// parse or fail with a message, and a parsed script must hold what
-// keys_at relies on: spans sorted, disjoint, never empty of keys.
+// Key scripts and replays come from the command line and so are untrusted:
+// any text must parse or fail with a message, and a parsed script must hold
+// what keys_at and a replay rely on: spans sorted, disjoint, never empty of
+// keys; checks sorted, one per frame; nothing after the end; presets in
+// their ranges. Replays (.qvr) are read by this same parser.
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "app/key_script.h"
+#include "replay/key_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -28,5 +30,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     previous_last = span.last;
   }
   if (script.keys_at(previous_last + 1) != 0 || script.keys_at(0) != 0) std::abort();
+
+  int64_t previous_check = 0;
+  for (const quarvex::WorldCheck& check : script.checks) {
+    if (check.frame <= previous_check) std::abort();
+    if (script.end && check.frame > script.end->frame) std::abort();
+    previous_check = check.frame;
+  }
+  if (script.end &&
+      (previous_last > script.end->frame || script.last_named_frame != script.end->frame))
+    std::abort();
+  if (script.stage < 1 || script.stage > 3 || script.side < 0 || script.side > 3) std::abort();
+  for (const char c : script.version) {
+    if (c <= ' ' || c >= 0x7F) std::abort();
+  }
   return 0;
 }

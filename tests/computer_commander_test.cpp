@@ -25,7 +25,7 @@ class ComputerCommander : public ::testing::Test {
   World w{};
 };
 
-TEST_F(ComputerCommander, NeverOrdersThePlayersSide) {
+TEST_F(ComputerCommander, NeverOrdersThePlayersSideUnlessThePlayerWatches) {
   for (int8_t player = 0; player < kSides; ++player) {
     testing::reset_for_battle(w);
     w.player_side = player;
@@ -46,6 +46,17 @@ TEST_F(ComputerCommander, NeverOrdersThePlayersSide) {
       }
     }
     EXPECT_GT(others_ordered, 100);
+    // While the player watches, the player's side is commanded like the rest.
+    int player_orders = 0;
+    int player_builds = 0;
+    for (int frame = 0; frame < 3000; ++frame) {
+      command_computer_sides(w, Commanded::kAllSides);
+      player_orders += w.side_order[player] != 0;
+      player_builds += w.side_order[player] == 5;
+      w.side_order.fill(0);
+    }
+    EXPECT_GT(player_orders, 100) << "player side " << int{player};
+    EXPECT_GT(player_builds, 20) << "player side " << int{player};
   }
 }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/key_recorder.h"
-#include "app/key_script.h"
 #include "app/message_line.h"
 #include "app/options.h"
+#include "replay/key_script.h"
+#include "replay/recording.h"
 #include "test_files.h"
 
 namespace quarvex {
@@ -46,7 +46,9 @@ TEST(Options, ReadsEveryOption) {
                    "--config",
                    "my.toml",
                    "--print-settings",
-                   "--unpaced"},
+                   "--unpaced",
+                   "--spectate",
+                   "--no-replay"},
                   o, error),
             ParseOutcome::kRun)
       << error;
@@ -63,7 +65,12 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_EQ(o.screenshots[1], (std::pair<int64_t, std::string>{9, "b:c.png"}));
   EXPECT_EQ(o.scale, 3);
   EXPECT_EQ(o.config_file, "my.toml");
-  EXPECT_TRUE(o.print_settings);
+  EXPECT_TRUE(o.print_settings && o.spectate && o.no_replay && o.presets_given);
+
+  Options replay;
+  ASSERT_EQ(parse({"--replay", "r.qvr", "--headless"}, replay, error), ParseOutcome::kRun);
+  EXPECT_EQ(replay.replay_file, "r.qvr");
+  EXPECT_FALSE(replay.presets_given);
   Options windowed;
   ASSERT_EQ(parse({"--record-audio", "battle.wav"}, windowed, error), ParseOutcome::kRun);
   EXPECT_EQ(windowed.record_audio_file, "battle.wav");
@@ -82,6 +89,10 @@ TEST(Options, BadArgumentsNameTheArgument) {
       {{"--dump", ""}, "--dump needs a non-empty value"},
       {{"--input"}, "--input needs a value"},
       {{"--config", ""}, "--config needs a non-empty value"},
+      {{"--replay", "r.qvr", "--input", "k.txt"},
+       "--replay cannot be given with --input or --record"},
+      {{"--record", "k.txt", "--replay", "r.qvr"},
+       "--replay cannot be given with --input or --record"},
       {{"--bogus"}, "unknown argument '--bogus'"},
       {{"--record-audio", ""}, "--record-audio needs a non-empty value"},
       {{"--headless", "--record-audio", "a.wav"},
@@ -160,26 +171,102 @@ TEST(KeyScript, BadLinesNameFileAndLine) {
   EXPECT_EQ(error, "/nonexistent/keys.txt: cannot open the key script");
 }
 
-TEST(KeyRecorder, MergesEqualFramesAndReadsBackAsTheSameKeys) {
+TEST(Recording, MergesEqualFramesWritesChecksAndTheEndAndReadsBackAsTheSameGame) {
   testing::TempDir dir;
   const std::vector<KeyMask> frames = {
       mask({kKeySelect}), 0, 0, mask({kKeyUp, kKeyFast}), mask({kKeyUp, kKeyFast}),
       mask({kKeyUp}),     0};
-  KeyRecorder recorder;
+  Recording recording;
   std::string error;
-  ASSERT_TRUE(recorder.open(dir.file("rec.txt"), error));
-  for (size_t i = 0; i < frames.size(); ++i) recorder.add(static_cast<int64_t>(i + 1), frames[i]);
-  ASSERT_TRUE(recorder.finish(1234u, error));
-  const std::string text = testing::read_text(dir.file("rec.txt"));
-  EXPECT_NE(text.find("\n1 space\n2-3\n4-5 kp8 tab\n6 kp8\n7\nseed 1234\n"), std::string::npos)
+  recording.begin(PlayStart{3, 2, true, true}, "9.8.7");
+  // Frames before the file exists are kept and written when it opens.
+  recording.add(frames[0]);
+  recording.seed(1234u);
+  ASSERT_TRUE(recording.open(dir.file("rec.qvr"), true, error)) << error;
+  for (size_t i = 1; i < frames.size(); ++i) recording.add(frames[i]);
+  recording.check(0xfedcba9876543210u);
+  ASSERT_TRUE(recording.finish(0x0123456789abcdefu, error)) << error;
+  const std::string text = testing::read_text(dir.file("rec.qvr"));
+  EXPECT_NE(text.find("\nversion 9.8.7\nstage 3\nside 2\nstart\nwatch\nseed 1234\n1 space\n2-3\n"
+                      "4-5 kp8 tab\n6 kp8\ncheck 7 fedcba9876543210\n7\n"
+                      "end 7 0123456789abcdef\n"),
+            std::string::npos)
       << text;
   KeyScript s;
-  ASSERT_TRUE(parse_key_script(text, "rec.txt", s, error)) << error;
+  ASSERT_TRUE(parse_key_script(text, "rec.qvr", s, error)) << error;
   EXPECT_EQ(s.seed, 1234u);
+  EXPECT_EQ(s.version, "9.8.7");
+  EXPECT_TRUE(s.start && s.watch);
+  EXPECT_EQ(s.stage, 3);
+  EXPECT_EQ(s.side, 2);
   EXPECT_EQ(s.last_named_frame, 7);
   for (size_t i = 0; i < frames.size(); ++i)
     EXPECT_EQ(s.keys_at(static_cast<int64_t>(i + 1)), frames[i]);
-  EXPECT_FALSE(KeyRecorder().open(dir.file("missing/rec.txt"), error));
+  ASSERT_EQ(s.checks.size(), 1u);
+  EXPECT_EQ(s.checks[0].frame, 7);
+  EXPECT_EQ(s.checks[0].hash, 0xfedcba9876543210u);
+  ASSERT_TRUE(s.end);
+  EXPECT_EQ(s.end->hash, 0x0123456789abcdefu);
+
+  // A replay file is never replaced; a folder that does not exist is an error.
+  Recording again;
+  again.begin(PlayStart{}, "1");
+  EXPECT_FALSE(again.open(dir.file("rec.qvr"), true, error));
+  EXPECT_NE(error.find("File exists"), std::string::npos) << error;
+  EXPECT_FALSE(again.open(dir.file("missing/rec.qvr"), false, error));
+}
+
+// A full disk stops the recording with one message and keeps nothing half-said.
+TEST(Recording, AFullDiskIsOneErrorAndTheRecordingStops) {
+  Recording recording;
+  std::string error;
+  recording.begin(PlayStart{}, "1");
+  EXPECT_FALSE(recording.open("/dev/full", false, error));
+  EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+  EXPECT_FALSE(recording.active());
+  recording.add(1);
+  EXPECT_TRUE(recording.flush(error));
+  EXPECT_TRUE(recording.finish(0, error));
+}
+
+TEST(KeyScript, RecordingLinesAndTheirFaults) {
+  KeyScript s;
+  std::string error;
+  ASSERT_TRUE(
+      parse_key_script("version 1.0.0\nside 3\n1-5 kp6\ncheck 5 00000000000000FF\n"
+                       "check 2 0000000000000001\nend 9 000000000000000a\n",
+                       "r.qvr", s, error))
+      << error;
+  EXPECT_EQ(s.side, 3);
+  EXPECT_EQ(s.stage, 1);
+  EXPECT_FALSE(s.start);
+  EXPECT_EQ(s.last_named_frame, 9);  // the end names the last frame
+  ASSERT_EQ(s.checks.size(), 2u);
+  EXPECT_EQ(s.checks[0].frame, 2);
+  EXPECT_EQ(s.checks[1].hash, 0xFFu);
+  EXPECT_EQ(s.lines, 6);
+
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"stage 4\n", "r.qvr:1: 'stage' needs one number 1..3"},
+      {"side 0\nside 1\n", "r.qvr:2: the side is given twice"},
+      {"start now\n", "r.qvr:1: 'start' takes nothing after it"},
+      {"version\n", "r.qvr:1: 'version' needs one word of at most 64 printable characters"},
+      {"check 0 0000000000000000\n",
+       "r.qvr:1: check frame '0' is not a whole number 1..2147483647"},
+      {"check 10 00000000000000\n", "r.qvr:1: check hash '00000000000000' is not 16 hex digits"},
+      {"check 10\n", "r.qvr:1: 'check' needs a frame and a hash of 16 hex digits"},
+      {"check 10 0000000000000000\ncheck 10 0000000000000001\n",
+       "r.qvr:2: frame 10 is checked twice"},
+      {"20 kp8\nend 10 0000000000000000\n",
+       "r.qvr:2: the end, frame 10, comes before frame 20 named earlier"},
+      {"end 10 0000000000000000\n11-12\n", "r.qvr:2: frame 12 comes after the end, frame 10"},
+      {"end 10 0000000000000000\ncheck 11 0000000000000000\n",
+       "r.qvr:2: frame 11 comes after the end, frame 10"},
+  };
+  for (const auto& [text, message] : cases) {
+    EXPECT_FALSE(parse_key_script(text, "r.qvr", s, error)) << text;
+    EXPECT_EQ(error, message);
+  }
 }
 
 }  // namespace

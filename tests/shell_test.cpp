@@ -37,8 +37,9 @@ struct Driver : testing::TestHost {
   void event(const InputEvent& e) {
     ShellRequests r;
     shell.handle(e, game.world(), r);
-    if (r.restart_stage) game.reset(true);
-    if (r.back_to_title) game.reset(false);
+    if (r.restart_stage) game.reset(true, game.watching());
+    if (r.back_to_title) game.reset(false, false);
+    if (r.watch_stage) game.reset(true, true);
     apply_shell_sound(r, shell, nullptr);
     if (r.cue != ShellCue::kNone) cues.push_back(r.cue);
     quit = quit || r.quit;
@@ -194,10 +195,10 @@ TEST(ShellControls, APageBindsRefusesClearsAndSavesAtOnce) {
   ASSERT_EQ(d.shell.screen(), ShellScreen::kControls);
   d.press("Return");
   EXPECT_TRUE(d.shell.controls_waiting());
-  d.press("W");
-  EXPECT_EQ(d.shell.controls_note(), "W added to up / forward.");
+  d.press("I");
+  EXPECT_EQ(d.shell.controls_note(), "I added to up / forward.");
   EXPECT_EQ(testing::read_text(d.settings.path),
-            "# mine\n[keys]\nup = [\"Keypad 8\", \"W\"]  # only the keypad\n");
+            "# mine\n[keys]\nup = [\"Keypad 8\", \"I\"]  # only the keypad\n");
 
   d.press("Return");
   d.press("Space");

@@ -36,8 +36,8 @@ struct RunResult {
 // error in `err_file`; the child runs `body` and exits with its status.
 pid_t start_child(const std::string& err_file, bool display, const char* audio_driver,
                   const std::function<int()>& body) {
-  // The settings file (and any other user file) goes beside the test's other
-  // files, never to the real home.
+  // The settings file and the replays go beside the test's other files,
+  // never to the real home.
   const std::string config = fs::path(err_file).parent_path().string();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -103,6 +103,19 @@ class WindowedRun : public ::testing::Test {
     for (int slot = 0; slot < 8; ++slot)
       write(names[slot], testing::encode_dds(testing::test_atlas(slot)));
   }
+  // The test art, and stage 1 with a headquarters and a tank for each of two
+  // sides, so the stage stays undecided.
+  void write_two_side_stage() {
+    write_test_atlases();
+    write("map1.bmp", testing::encode_bmp(testing::test_ground()));
+    std::vector<uint8_t> stage = {4, 0};
+    const int placements[4][3] = {{-30, 32, 1}, {0, 2, 1}, {40, 32, 2}, {8, 2, 2}};
+    for (const auto& [x, kind, side] : placements) {
+      stage.insert(stage.end(), {uint8_t(x), uint8_t(x >> 8), 0, 0, 0, 0, uint8_t(kind),
+                                 uint8_t(side), 0, 0, 0, 0, 0, 0});
+    }
+    write("map1.aod", stage);
+  }
   RunResult run_game(std::vector<std::string> args, bool display = true,
                      const char* audio_driver = "dummy") {
     args.insert(args.begin(), QUARVEX_BIN);
@@ -157,16 +170,7 @@ TEST_F(WindowedRun, TitleMenuPictureMatchesTheRenderedScene) {
 }
 
 TEST_F(WindowedRun, StageShowsGroundUnitsAndOverlay) {
-  write_test_atlases();
-  write("map1.bmp", testing::encode_bmp(testing::test_ground()));
-  // A headquarters and a tank for each of two sides, so the stage stays undecided.
-  std::vector<uint8_t> stage = {4, 0};
-  const int placements[4][3] = {{-30, 32, 1}, {0, 2, 1}, {40, 32, 2}, {8, 2, 2}};
-  for (const auto& [x, kind, side] : placements) {
-    stage.insert(stage.end(), {uint8_t(x), uint8_t(x >> 8), 0, 0, 0, 0, uint8_t(kind),
-                               uint8_t(side), 0, 0, 0, 0, 0, 0});
-  }
-  write("map1.aod", stage);
+  write_two_side_stage();
   const RunResult r = run_game({"--data", dir.string(), "--start", "--seed", "1", "--frames", "3",
                                 "--screenshot", "2:" + (dir / "stage.png").string()});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -215,6 +219,62 @@ TEST_F(WindowedRun, GameOverInTheFirstFrameShowsItsBoxOverThePictureAndSigtermEn
   EXPECT_NE(at(20, 240)[1], 0x28);
   EXPECT_LT(at(200, 250)[0], 0x40);
   EXPECT_LT(at(200, 250)[1], 0x40);
+}
+
+// A game played in the window, from the title menu to the window's close, is
+// kept as it went and replays to the same final hash headless and in the
+// window, where the end of the replay is said in a box.
+TEST_F(WindowedRun, AStagePlayedIsKeptAndReplaysToItsFinalHash) {
+  write_two_side_stage();
+  const std::string keys = "5 kp5\n8 kp4\n12 space\n20-40 kp8\n41-45 kp7\n";
+  write("keys.txt", std::vector<uint8_t>(keys.begin(), keys.end()));
+  const std::string err = (dir / "stderr.txt").string();
+  pid_t pid = start({QUARVEX_BIN, "--data", dir.string(), "--input", (dir / "keys.txt").string()},
+                    err, true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  kill(pid, SIGTERM);
+  RunResult r = finish(pid, err);
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  std::vector<fs::path> replays;
+  for (const auto& entry : fs::directory_iterator(dir / "quarvex" / "replays"))
+    replays.push_back(entry.path());
+  ASSERT_EQ(replays.size(), 1u);
+  EXPECT_NE(replays[0].filename().string().find("-map1-side1.qvr"), std::string::npos);
+  std::ifstream in(replays[0]);
+  const std::string recording((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+  const size_t end = recording.rfind("\nend ");
+  ASSERT_NE(end, std::string::npos) << recording;
+  const std::string last_frame = recording.substr(end + 5, recording.find(' ', end + 5) - end - 5);
+  EXPECT_GT(std::stoi(last_frame), 20) << recording;
+
+  const std::string out = (dir / "stdout.txt").string();
+  const std::string command = std::string(QUARVEX_BIN) + " --headless --data '" + dir.string() +
+                              "' --replay '" + replays[0].string() + "' >'" + out + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream printed(out);
+  const std::string hash_line((std::istreambuf_iterator<char>(printed)),
+                              std::istreambuf_iterator<char>());
+  EXPECT_EQ(hash_line, "hash: " + recording.substr(recording.find(' ', end + 5) + 1, 16) + "\n");
+
+  const std::string shot = (dir / "end.png").string();
+  pid = start({QUARVEX_BIN, "--data", dir.string(), "--replay", replays[0].string(), "--screenshot",
+               last_frame + ":" + shot},
+              err, true);
+  for (int i = 0; i < 100 && !fs::exists(shot); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  kill(pid, SIGTERM);
+  r = finish(pid, err);
+  EXPECT_EQ(r.status, 0) << r.err;
+  const Image box = picture("end.png");
+  ASSERT_EQ(box.width, 640);
+  // The box's dark panel stands in the middle of the last frame's picture.
+  EXPECT_LT(box.rgba[(size_t(250) * 640 + 200) * 4], 0x40);
+  const auto kept = fs::directory_iterator(dir / "quarvex" / "replays");
+  EXPECT_EQ(std::distance(fs::begin(kept), fs::end(kept)), 1)
+      << "a replay keeps no replay of itself";
 }
 
 TEST_F(WindowedRun, ADamagedSettingsFileIsReportedUsedWhereItCanAndLeftAsItWas) {

@@ -12,7 +12,7 @@ void frame_tick(World& w, FrameHost& host) {
   host.sample_keys(keys);
   update_key_latches(w, keys);
   player_command(w);
-  command_computer_sides(w);
+  command_computer_sides(w, host.watching() ? Commanded::kAllSides : Commanded::kRivals);
   reset_side_presence(w);
   execute_side_orders(w);
   control_units(w);

@@ -29,6 +29,9 @@ struct FrameHost : Services {
   virtual void nap() {}
   // False for headless runs, which do not wait between frames.
   virtual bool paced() = 0;
+  // True while the player only watches: the computer commands the player's
+  // side as well.
+  virtual bool watching() { return false; }
 };
 
 void frame_tick(World& w, FrameHost& host);

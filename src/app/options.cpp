@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/whole_number.h"
+#include "world/whole_number.h"
 
 namespace quarvex {
 
@@ -27,6 +27,9 @@ constexpr CommandOption kCommandOptions[] = {
     {"--frames", "N", "stop after N frames"},
     {"--input", "FILE", "play the keys of a key script"},
     {"--record", "FILE", "write the keys and seed of this run as a key script"},
+    {"--replay", "FILE", "play a recorded game again, checking it on the way"},
+    {"--spectate", "", "watch: the computer commands your side too"},
+    {"--no-replay", "", "keep no replay of the stages played in the window"},
     {"--dump", "FILE", "write the World as JSON after the last frame"},
     {"--hash", "", "print a hash of the World after the last frame"},
     {"--screenshot", "F:FILE", "save the picture of frame F as PNG (may be repeated)"},
@@ -121,6 +124,16 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
     if (arg == "--version") return ParseOutcome::kVersion;
     if (arg == "--start") {
       options.start = true;
+      options.presets_given = true;
+      continue;
+    }
+    if (arg == "--spectate") {
+      options.spectate = true;
+      options.presets_given = true;
+      continue;
+    }
+    if (arg == "--no-replay") {
+      options.no_replay = true;
       continue;
     }
     if (arg == "--headless") {
@@ -155,6 +168,7 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
     const std::string_view value = argv[++i];
     int64_t n = 0;
     bool ok = true;
+    if (arg == "--stage" || arg == "--side" || arg == "--seed") options.presets_given = true;
     if (arg == "--stage") {
       ok = number_value(arg, value, 1, 3, n, error);
       options.stage = static_cast<int>(n);
@@ -181,6 +195,8 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       options.input_file = value;
     } else if (arg == "--record") {
       options.record_file = value;
+    } else if (arg == "--replay") {
+      options.replay_file = value;
     } else if (arg == "--config") {
       options.config_file = value;
     } else if (arg == "--record-audio") {
@@ -192,6 +208,12 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
   }
   if (options.headless && !options.record_audio_file.empty()) {
     error = "--record-audio: a game without a window makes no sound";
+    return ParseOutcome::kError;
+  }
+  // A replay's keys come from its file, and it records nothing.
+  if (!options.replay_file.empty() &&
+      (!options.input_file.empty() || !options.record_file.empty())) {
+    error = "--replay cannot be given with --input or --record";
     return ParseOutcome::kError;
   }
   return ParseOutcome::kRun;

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "replay/key_script.h"
+
 namespace quarvex {
 
 struct Options {
@@ -28,10 +30,13 @@ struct Options {
   std::string config_file;        // empty: the settings file in the XDG config folder
   bool print_settings = false;    // print the settings in effect and exit
   std::string record_audio_file;  // write what the mixer plays as WAV
+  std::string replay_file;        // play this recording
+  bool spectate = false;          // the computer commands the player's side too
+  bool no_replay = false;         // keep no replay of the stages played in the window
+  // True when --stage, --side, --start, --seed or --spectate was given: a
+  // recording that says where play started does not take them.
+  bool presets_given = false;
 };
-
-// Largest frame number the command line and key scripts accept.
-constexpr int64_t kMaxFrameNumber = 2147483647;
 constexpr int kMaxScale = 16;
 
 enum class ParseOutcome { kRun, kHelp, kVersion, kError };

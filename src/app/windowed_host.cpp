@@ -28,25 +28,66 @@ WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window&
 }
 
 bool WindowedHost::step(Game& game) {
+  shell_.set_play_mode(game.replaying()  ? PlayMode::kReplay
+                       : game.watching() ? PlayMode::kWatch
+                                         : PlayMode::kPlay);
   handle_input(game);
+  report(game);
   if (quit_) return false;
-  hold_sound_unless_running();
-  if (shell_.game_runs()) {
-    if (!game.run_frame(*this)) return false;
-    // A box the frame raised stands over the frame's own picture at once.
-    if (shell_.message_shown()) {
-      hold_sound_unless_running();
+  const bool replay_over = game.replaying() && game.replay_state() != ReplayState::kPlaying;
+  const bool frames_run = shell_.game_runs() && !replay_over;
+  hold_sound_unless(frames_run);
+  if (frames_run) {
+    if (!run_frames(game)) return false;
+    report(game);
+    // A box the frame raised stands over the frame's own picture at once; a
+    // replay's step cut short shows the frame it stopped at.
+    if (shell_.message_shown() || !last_frame_drawn_) {
+      hold_sound_unless(shell_.game_runs());
       show_still(game.world());
     }
     return !quit_;
   }
   show_still(game.world());
+  game.keep_recordings_current(clock_ms());
   wait_while_still();
   return true;
 }
 
-void WindowedHost::hold_sound_unless_running() {
-  if (audio_ != nullptr) audio_->set_paused(!shell_.game_runs());
+void WindowedHost::hold_sound_unless(bool frames_run) {
+  if (audio_ != nullptr) audio_->set_paused(!frames_run);
+}
+
+bool WindowedHost::run_frames(Game& game) {
+  const int frames = game.replaying() ? shell_.replay_speed() : 1;
+  for (int i = 0; i < frames; ++i) {
+    last_of_step_ = i + 1 == frames;
+    const bool ran = game.run_frame(*this);
+    if (!ran) {
+      last_of_step_ = true;
+      // A replay that ended stays on the screen; a frame limit ends the game.
+      return game.replaying() && game.replay_state() != ReplayState::kPlaying;
+    }
+    if (shell_.message_shown() || game.replay_state() != ReplayState::kPlaying) break;
+  }
+  last_of_step_ = true;
+  return true;
+}
+
+void WindowedHost::report(Game& game) {
+  const std::string notice = game.take_notice();
+  if (!notice.empty()) {
+    std::fprintf(stderr, "quarvex: %s\n", notice.c_str());
+    shell_.show_message(notice.c_str());
+  }
+  if (replay_end_told_ || !game.replaying()) return;
+  if (game.replay_state() == ReplayState::kEnded) {
+    shell_.show_message("end of replay");
+    replay_end_told_ = true;
+  } else if (game.replay_state() == ReplayState::kDiffers) {
+    shell_.show_message(game.replay_differs_text().c_str());
+    replay_end_told_ = true;
+  }
 }
 
 void WindowedHost::handle_input(Game& game) {
@@ -59,9 +100,11 @@ void WindowedHost::handle_input(Game& game) {
       if (requests.quit) quit_ = true;
       if (requests.toggle_fullscreen) window_.toggle_fullscreen();
       if (requests.screenshot) screenshot_wanted_ = true;
-      if (requests.restart_stage) game.reset(true);
-      if (requests.back_to_title) game.reset(false);
-      if (audio_ != nullptr && (requests.restart_stage || requests.back_to_title)) {
+      if (requests.restart_stage) game.reset(true, game.watching());
+      if (requests.back_to_title) game.reset(false, false);
+      if (requests.watch_stage) game.reset(true, true);
+      if (audio_ != nullptr &&
+          (requests.restart_stage || requests.back_to_title || requests.watch_stage)) {
         audio_->restart(game.world());
       }
       apply_shell_sound(requests, shell_, audio_);
@@ -132,7 +175,11 @@ void WindowedHost::sample_keys(std::array<bool, kKeyCount>& down) {
 void WindowedHost::render(const World& w) {
   ++frames_rendered_;
   const auto shot = screenshots_.find(frames_rendered_);
-  if (shot != screenshots_.end()) {
+  bool shooting = shot != screenshots_.end();
+  // A fast replay draws the last frame of each step, and the frames asked for.
+  last_frame_drawn_ = last_of_step_ || shooting;
+  if (!last_frame_drawn_) return;
+  if (shooting) {
     request_screenshot(shot->second);
     box_screenshot_ = shot->second;
   }

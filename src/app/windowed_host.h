@@ -28,9 +28,12 @@ class WindowedHost : public FrameHost {
 
   // One step of the windowed game: the player's input, then one frame of the
   // game unless the shell holds it (paused, a menu, a box), then the shell's
-  // picture over the World's. Never blocks; false once the game is over
-  // (quit, the window closed, the frame limit reached). The desktop calls it
-  // in a loop; a page's animation callback can call it once per callback.
+  // picture over the World's. A replay runs as many frames in a step as its
+  // speed says, drawing the last, and stops at its end or where it differs
+  // from the recorded game, with a box that says so. Never blocks; false
+  // once the game is over (quit, the window closed, the frame limit
+  // reached). The desktop calls it in a loop; a page's animation callback
+  // can call it once per callback.
   bool step(Game& game);
   bool quit_requested() const { return quit_; }
 
@@ -44,7 +47,7 @@ class WindowedHost : public FrameHost {
   int64_t calendar_seconds() override { return static_cast<int64_t>(std::time(nullptr)); }
   void sleep_ms(int32_t ms) override;
   void nap() override;
-  bool paced() override { return !options_.unpaced; }
+  bool paced() override { return last_of_step_ && !options_.unpaced; }
 
  protected:
   // Called once a screenshot file has been written.
@@ -53,7 +56,11 @@ class WindowedHost : public FrameHost {
  private:
   void handle_input(Game& game);
   // While no frame runs the game is silent; its sound goes on with it.
-  void hold_sound_unless_running();
+  void hold_sound_unless(bool frames_run);
+  // Runs this step's frames; false when the frame limit ended the game.
+  bool run_frames(Game& game);
+  // Shows what the game has to tell the player about replays.
+  void report(Game& game);
   // The World's picture again, with the shell's panels, between frames.
   void show_still(const World& w);
   // Waits out the rest of the game's 30 ms while no frame runs.
@@ -78,6 +85,10 @@ class WindowedHost : public FrameHost {
   bool quit_ = false;
   bool screenshot_wanted_ = false;
   std::string screenshot_file_;  // requested for the picture being drawn
+  // The frame being run is the step's last: it is drawn and paced.
+  bool last_of_step_ = true;
+  bool last_frame_drawn_ = true;
+  bool replay_end_told_ = false;
 };
 
 // quarvex-YYYYMMDD-HHMMSS.png

@@ -7,6 +7,7 @@
 #include "app/sound_controls.h"
 #include "app/windowed_data.h"
 #include "platform/system.h"
+#include "replay/replay_folder.h"
 
 namespace quarvex {
 
@@ -32,6 +33,15 @@ SettingsFile read_settings(const Options& options) {
   return settings;
 }
 
+// Where the stages played are recorded; said once when there is no such place.
+std::string replay_folder() {
+  std::string folder = default_replay_folder();
+  if (folder.empty()) {
+    std::fprintf(stderr, "quarvex: neither XDG_DATA_HOME nor HOME is set; no replays are kept\n");
+  }
+  return folder;
+}
+
 std::unique_ptr<Window> open_window(const Options& options, const Settings& settings,
                                     std::string& reason) {
 #ifdef __EMSCRIPTEN__
@@ -51,11 +61,17 @@ std::unique_ptr<Window> open_window(const Options& options, const Settings& sett
 
 int open_windowed(const Options& options, WindowedSession& session) {
   std::string reason;
+  session.settings = read_settings(options);
+  if (!options.no_replay && session.settings.settings.record_replays &&
+      options.replay_file.empty()) {
+    session.game.keep_replays_in(replay_folder());
+  }
   if (!session.game.begin(options, reason)) {
     std::fprintf(stderr, "quarvex: %s\n", reason.c_str());
+    // A replay may be opened from a file manager, where no terminal shows the line.
+    if (!options.replay_file.empty()) show_message_box("quarvex", reason.c_str());
     return 2;
   }
-  session.settings = read_settings(options);
   session.window = open_window(options, session.settings.settings, reason);
   session.device = session.window ? GlDevice::create(*session.window, reason) : nullptr;
   if (session.device == nullptr) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
 #include "world/float_bits.h"
@@ -88,6 +89,24 @@ class HashFields {
   uint64_t hash_ = 0xcbf29ce484222325ull;
 };
 
+void hash_pools(const World& w, HashFields& h) {
+  for (const Unit& u : w.units) visit_unit_fields(u, h);
+  for (const Projectile& p : w.projectiles) visit_projectile_fields(p, h);
+  for (const Particle& p : w.particles) visit_particle_fields(p, h);
+}
+
+struct LeavingOutWallClock {
+  template <class T>
+  void operator()(const char* name, const T& value) {
+    for (const char* clock_field :
+         {"frames_this_second", "frames_last_second", "last_second", "last_frame_ms"}) {
+      if (std::strcmp(name, clock_field) == 0) return;
+    }
+    h(name, value);
+  }
+  HashFields& h;
+};
+
 template <class Record, class Visit, class IsLive>
 void write_pool(std::FILE* out, const char* name, const Record* records, int count, Visit visit,
                 IsLive is_live) {
@@ -131,10 +150,16 @@ void write_world_json(std::FILE* out, const World& w, int64_t frames_run) {
 
 uint64_t world_hash(const World& w) {
   HashFields h;
-  for (const Unit& u : w.units) visit_unit_fields(u, h);
-  for (const Projectile& p : w.projectiles) visit_projectile_fields(p, h);
-  for (const Particle& p : w.particles) visit_particle_fields(p, h);
+  hash_pools(w, h);
   visit_world_fields(w, h);
+  return h.value();
+}
+
+uint64_t replay_hash(const World& w) {
+  HashFields h;
+  hash_pools(w, h);
+  LeavingOutWallClock fields{h};
+  visit_world_fields(w, fields);
   return h.value();
 }
 

@@ -19,4 +19,9 @@ void write_world_json(std::FILE* out, const World& w, int64_t frames_run);
 // bit pattern). Padding never enters.
 uint64_t world_hash(const World& w);
 
+// world_hash less the fields the wall clock writes (frames_this_second,
+// frames_last_second, last_second, last_frame_ms), which differ between a
+// game played in a window and its replay: the hash recordings carry.
+uint64_t replay_hash(const World& w);
+
 }  // namespace quarvex

@@ -133,7 +133,7 @@ void draw_order_name(Device& d, const World& w) {
 }
 
 void draw_help(Device& d, const World& w, const Shell& shell) {
-  const HelpMode mode = help_mode(w, false);
+  const HelpMode mode = help_mode(w, shell.play_mode());
   const Bindings& b = shell.bindings();
   const std::vector<std::string>& errors = shell.settings().errors;
   int lines = 0;
@@ -168,6 +168,21 @@ void draw_help(Device& d, const World& w, const Shell& shell) {
     text(d, fitted(line, 590), 28, y, kErrorColour);
     y += kLine;
   }
+}
+
+// What is on the screen when it is not the player's own game.
+void draw_play_mode(Device& d, const World& w, const Shell& shell) {
+  std::string label;
+  if (shell.play_mode() == PlayMode::kReplay) {
+    label = "REPLAY x" + std::to_string(shell.replay_speed());
+  } else if (shell.play_mode() == PlayMode::kWatch && w.game_phase != 0) {
+    label = "WATCHING";
+  } else {
+    return;
+  }
+  const int half = text_width(label) / 2 + 10;
+  fill(d, 320 - half, 4, 320 + half, 30, kPanelColour);
+  centred(d, label, 7, kHighlight);
 }
 
 void draw_menu(Device& d, const Shell& shell) {
@@ -238,6 +253,7 @@ void draw_shell_overlay(Device& d, const World& w, const Shell& shell) {
   const bool playing = w.game_phase != 0;
   const bool nothing_over = shell.screen() == ShellScreen::kNone && !shell.message_shown();
   if (playing && w.command_mode == 1) draw_order_name(d, w);
+  draw_play_mode(d, w, shell);
   if (nothing_over && shell.help_visible()) draw_help(d, w, shell);
   if (shell.paused()) {
     // Above the title menu's rows and the crosshair, so neither is hidden.

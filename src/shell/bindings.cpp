@@ -25,6 +25,7 @@ const std::array<ActionInfo, kActionCount> kActions = {{
     {"mute", "mute", "sound off and on"},
     {"volume_down", "volume down", "turn the sound down"},
     {"volume_up", "volume up", "turn the sound up (and back on when muted)"},
+    {"watch", "watch", "title menu: watch the computer play the stage and side chosen"},
 }};
 
 namespace {
@@ -57,6 +58,7 @@ const DefaultBinding kDefaults[] = {
     {kActionMute, {"M"}, {}},
     {kActionVolumeDown, {"-", "Keypad -"}, {}},
     {kActionVolumeUp, {"=", "Keypad +"}, {}},
+    {kActionWatch, {"W"}, {"rightstick"}},
 };
 
 Bindings make_defaults() {

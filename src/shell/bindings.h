@@ -21,6 +21,7 @@ enum Action : int {
   kActionMute,
   kActionVolumeDown,
   kActionVolumeUp,
+  kActionWatch,
   kActionCount
 };
 

@@ -8,8 +8,9 @@ constexpr uint8_t kTitleBit = help_bit(HelpMode::kTitle);
 constexpr uint8_t kCursorBit = help_bit(HelpMode::kCursor);
 constexpr uint8_t kOrderBit = help_bit(HelpMode::kOrderMenu);
 constexpr uint8_t kDrivingBit = help_bit(HelpMode::kDriving);
+constexpr uint8_t kWatchBit = help_bit(HelpMode::kWatch);
 constexpr uint8_t kReplayBit = help_bit(HelpMode::kReplay);
-constexpr uint8_t kStageBits = kCursorBit | kOrderBit | kDrivingBit;
+constexpr uint8_t kStageBits = kCursorBit | kOrderBit | kDrivingBit | kWatchBit;
 constexpr uint8_t kAllBits = kTitleBit | kStageBits | kReplayBit;
 
 constexpr int8_t k(int action) {
@@ -20,10 +21,11 @@ constexpr HelpLine kLines[] = {
     {kTitleBit, {k(kKeyUp), k(kKeyDown), -1}, "choose the row"},
     {kTitleBit, {k(kKeyLeft), k(kKeyRight), -1}, "change the stage or the side"},
     {kTitleBit, {k(kKeySelect), -1}, "start the stage"},
+    {kTitleBit, {k(kActionWatch), -1}, "watch the computer play it"},
 
-    {kCursorBit, {k(kKeyUp), k(kKeyDown), -1}, "move the cursor up, down"},
-    {kCursorBit, {k(kKeyLeft), k(kKeyRight), -1}, "move the cursor left, right"},
-    {kCursorBit, {k(kKeyFast), -1}, "hold to move faster"},
+    {kCursorBit | kWatchBit, {k(kKeyUp), k(kKeyDown), -1}, "move the cursor up, down"},
+    {kCursorBit | kWatchBit, {k(kKeyLeft), k(kKeyRight), -1}, "move the cursor left, right"},
+    {kCursorBit | kWatchBit, {k(kKeyFast), -1}, "hold to move faster"},
     {kCursorBit, {k(kKeyMark), -1}, "mark the point under the cursor"},
     {kCursorBit, {k(kKeySelect), -1}, "select your unit nearest to it"},
 
@@ -41,6 +43,8 @@ constexpr HelpLine kLines[] = {
 
     {kStageBits, {k(kKeyZoomIn), k(kKeyZoomOut), -1}, "zoom in, out"},
     {kStageBits, {k(kKeyInfo), -1}, "information box"},
+
+    {kWatchBit, {-1}, "the computer plays your side too"},
 
     {kReplayBit, {k(kKeyRight), -1}, "faster, up to x16"},
     {kReplayBit, {k(kKeyLeft), -1}, "slower"},
@@ -72,6 +76,8 @@ const char* help_mode_title(HelpMode mode) {
       return "Help: order menu";
     case HelpMode::kDriving:
       return "Help: driving a unit";
+    case HelpMode::kWatch:
+      return "Help: watching";
     case HelpMode::kReplay:
     case HelpMode::kCount:
       break;
@@ -79,9 +85,10 @@ const char* help_mode_title(HelpMode mode) {
   return "Help: replay";
 }
 
-HelpMode help_mode(const World& w, bool replay) {
-  if (replay) return HelpMode::kReplay;
+HelpMode help_mode(const World& w, PlayMode play) {
+  if (play == PlayMode::kReplay) return HelpMode::kReplay;
   if (w.game_phase == 0) return HelpMode::kTitle;
+  if (play == PlayMode::kWatch) return HelpMode::kWatch;
   if (w.command_mode == 1) return HelpMode::kOrderMenu;
   if (w.command_mode == 2) return HelpMode::kDriving;
   return HelpMode::kCursor;

@@ -12,7 +12,11 @@
 
 namespace quarvex {
 
-enum class HelpMode : uint8_t { kTitle, kCursor, kOrderMenu, kDriving, kReplay, kCount };
+enum class HelpMode : uint8_t { kTitle, kCursor, kOrderMenu, kDriving, kWatch, kReplay, kCount };
+
+// How the stage on the screen is played: by the player, watched (the
+// computer commands every side), or replayed from a recording.
+enum class PlayMode : uint8_t { kPlay, kWatch, kReplay };
 
 constexpr uint8_t help_bit(HelpMode m) {
   return static_cast<uint8_t>(1u << static_cast<int>(m));
@@ -26,7 +30,7 @@ struct HelpLine {
 
 std::span<const HelpLine> help_lines();
 const char* help_mode_title(HelpMode mode);
-// The mode the World is in; `replay` when a replay is being watched.
-HelpMode help_mode(const World& w, bool replay);
+// The mode the World and the play are in.
+HelpMode help_mode(const World& w, PlayMode play);
 
 }  // namespace quarvex

@@ -1,5 +1,7 @@
 #include "shell/shell.h"
 
+#include <algorithm>
+
 namespace quarvex {
 
 const std::array<const char*, kMenuItems> kMenuItemTexts = {
@@ -165,6 +167,11 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
   if (e.repeat) return;
   if (action == kActionHelp) help_visible_ = !help_visible_;
   if (action == kActionPause) paused_ = !paused_;
+  if (play_mode_ == PlayMode::kReplay) {
+    handle_replay(action, out);
+    return;
+  }
+  if (action == kActionWatch && w.game_phase == 0) out.watch_stage = true;
   if (action == kActionMenu) {
     cue_ = ShellCue::kConfirm;
     if (w.game_phase == 0) {
@@ -175,6 +182,13 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
       menu_row_ = kMenuResume;
     }
   }
+}
+
+// A replay takes no game keys: right and left set its speed, the menu key leaves.
+void Shell::handle_replay(int action, ShellRequests& out) {
+  if (action == kKeyRight) replay_speed_ = std::min(replay_speed_ * 2, kMaxReplaySpeed);
+  if (action == kKeyLeft) replay_speed_ = std::max(replay_speed_ / 2, 1);
+  if (action == kActionMenu) out.quit = true;
 }
 
 void Shell::handle_message(const InputEvent& e, int action) {

@@ -11,6 +11,7 @@
 
 #include "platform/input.h"
 #include "shell/bindings.h"
+#include "shell/help.h"
 #include "shell/settings.h"
 #include "world/world.h"
 
@@ -35,7 +36,10 @@ struct ShellRequests {
   bool toggle_mute = false;
   int volume_step = 0;
   ShellCue cue = ShellCue::kNone;
+  bool watch_stage = false;  // start the stage the title menu shows, watched
 };
+
+constexpr int kMaxReplaySpeed = 16;
 
 class Shell;
 
@@ -52,6 +56,12 @@ class Shell {
   void handle(const InputEvent& e, const World& w, ShellRequests& out);
   // True when the next frame of the game may run: not paused, no menu, no box.
   bool game_runs() const;
+  // How the game on the screen is played; the driver says so before handing
+  // the shell the player's events.
+  void set_play_mode(PlayMode mode) { play_mode_ = mode; }
+  PlayMode play_mode() const { return play_mode_; }
+  // Frames a replay runs in each 30 ms: 1, 2, 4, 8 or 16.
+  int replay_speed() const { return replay_speed_; }
   // Queues a message box; frames wait until the player has closed it.
   void show_message(const char* text);
   // The live game keys, less those held through a closed menu or box: such a
@@ -94,6 +104,7 @@ class Shell {
   void handle_message(const InputEvent& e, int action);
   void handle_menu(const InputEvent& e, int action, ShellRequests& out);
   void handle_quit_question(const InputEvent& e, int action, ShellRequests& out);
+  void handle_replay(int action, ShellRequests& out);
   void handle_controls(const InputEvent& e, int action);
   void handle_controls_waiting(const InputEvent& e);
   void note_bind_result(BindResult result, const std::string& name, int other);
@@ -103,6 +114,8 @@ class Shell {
   FixedKeys fixed_;
   bool help_visible_ = false;
   bool paused_ = false;
+  PlayMode play_mode_ = PlayMode::kPlay;
+  int replay_speed_ = 1;
   ShellScreen screen_ = ShellScreen::kNone;
   int menu_row_ = 0;
   int quit_row_ = 0;

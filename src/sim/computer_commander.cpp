@@ -65,9 +65,9 @@ void scout(World& w, int i) {
 
 }  // namespace
 
-void command_computer_sides(World& w) {
+void command_computer_sides(World& w, Commanded sides) {
   for (int i = 0; i < kSides; ++i) {
-    if (i == w.player_side) continue;
+    if (i == w.player_side && sides == Commanded::kRivals) continue;
     if (one_in(w, 40)) {
       try_build(w, i);
     } else {

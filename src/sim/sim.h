@@ -1,13 +1,18 @@
 #pragma once
 // The simulation steps of a frame, each a free function over World&.
 
+#include <cstdint>
+
 #include "world/services.h"
 #include "world/world.h"
 
 namespace quarvex {
 
-void player_command(World& w);          // title menu, cursor, order menu, direct control, zoom
-void command_computer_sides(World& w);  // computer commander
+void player_command(World& w);  // title menu, cursor, order menu, direct control, zoom
+// The sides the computer commander plays: the three the player did not
+// choose, or all four while the player only watches.
+enum class Commanded : uint8_t { kRivals, kAllSides };
+void command_computer_sides(World& w, Commanded sides = Commanded::kRivals);
 void reset_side_presence(World& w);
 void execute_side_orders(World& w);
 void control_units(World& w);  // autonomous unit control

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/text_lines.h"
-#include "app/whole_number.h"
 #include "world/tables.h"
+#include "world/text_lines.h"
+#include "world/whole_number.h"
 
 namespace quarvex {
 

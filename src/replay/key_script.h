@@ -1,5 +1,6 @@
 #pragma once
-// Key scripts: which keys are down in which frame, and optionally the seed.
+// Key scripts and replays: which keys are down in which frame, and what a
+// replay needs to play the game again exactly.
 //
 //   # comment
 //   seed 12345
@@ -7,7 +8,17 @@
 //   10-40 kp8 tab    keys down in frames 10 through 40
 //   41-90            no key down (names frames without pressing anything)
 //
-// Frames count from 1; a key not named for a frame is up in it.
+// Frames count from 1; a key not named for a frame is up in it. A recording
+// (a replay, or a --record file) adds where play started and checks of the
+// World along the way:
+//
+//   version 1.0.0    the program that recorded it; marks a whole recording
+//   stage 2          the title menu's stage and side when play started
+//   side 1
+//   start            the first frame loads the stage
+//   watch            the computer commanded all four sides
+//   check 1000 0123456789abcdef   the replay hash after frame 1000
+//   end 1234 fedcba9876543210     the last frame and the hash after it
 
 #include <array>
 #include <cstdint>
@@ -20,8 +31,16 @@
 
 namespace quarvex {
 
+// Largest frame number the command line and key scripts accept.
+constexpr int64_t kMaxFrameNumber = 2147483647;
+
 // One bit per watched key, bit k for Key k.
 using KeyMask = uint16_t;
+
+struct WorldCheck {
+  int64_t frame;  // the hash is taken after this frame
+  uint64_t hash;
+};
 
 struct KeyScript {
   struct Span {
@@ -33,8 +52,20 @@ struct KeyScript {
   int64_t last_named_frame = 0;
   std::optional<uint32_t> seed;
 
+  // Empty for hand-written scripts and older --record files, which hold
+  // only keys and the seed.
+  std::string version;
+  int stage = 1;
+  int side = 0;
+  bool start = false;
+  bool watch = false;
+  std::vector<WorldCheck> checks;  // sorted by frame, one per frame
+  std::optional<WorldCheck> end;
+  int lines = 0;  // lines of text read
+
   // Keys down in a frame; no allocation.
   KeyMask keys_at(int64_t frame) const;
+  bool is_recording() const { return !version.empty(); }
 };
 
 // Script name of a key ("kp8", "space" ...), in the order the script writes them.

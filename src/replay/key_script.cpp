@@ -1,0 +1,377 @@
+#include "replay/key_script.h"
+
+#include <algorithm>
+#include <fstream>
+#include <utility>
+
+#include "world/text_lines.h"
+#include "world/whole_number.h"
+
+namespace quarvex {
+
+const std::array<KeyName, kKeyCount> kKeyNames = {{
+    {"kp0", kKeyInfo},
+    {"kp1", kKeyZoomIn},
+    {"kp3", kKeyZoomOut},
+    {"kp4", kKeyLeft},
+    {"kp5", kKeyDown},
+    {"kp6", kKeyRight},
+    {"kp7", kKeyMark},
+    {"kp8", kKeyUp},
+    {"kp9", kKeyAux},
+    {"space", kKeySelect},
+    {"tab", kKeyFast},
+}};
+
+namespace {
+
+// Scripts are hand-written or recorded; anything larger is not a key script.
+constexpr std::streamoff kMaxScriptBytes = 64 << 20;
+
+struct Range {
+  int64_t first;
+  int64_t last;
+  KeyMask keys;
+};
+
+bool parse_frame(std::string_view text, int64_t& frame, std::string& what) {
+  switch (parse_whole_number(text, 0, kMaxFrameNumber, frame)) {
+    case NumberCheck::kOk:
+      if (frame == 0) {
+        what = "frame 0: frames count from 1";
+        return false;
+      }
+      return true;
+    case NumberCheck::kNotANumber: {
+      // Appended piece by piece: g++ 12 at -O3 takes "'" + std::string for an
+      // overlapping copy and stops a -Werror build.
+      std::string message = "'";
+      message.append(text).append("' is not a frame number or 'seed'");
+      what = std::move(message);
+      return false;
+    }
+    case NumberCheck::kOutOfRange:
+      break;
+  }
+  what = "frame " + std::string(text) + " is outside 1.." + std::to_string(kMaxFrameNumber);
+  return false;
+}
+
+bool parse_hash(std::string_view text, uint64_t& hash) {
+  if (text.size() != 16) return false;
+  hash = 0;
+  for (const char c : text) {
+    int digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      return false;
+    }
+    hash = (hash << 4) | static_cast<uint64_t>(digit);
+  }
+  return true;
+}
+
+// The version names a program in messages, so it is one short printable word.
+bool is_version_word(std::string_view word) {
+  constexpr size_t kMaxVersionLength = 64;
+  if (word.size() > kMaxVersionLength) return false;
+  return std::all_of(word.begin(), word.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
+class Parser {
+ public:
+  explicit Parser(KeyScript& out) : out_(out) {}
+
+  bool line(std::string_view line, std::string& what) {
+    const std::vector<std::string_view> words = split_words(line);
+    if (words.empty()) return true;
+    const std::string_view word = words[0];
+    if (word == "seed") return seed_line(words, what);
+    if (word == "version") return version_line(words, what);
+    if (word == "stage") return preset_line(words, 1, 3, out_.stage, seen_stage_, what);
+    if (word == "side") return preset_line(words, 0, 3, out_.side, seen_side_, what);
+    if (word == "start") return flag_line(words, out_.start, what);
+    if (word == "watch") return flag_line(words, out_.watch, what);
+    if (word == "check") return check_line(words, what);
+    if (word == "end") return end_line(words, what);
+    return keys_line(words, what);
+  }
+
+  std::vector<Range> ranges;
+
+ private:
+  using Words = std::vector<std::string_view>;
+
+  bool seed_line(const Words& words, std::string& what) {
+    if (words.size() != 2) {
+      what = "'seed' needs exactly one number";
+      return false;
+    }
+    if (out_.seed) {
+      what = "the seed is given twice";
+      return false;
+    }
+    int64_t seed = 0;
+    if (parse_whole_number(words[1], 0, UINT32_MAX, seed) != NumberCheck::kOk) {
+      what = "seed '" + std::string(words[1]) + "' is not a whole number 0.." +
+             std::to_string(UINT32_MAX);
+      return false;
+    }
+    out_.seed = static_cast<uint32_t>(seed);
+    return true;
+  }
+
+  bool version_line(const Words& words, std::string& what) {
+    if (words.size() != 2 || !is_version_word(words[1])) {
+      what = "'version' needs one word of at most 64 printable characters";
+      return false;
+    }
+    if (!out_.version.empty()) {
+      what = "the version is given twice";
+      return false;
+    }
+    out_.version = words[1];
+    return true;
+  }
+
+  static bool preset_line(const Words& words, int lowest, int highest, int& value, bool& seen,
+                          std::string& what) {
+    const std::string name(words[0]);
+    int64_t n = 0;
+    if (words.size() != 2 || parse_whole_number(words[1], lowest, highest, n) != NumberCheck::kOk) {
+      what = "'" + name + "' needs one number " + std::to_string(lowest) + ".." +
+             std::to_string(highest);
+      return false;
+    }
+    if (seen) {
+      what = "the " + name + " is given twice";
+      return false;
+    }
+    seen = true;
+    value = static_cast<int>(n);
+    return true;
+  }
+
+  static bool flag_line(const Words& words, bool& flag, std::string& what) {
+    const std::string name(words[0]);
+    if (words.size() != 1) {
+      what = "'" + name + "' takes nothing after it";
+      return false;
+    }
+    if (flag) {
+      what = "'" + name + "' is given twice";
+      return false;
+    }
+    flag = true;
+    return true;
+  }
+
+  // "check F HASH" and "end F HASH"; an end may name frame 0 (nothing ran).
+  static bool frame_and_hash(const Words& words, int64_t lowest, WorldCheck& out,
+                             std::string& what) {
+    const std::string name(words[0]);
+    if (words.size() != 3) {
+      what = "'" + name + "' needs a frame and a hash of 16 hex digits";
+      return false;
+    }
+    if (parse_whole_number(words[1], lowest, kMaxFrameNumber, out.frame) != NumberCheck::kOk) {
+      what = name + " frame '" + std::string(words[1]) + "' is not a whole number " +
+             std::to_string(lowest) + ".." + std::to_string(kMaxFrameNumber);
+      return false;
+    }
+    if (!parse_hash(words[2], out.hash)) {
+      what = name + " hash '" + std::string(words[2]) + "' is not 16 hex digits";
+      return false;
+    }
+    return true;
+  }
+
+  bool check_line(const Words& words, std::string& what) {
+    WorldCheck check{};
+    if (!frame_and_hash(words, 1, check, what) || !before_end(check.frame, what)) return false;
+    const auto at =
+        std::lower_bound(out_.checks.begin(), out_.checks.end(), check.frame,
+                         [](const WorldCheck& c, int64_t frame) { return c.frame < frame; });
+    if (at != out_.checks.end() && at->frame == check.frame) {
+      what = "frame " + std::to_string(check.frame) + " is checked twice";
+      return false;
+    }
+    out_.checks.insert(at, check);
+    return true;
+  }
+
+  bool end_line(const Words& words, std::string& what) {
+    WorldCheck end{};
+    if (!frame_and_hash(words, 0, end, what)) return false;
+    if (out_.end) {
+      what = "the end is given twice";
+      return false;
+    }
+    if (latest_ > end.frame) {
+      what = "the end, frame " + std::to_string(end.frame) + ", comes before frame " +
+             std::to_string(latest_) + " named earlier";
+      return false;
+    }
+    out_.end = end;
+    return true;
+  }
+
+  // Nothing happens after the end of a recording.
+  bool before_end(int64_t frame, std::string& what) {
+    if (out_.end && frame > out_.end->frame) {
+      what = "frame " + std::to_string(frame) + " comes after the end, frame " +
+             std::to_string(out_.end->frame);
+      return false;
+    }
+    latest_ = std::max(latest_, frame);
+    return true;
+  }
+
+  bool keys_line(const Words& words, std::string& what) {
+    Range range{};
+    const size_t dash = words[0].find('-');
+    if (dash == std::string_view::npos) {
+      if (!parse_frame(words[0], range.first, what)) return false;
+      range.last = range.first;
+    } else {
+      if (!parse_frame(words[0].substr(0, dash), range.first, what)) return false;
+      if (!parse_frame(words[0].substr(dash + 1), range.last, what)) return false;
+      if (range.last < range.first) {
+        what = "range " + std::string(words[0]) + " runs backwards";
+        return false;
+      }
+    }
+    for (size_t i = 1; i < words.size(); ++i) {
+      const auto it = std::find_if(kKeyNames.begin(), kKeyNames.end(),
+                                   [&](const KeyName& k) { return words[i] == k.name; });
+      if (it == kKeyNames.end()) {
+        what = "unknown key '" + std::string(words[i]) +
+               "' (keys: kp0 kp1 kp3 kp4 kp5 kp6 kp7 kp8 kp9 space tab)";
+        return false;
+      }
+      range.keys = static_cast<KeyMask>(range.keys | (1u << it->key));
+    }
+    if (!before_end(range.last, what)) return false;
+    out_.last_named_frame = std::max(out_.last_named_frame, range.last);
+    if (range.keys != 0) ranges.push_back(range);
+    return true;
+  }
+
+  KeyScript& out_;
+  int64_t latest_ = 0;  // the latest frame a key line or a check names
+  bool seen_stage_ = false;
+  bool seen_side_ = false;
+};
+
+// Turns possibly overlapping ranges into sorted disjoint spans: a sweep over
+// the range ends that counts, per key, the ranges holding it down.
+std::vector<KeyScript::Span> disjoint_spans(const std::vector<Range>& ranges) {
+  struct Edge {
+    int64_t frame;
+    KeyMask keys;
+    int delta;
+  };
+  std::vector<Edge> edges;
+  edges.reserve(ranges.size() * 2);
+  for (const Range& r : ranges) {
+    edges.push_back({r.first, r.keys, +1});
+    edges.push_back({r.last + 1, r.keys, -1});
+  }
+  std::sort(edges.begin(), edges.end(),
+            [](const Edge& a, const Edge& b) { return a.frame < b.frame; });
+  std::array<int64_t, kKeyCount> holding{};
+  std::vector<KeyScript::Span> spans;
+  size_t i = 0;
+  while (i < edges.size()) {
+    const int64_t frame = edges[i].frame;
+    for (; i < edges.size() && edges[i].frame == frame; ++i) {
+      for (int k = 0; k < kKeyCount; ++k) {
+        if (edges[i].keys & (1u << k)) holding[k] += edges[i].delta;
+      }
+    }
+    KeyMask keys = 0;
+    for (int k = 0; k < kKeyCount; ++k) {
+      if (holding[k] > 0) keys = static_cast<KeyMask>(keys | (1u << k));
+    }
+    // Every opening edge has a closing edge after it, so a frame with keys down
+    // is always followed by another edge.
+    if (keys == 0) continue;
+    const int64_t last = edges[i].frame - 1;
+    if (!spans.empty() && spans.back().keys == keys && spans.back().last == frame - 1) {
+      spans.back().last = last;
+    } else {
+      spans.push_back({frame, last, keys});
+    }
+  }
+  return spans;
+}
+
+}  // namespace
+
+KeyMask KeyScript::keys_at(int64_t frame) const {
+  const auto it = std::upper_bound(spans.begin(), spans.end(), frame,
+                                   [](int64_t f, const Span& s) { return f < s.first; });
+  if (it == spans.begin()) return 0;
+  const Span& span = *(it - 1);
+  return frame <= span.last ? span.keys : KeyMask{0};
+}
+
+bool parse_key_script(std::string_view text, std::string_view name, KeyScript& out,
+                      std::string& error) {
+  out = KeyScript{};
+  Parser parser(out);
+  bool ok = true;
+  for_each_text_line(text, [&](int line_number, std::string_view line) {
+    out.lines = line_number;
+    std::string what;
+    if (parser.line(line, what)) return true;
+    error = std::string(name) + ":" + std::to_string(line_number) + ": " + what;
+    ok = false;
+    return false;
+  });
+  if (!ok) return false;
+  // The end names the last frame, whether or not a key line reaches it.
+  if (out.end) out.last_named_frame = std::max(out.last_named_frame, out.end->frame);
+  out.spans = disjoint_spans(parser.ranges);
+  return true;
+}
+
+bool load_key_script(const std::string& path, KeyScript& out, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot open the key script";
+    return false;
+  }
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0);
+  if (size < 0 || size > kMaxScriptBytes) {
+    error = path + ": not a key script (unreadable or larger than 64 MiB)";
+    return false;
+  }
+  std::string text(static_cast<size_t>(size), '\0');
+  if (!in.read(text.data(), size)) {
+    error = path + ": cannot read the key script";
+    return false;
+  }
+  return parse_key_script(text, path, out, error);
+}
+
+KeyMask mask_from_keys(const std::array<bool, kKeyCount>& down) {
+  KeyMask mask = 0;
+  for (int k = 0; k < kKeyCount; ++k) {
+    if (down[k]) mask = static_cast<KeyMask>(mask | (1u << k));
+  }
+  return mask;
+}
+
+void keys_from_mask(KeyMask mask, std::array<bool, kKeyCount>& down) {
+  for (int k = 0; k < kKeyCount; ++k) down[k] = (mask >> k) & 1u;
+}
+
+}  // namespace quarvex

@@ -4,7 +4,8 @@
 // --start --seed 5. Files named by input= and the game's files in a folder
 // named by data= are fetched from beside the page before the game starts.
 // The player's folder (settings, replays) is kept in the browser's
-// IndexedDB.
+// IndexedDB; the replays in it can be downloaded or watched from the page's
+// Replays list, and a replay file opened from there.
 
 const statusLine = document.getElementById('status');
 const canvas = document.getElementById('canvas');
@@ -13,6 +14,10 @@ const endedPanel = document.getElementById('ended');
 // Where the game keeps the player's files: its HOME, as on the desktop
 // ($HOME/.config/quarvex/settings.toml).
 const kPlayerFolder = '/home/web_user';
+// The game's replay folder there ($HOME/.local/share/quarvex/replays), and
+// where replay files the player opens are put.
+const kReplayFolder = kPlayerFolder + '/.local/share/quarvex/replays';
+const kOpenedFolder = kPlayerFolder + '/.local/share/quarvex/opened';
 
 function commandLine(search) {
   const args = [];
@@ -33,7 +38,10 @@ const dataFiles = ['t0.dds', 't1.dds', 't2.dds', 't3.dds', 't4.dds', 't5.dds', '
 const served = [];
 for (const [name, value] of new URLSearchParams(location.search)) {
   if (value === '') continue;
-  if (name === 'input') served.push({file: value, optional: false});
+  // A replay kept in the player's folder is already there.
+  if (name === 'input' || (name === 'replay' && !value.startsWith(kPlayerFolder + '/'))) {
+    served.push({file: value, optional: false});
+  }
   // The files a data folder may hold; the game names those it misses.
   const folder = value.replace(/\/*$/, '/');
   if (name === 'data') served.push(...dataFiles.map((file) => ({file: folder + file, optional: true})));
@@ -171,3 +179,82 @@ function quarvexToggleFullscreen() {
 
 canvas.addEventListener('click', () => canvas.focus());
 document.getElementById('again').addEventListener('click', () => location.reload());
+
+// The Replays list: the replays kept in the player's folder, newest first.
+const replaysPanel = document.getElementById('replays');
+function fileNames(folder) {
+  try {
+    return FS.readdir(folder).filter((name) => name.endsWith('.qvr')).sort().reverse();
+  } catch (e) {
+    return [];
+  }
+}
+
+function downloadFile(path) {
+  const url = URL.createObjectURL(new Blob([FS.readFile(path)], {type: 'text/plain'}));
+  const link = document.createElement('a');
+  link.href = url;
+  link.download = path.substring(path.lastIndexOf('/') + 1);
+  document.body.appendChild(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 10000);
+}
+
+function watch(path) {
+  location.search = '?replay=' + encodeURIComponent(path);
+}
+
+function showReplays() {
+  const list = document.getElementById('replay-list');
+  list.replaceChildren();
+  const names = typeof FS === 'undefined' ? [] : fileNames(kReplayFolder);
+  if (names.length === 0) list.textContent = 'none yet: every stage played here is kept';
+  for (const name of names) {
+    const path = kReplayFolder + '/' + name;
+    const row = document.createElement('li');
+    row.textContent = name;
+    for (const [text, action] of [['download', () => downloadFile(path)], ['watch', () => watch(path)]]) {
+      const link = document.createElement('a');
+      link.href = '#';
+      link.textContent = text;
+      link.addEventListener('click', (event) => {
+        event.preventDefault();
+        action();
+      });
+      row.appendChild(link);
+    }
+    list.appendChild(row);
+  }
+}
+
+document.getElementById('replays-button').addEventListener('click', () => {
+  replaysPanel.hidden = !replaysPanel.hidden;
+  if (replaysPanel.hidden) {
+    canvas.focus();
+  } else {
+    showReplays();
+  }
+});
+
+// A replay file from the player's disk goes into the player's folder (the
+// game reads files, and a page that reloads keeps that folder), then plays.
+document.getElementById('replay-file').addEventListener('change', async (event) => {
+  const file = event.target.files[0];
+  if (!file) return;
+  const name = file.name.replace(/[^A-Za-z0-9._-]/g, '_');
+  FS.mkdirTree(kOpenedFolder);
+  FS.writeFile(kOpenedFolder + '/' + name, new Uint8Array(await file.arrayBuffer()));
+  playerStorage.changed();
+  const started = performance.now();
+  const go = () => {
+    // A browser that keeps no files for the page loses it in the reload, and
+    // the game then says it cannot read it.
+    if (quarvexPage.storage === 'idle' || performance.now() - started > 5000 || !playerStorage.available) {
+      watch(kOpenedFolder + '/' + name);
+    } else {
+      setTimeout(go, 50);
+    }
+  };
+  go();
+});

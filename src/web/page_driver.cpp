@@ -65,8 +65,9 @@ void end_run(Page& page) {
 void tick(void* arg) {
   Page& page = *static_cast<Page*>(arg);
   PageHost& host = *page.host;
-  // A hidden tab runs nothing; the shell hears of the focus lost.
+  // A hidden tab runs nothing and is silent; the shell hears of the focus lost.
   if (page_hidden()) {
+    if (page.session.audio != nullptr) page.session.audio->set_paused(true);
     next_tick_in(kHiddenTickMs);
     return;
   }

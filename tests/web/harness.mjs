@@ -102,12 +102,16 @@ export async function withTempDir(name, body) {
 }
 
 // A page of the game with what it said on the console, the errors it met
-// and the files it offered as downloads (in downloadDir).
+// and the files it offered as downloads (in downloadDir). `browser` may be a
+// browser context of its own.
 export async function openPage(browser, url, downloadDir, viewport = { width: 800, height: 600 }) {
   const page = await browser.newPage();
   await page.setViewport(viewport);
   const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloadDir });
+  // Downloads are set for the page's browser context (a fresh profile has its own).
+  const context = page.browserContext().id;
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloadDir,
+    ...(context ? { browserContextId: context } : {}) });
   const log = { lines: [], errors: [] };
   page.on('console', (message) => {
     log.lines.push(message.text());
@@ -170,9 +174,12 @@ export async function press(page, key, ms = 150) {
   await page.keyboard.up(key);
 }
 
-// The desktop game with SDL's offscreen driver (Mesa's llvmpipe).
-export async function desktop(args, cwd) {
-  const env = { ...process.env, SDL_VIDEODRIVER: 'offscreen' };
+// The desktop game with SDL's offscreen driver (Mesa's llvmpipe), with
+// `extraEnv` added to its environment.
+export async function desktop(args, cwd, extraEnv = {}) {
+  // Its settings and replays go to the test's folder, never the real home.
+  const env = { ...process.env, SDL_VIDEODRIVER: 'offscreen', HOME: cwd,
+    XDG_CONFIG_HOME: join(cwd, 'config'), XDG_DATA_HOME: join(cwd, 'data'), ...extraEnv };
   delete env.DISPLAY;
   delete env.WAYLAND_DISPLAY;
   return run(desktopBin, args, { cwd, env, timeout: 300000, maxBuffer: 1 << 24 });

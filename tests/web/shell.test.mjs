@@ -85,6 +85,45 @@ describe('the shell in a browser page', () => {
     await page.close();
   }));
 
+  test('a gamepad of the browser\'s standard layout drives the game through the default bindings', () => withTempDir('pad', async (dir) => {
+    // Chromium has no gamepad to offer headless; the page gets one of the
+    // W3C standard layout through the Gamepad API's own calls and event.
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(() => {
+      const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+      const pad = { id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard',
+        timestamp: 1, axes: [0, 0, 0, 0], buttons };
+      navigator.getGamepads = () => [pad, null, null, null];
+      window.quarvexPad = (button, down) => {
+        buttons[button] = { pressed: down, touched: down, value: down ? 1 : 0 };
+        pad.timestamp += 1;
+      };
+      window.quarvexPlugPad = () => {
+        const event = new Event('gamepadconnected');
+        event.gamepad = pad;
+        window.dispatchEvent(event);
+      };
+    });
+    await page.createCDPSession().then((session) => session.send('Browser.setDownloadBehavior',
+      { behavior: 'allow', downloadPath: dir }));
+    await page.goto(`${url}?stage=1&side=0&start&seed=3&frames=150&record=rec.txt`, { waitUntil: 'load' });
+    await waitForFrames(page, 10);
+    await page.evaluate(() => quarvexPlugPad());
+    await pause(200);
+    const hold = async (button, ms) => {
+      await page.evaluate((b) => quarvexPad(b, true), button);
+      await pause(ms);
+      await page.evaluate((b) => quarvexPad(b, false), button);
+    };
+    await hold(15, 400);  // dpright
+    await hold(0, 200);   // a
+    await waitForState(page, 'ended');
+    const record = readFileSync(await waitForDownload(dir, /^rec\.txt$/), 'utf8');
+    assert.match(record, /^\d+(-\d+)? .*\bkp6\b/m, record);
+    assert.match(record, /^\d+(-\d+)? .*\bspace\b/m, record);
+    await page.close();
+  }));
+
   test('settings are kept in the browser, read back, and a damaged text is reported and left alone', () => withTempDir('settings', async (dir) => {
     // A fresh browser profile: the first run writes the defaults.
     const context = await browser.createBrowserContext();

@@ -18,7 +18,7 @@ for f in "$web/quarvex.wasm" "$web/quarvex-node.js" "$root/build/quarvex"; do
 done
 
 echo "== sizes"
-for f in quarvex.wasm quarvex.js quarvex.data index.html; do
+for f in quarvex.wasm quarvex.js quarvex.data index.html page.js; do
   bytes=$(stat -c %s "$web/$f")
   gz=$(gzip -9 -c "$web/$f" | wc -c)
   awk -v f="$f" -v b="$bytes" -v g="$gz" \

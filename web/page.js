@@ -228,13 +228,11 @@ function showReplays() {
   }
 }
 
+// The game's keys stay the game's: Space or Enter must not press the button again.
 document.getElementById('replays-button').addEventListener('click', () => {
   replaysPanel.hidden = !replaysPanel.hidden;
-  if (replaysPanel.hidden) {
-    canvas.focus();
-  } else {
-    showReplays();
-  }
+  if (!replaysPanel.hidden) showReplays();
+  canvas.focus();
 });
 
 // A replay file from the player's disk goes into the player's folder (the

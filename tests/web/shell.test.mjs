@@ -234,6 +234,15 @@ describe('the shell in a browser page', () => {
     const kept = readFileSync(await waitForDownload(dir, /^\d{8}-\d{6}-map1-side0\.qvr$/), 'utf8');
     assert.match(kept, /^seed 5$/m);
     assert.match(kept, /^end 60 [0-9a-f]{16}$/m);
+
+    // The downloaded file, opened from the file picker, plays to its end.
+    const picker = await played.page.$('#replay-file');
+    const reloaded = played.page.waitForNavigation({ waitUntil: 'load' });
+    await picker.uploadFile(join(dir, readdirSync(dir).find((f) => f.endsWith('.qvr'))));
+    await reloaded;
+    assert.match(played.page.url(), /\?replay=%2Fhome%2Fweb_user%2F.*opened/);
+    await waitForState(played.page, 'message', 20000);
+    assert.equal(await frames(played.page), 60);
     await context.close();
   }));
 });

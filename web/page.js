@@ -190,15 +190,22 @@ function fileNames(folder) {
   }
 }
 
-function downloadFile(path) {
-  const url = URL.createObjectURL(new Blob([FS.readFile(path)], {type: 'text/plain'}));
+// Offers bytes as a download named `name` (the game's own downloads come
+// here too, from src/web/browser.cpp).
+function quarvexDownload(name, bytes) {
+  const type = name.endsWith('.png') ? 'image/png' : 'text/plain';
+  const url = URL.createObjectURL(new Blob([bytes], {type: type}));
   const link = document.createElement('a');
   link.href = url;
-  link.download = path.substring(path.lastIndexOf('/') + 1);
+  link.download = name;
   document.body.appendChild(link);
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(url), 10000);
+}
+
+function downloadFile(path) {
+  quarvexDownload(path.substring(path.lastIndexOf('/') + 1), FS.readFile(path));
 }
 
 function watch(path) {

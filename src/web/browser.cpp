@@ -20,15 +20,7 @@ EM_JS(void, js_offer_download, (const char* path), {
     console.error('quarvex: cannot offer ' + name + ' as a download: ' + e);
     return;
   }
-  const type = name.endsWith('.png') ? 'image/png' : 'text/plain';
-  const url = URL.createObjectURL(new Blob([bytes], {type: type}));
-  const link = document.createElement('a');
-  link.href = url;
-  link.download = name.substring(name.lastIndexOf('/') + 1);
-  document.body.appendChild(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 10000);
+  quarvexDownload(name.substring(name.lastIndexOf('/') + 1), bytes);
 });
 
 EM_JS(void, js_report_page_state, (double frames, const char* state), {

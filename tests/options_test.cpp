@@ -46,6 +46,7 @@ TEST(Options, ReadsEveryOption) {
                    "--config",
                    "my.toml",
                    "--print-settings",
+                   "--unpaced",
                    "--spectate",
                    "--no-replay"},
                   o, error),
@@ -54,7 +55,7 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_EQ(o.data_dir, "/d");
   EXPECT_EQ(o.stage, 3);
   EXPECT_EQ(o.side, 2);
-  EXPECT_TRUE(o.start && o.headless && o.hash && o.fullscreen);
+  EXPECT_TRUE(o.start && o.headless && o.hash && o.fullscreen && o.unpaced);
   EXPECT_EQ(o.seed, 4294967295u);
   EXPECT_EQ(o.frames, 0);
   EXPECT_EQ(o.input_file, "in.txt");

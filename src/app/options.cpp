@@ -35,6 +35,7 @@ constexpr CommandOption kCommandOptions[] = {
     {"--screenshot", "F:FILE", "save the picture of frame F as PNG (may be repeated)"},
     {"--scale", "N", "show the 640x480 picture N times larger (1..16)"},
     {"--fullscreen", "", "start in full screen"},
+    {"--unpaced", "", "in a window, run the frames without the 30 ms wait (for measuring)"},
     {"--record-audio", "FILE", "write everything the game plays to FILE as WAV"},
     {"--config", "FILE", "read the settings from FILE instead of the usual place"},
     {"--print-settings", "", "print the settings in effect as TOML and exit"},
@@ -145,6 +146,10 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
     }
     if (arg == "--fullscreen") {
       options.fullscreen = true;
+      continue;
+    }
+    if (arg == "--unpaced") {
+      options.unpaced = true;
       continue;
     }
     if (arg == "--print-settings") {

@@ -26,6 +26,7 @@ struct Options {
   std::vector<std::pair<int64_t, std::string>> screenshots;  // frame, PNG file
   int scale = 0;                                             // 0: largest that fits
   bool fullscreen = false;
+  bool unpaced = false;           // in a window, no 30 ms wait between frames (for speed figures)
   std::string config_file;        // empty: the settings file in the XDG config folder
   bool print_settings = false;    // print the settings in effect and exit
   std::string record_audio_file;  // write what the mixer plays as WAV

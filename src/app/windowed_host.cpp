@@ -113,35 +113,43 @@ void WindowedHost::handle_input(Game& game) {
 }
 
 void WindowedHost::show_still(const World& w) {
-  bool shooting = !box_screenshot_.empty();
-  if (shooting) device_.request_screenshot(box_screenshot_);
+  if (!box_screenshot_.empty()) request_screenshot(box_screenshot_);
   box_screenshot_.clear();
-  shooting = take_requested_screenshot() || shooting;
-  present_picture(w, shooting);
+  take_requested_screenshot();
+  present_picture(w);
 }
 
-void WindowedHost::present_picture(const World& w, bool shooting) {
+void WindowedHost::request_screenshot(const std::string& file) {
+  device_.request_screenshot(file);
+  screenshot_file_ = file;
+}
+
+void WindowedHost::present_picture(const World& w) {
   draw_frame(device_, w);
   draw_shell_overlay(device_, w, shell_);
   device_.present();
   shell_.picture_shown();
-  if (shooting && !device_.screenshot_error().empty()) {
+  if (screenshot_file_.empty()) return;
+  if (device_.screenshot_error().empty()) {
+    screenshot_saved(screenshot_file_);
+  } else {
     std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
   }
+  screenshot_file_.clear();
 }
 
+// Through the host's own clock and sleep, which a page serves between steps.
 void WindowedHost::wait_while_still() {
-  const int32_t now = quarvex::clock_ms();
+  const int32_t now = clock_ms();
   const int64_t left = int64_t{last_still_ms_} + kStillFrameMs - now;
-  if (left > 0 && left <= kStillFrameMs) quarvex::sleep_ms(static_cast<int32_t>(left));
-  last_still_ms_ = quarvex::clock_ms();
+  if (left > 0 && left <= kStillFrameMs) sleep_ms(static_cast<int32_t>(left));
+  last_still_ms_ = clock_ms();
 }
 
-bool WindowedHost::take_requested_screenshot() {
-  if (!screenshot_wanted_) return false;
+void WindowedHost::take_requested_screenshot() {
+  if (!screenshot_wanted_) return;
   screenshot_wanted_ = false;
-  device_.request_screenshot(screenshot_file_name(std::time(nullptr)));
-  return true;
+  request_screenshot(screenshot_file_name(std::time(nullptr)));
 }
 
 void WindowedHost::show_message(const char* text) {
@@ -172,11 +180,11 @@ void WindowedHost::render(const World& w) {
   last_frame_drawn_ = last_of_step_ || shooting;
   if (!last_frame_drawn_) return;
   if (shooting) {
-    device_.request_screenshot(shot->second);
+    request_screenshot(shot->second);
     box_screenshot_ = shot->second;
   }
-  shooting = take_requested_screenshot() || shooting;
-  present_picture(w, shooting);
+  take_requested_screenshot();
+  present_picture(w);
   // The frame's sound goes out with its picture.
   if (audio_ != nullptr) audio_->hear(w, clock_ms());
 }

@@ -47,7 +47,11 @@ class WindowedHost : public FrameHost {
   int64_t calendar_seconds() override { return static_cast<int64_t>(std::time(nullptr)); }
   void sleep_ms(int32_t ms) override;
   void nap() override;
-  bool paced() override { return last_of_step_; }
+  bool paced() override { return last_of_step_ && !options_.unpaced; }
+
+ protected:
+  // Called once a screenshot file has been written.
+  virtual void screenshot_saved(const std::string& /*file*/) {}
 
  private:
   void handle_input(Game& game);
@@ -61,9 +65,10 @@ class WindowedHost : public FrameHost {
   void show_still(const World& w);
   // Waits out the rest of the game's 30 ms while no frame runs.
   void wait_while_still();
-  // True when the player asked for a screenshot; it is then requested.
-  bool take_requested_screenshot();
-  void present_picture(const World& w, bool shooting);
+  // Requests a screenshot when the player asked for one.
+  void take_requested_screenshot();
+  void request_screenshot(const std::string& file);
+  void present_picture(const World& w);
 
   const Options& options_;
   std::string data_dir_;
@@ -79,6 +84,7 @@ class WindowedHost : public FrameHost {
   int32_t last_still_ms_ = 0;
   bool quit_ = false;
   bool screenshot_wanted_ = false;
+  std::string screenshot_file_;  // requested for the picture being drawn
   // The frame being run is the step's last: it is drawn and paced.
   bool last_of_step_ = true;
   bool last_frame_drawn_ = true;

@@ -1,6 +1,10 @@
 #include "platform/gl_device.h"
 
+#ifdef __EMSCRIPTEN__
+#include <GLES3/gl3.h>
+#else
 #include <epoxy/gl.h>
+#endif
 
 #include <algorithm>
 #include <glm/mat4x4.hpp>

@@ -69,6 +69,15 @@ bool start_gamepads(std::string& error) {
     error = SDL_GetError();
     return false;
   }
+#ifdef __EMSCRIPTEN__
+  // SDL knows no browser gamepad by name; browsers give nearly every pad the
+  // W3C "standard" layout, which this maps.
+  SDL_GameControllerAddMapping(
+      "default,Browser gamepad,a:b0,b:b1,x:b2,y:b3,leftshoulder:b4,rightshoulder:b5,"
+      "lefttrigger:b6,righttrigger:b7,back:b8,start:b9,leftstick:b10,rightstick:b11,"
+      "dpup:b12,dpdown:b13,dpleft:b14,dpright:b15,guide:b16,leftx:a0,lefty:a1,rightx:a2,"
+      "righty:a3");
+#endif
   return true;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/window.h"
 
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -26,7 +29,13 @@ SDL_Window* create_with_context(int profile, int major, int minor, int scale, bo
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   // At scale 1 the picture is drawn straight into the window, depth included.
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+#ifdef __EMSCRIPTEN__
+  // The page sizes the canvas in device pixels itself (Window::resize);
+  // SDL's high-DPI mode would report the drawable in CSS pixels.
+  Uint32 flags = SDL_WINDOW_OPENGL;
+#else
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
   if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Window* window = SDL_CreateWindow("quarvex", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                         kWidth * scale, kHeight * scale, flags);
@@ -68,8 +77,13 @@ Viewport letterbox(int drawable_width, int drawable_height) {
 std::unique_ptr<Window> Window::open(int scale, bool fullscreen, std::string& error) {
   SDL_GLContext context = nullptr;
   bool gles = false;
+#ifdef __EMSCRIPTEN__
+  // A browser has WebGL 2 only, which is OpenGL ES 3.0.
+  SDL_Window* window = nullptr;
+#else
   SDL_Window* window =
       create_with_context(SDL_GL_CONTEXT_PROFILE_CORE, 3, 3, scale, fullscreen, context);
+#endif
   if (window == nullptr) {
     gles = true;
     window = create_with_context(SDL_GL_CONTEXT_PROFILE_ES, 3, 0, scale, fullscreen, context);
@@ -92,9 +106,22 @@ void Window::drawable_size(int& width, int& height) const {
   SDL_GL_GetDrawableSize(window_, &width, &height);
 }
 
+void Window::resize(int width, int height) {
+  int now_width = 0;
+  int now_height = 0;
+  SDL_GetWindowSize(window_, &now_width, &now_height);
+  if (now_width != width || now_height != height) SDL_SetWindowSize(window_, width, height);
+}
+
 void Window::toggle_fullscreen() {
+#ifdef __EMSCRIPTEN__
+  // The whole page goes full screen (web/page.js); the browser grants it
+  // for a while after a key press, which is where this comes from.
+  emscripten_run_script("quarvexToggleFullscreen()");
+#else
   const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
   SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+#endif
 }
 
 void Window::swap() {

@@ -35,6 +35,9 @@ class Window {
   bool is_gles() const { return gles_; }
   SDL_Window* handle() const { return window_; }
   void drawable_size(int& width, int& height) const;
+  // Gives the window this many pixels (the browser page fits its canvas to
+  // the page this way).
+  void resize(int width, int height);
   void toggle_fullscreen();
   void swap();
 

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -300,9 +299,14 @@ std::string bool_text(bool b) {
 
 // The shortest text that reads back as the same double, always a TOML float.
 std::string number_text(double d) {
+  // The fewest significant digits that read back the same (the browser's
+  // C++ library has no floating-point to_chars).
   char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, d);
-  std::string out(text, result.ptr);
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, d);
+    if (std::strtod(text, nullptr) == d) break;
+  }
+  std::string out(text);
   if (out.find_first_of(".en") == std::string::npos) out += ".0";
   return out;
 }

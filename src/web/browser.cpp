@@ -1,0 +1,56 @@
+#include "web/browser.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+
+namespace quarvex {
+
+namespace {
+
+// clang-format off
+EM_JS(void, js_offer_download, (const char* path), {
+  const name = UTF8ToString(path);
+  let bytes;
+  try {
+    bytes = FS.readFile(name);
+    FS.unlink(name);
+  } catch (e) {
+    console.error('quarvex: cannot offer ' + name + ' as a download: ' + e);
+    return;
+  }
+  quarvexDownload(name.substring(name.lastIndexOf('/') + 1), bytes);
+});
+
+EM_JS(void, js_report_page_state, (double frames, const char* state), {
+  if (typeof quarvexPageState === 'function') quarvexPageState(frames, UTF8ToString(state));
+});
+// clang-format on
+
+}  // namespace
+
+bool page_hidden() {
+  EmscriptenVisibilityChangeEvent status{};
+  if (emscripten_get_visibility_status(&status) != EMSCRIPTEN_RESULT_SUCCESS) return false;
+  return status.hidden != 0;
+}
+
+void canvas_pixel_size(int& width, int& height) {
+  double css_width = 0;
+  double css_height = 0;
+  emscripten_get_element_css_size("#canvas", &css_width, &css_height);
+  const double ratio = emscripten_get_device_pixel_ratio();
+  width = static_cast<int>(std::lround(css_width * ratio));
+  height = static_cast<int>(std::lround(css_height * ratio));
+}
+
+void offer_download(const std::string& path) {
+  js_offer_download(path.c_str());
+}
+
+void report_page_state(int64_t frames, const char* state) {
+  js_report_page_state(static_cast<double>(frames), state);
+}
+
+}  // namespace quarvex

@@ -88,11 +88,11 @@ TEST_F(GameSound, APausedGameFallsSilentAndStartsNothingNew) {
   audio->set_paused(true);
   volley(7);
   hear();
-  wait_ms(100);  // what the mixer had already mixed ahead of the pause
-  const int64_t paused_from = 2 * 44100 * 350 / 1000;
-  wait_ms(500);
+  // What the mixer had mixed ahead of the pause, then a long wait: the
+  // dummy device falls behind the clock on a loaded machine.
+  wait_ms(1500);
   const std::vector<int16_t> mix = recording();
-  ASSERT_GT(mix.size(), size_t(paused_from) + 2 * 44100 * 3 / 10);
+  ASSERT_GT(mix.size(), size_t(2 * 44100 * 6 / 10));
   EXPECT_GT(loudest(mix), 1000);
   EXPECT_EQ(loudest(mix, mix.size() - 2 * 44100 * 3 / 10), 0);
 }

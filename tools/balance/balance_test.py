@@ -13,9 +13,9 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOOL = os.path.join(HERE, "balance.py")
-spec = importlib.util.spec_from_file_location("balance", TOOL)
-balance = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(balance)
+module_spec = importlib.util.spec_from_file_location("balance", TOOL)
+balance = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(balance)
 
 GAME = STAGE_COMPILER = None
 

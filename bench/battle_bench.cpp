@@ -72,8 +72,8 @@ BENCHMARK(BM_battle_command_computer_sides);
 
 void BM_battle_markers_and_lock_on(benchmark::State& state) {
   run_on_full_battle(state, [](World& w) {
-    w.selected_unit = 1;
-    w.command_mode = 1;
+    player_state(w).selected_unit = 1;
+    player_state(w).command_mode = 1;
     show_unit_markers(w);
     lock_on(w);
     for (Particle& p : w.particles) p.life = 0;

@@ -7,16 +7,20 @@
 #include <string>
 
 #include "app/frame.h"
+#include "world/stage.h"
 
 namespace quarvex::bench {
 
 // Host that feeds no keys and waits for nothing.
 struct IdleHost : FrameHost {
   std::string data;
-  void show_message(const char*) override {}
+  void show_message(const char*, std::span<const MessageArg>) override {}
   uint32_t stage_seed() override { return 11; }
   void load_ground_image(const char*) override {}
-  const char* data_dir() override { return data.c_str(); }
+  StagePaths paths;
+  StageFiles stage_files(int stage) override {
+    return stage_files_in_folder(data.c_str(), stage, paths);
+  }
   void sample_keys(std::array<bool, kKeyCount>& down) override { down.fill(false); }
   void render(const World&) override {}
   int32_t clock_ms() override { return 0; }

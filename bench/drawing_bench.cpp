@@ -36,6 +36,8 @@ struct TallyingDevice : Device {
     ++texts;
     sum += rect.left + text[0];
   }
+  void set_text_face(TextFace) override {}
+  TextSize text_size(const char* text) override { return TextSize{text[0], 20}; }
   void present() override {}
 };
 
@@ -45,7 +47,7 @@ void BM_RenderFrame(benchmark::State& state) {
   const std::unique_ptr<World> w = crowded_world();
   TallyingDevice device;
   for (auto _ : state) {
-    render_frame(device, *w);
+    render_frame(device, *w, Texts());
     benchmark::DoNotOptimize(device.sum);
   }
   const auto frames = static_cast<double>(state.iterations());

@@ -54,10 +54,10 @@ void BM_WholeFrame(benchmark::State& state) {
 BENCHMARK(BM_WholeFrame);
 
 struct NoMessages : Services {
-  void show_message(const char*) override {}
+  void show_message(const char*, std::span<const MessageArg>) override {}
   uint32_t stage_seed() override { return 0; }
   void load_ground_image(const char*) override {}
-  const char* data_dir() override { return "."; }
+  StageFiles stage_files(int) override { return {}; }
 };
 
 #define QUARVEX_STEP_BENCH(step)                            \

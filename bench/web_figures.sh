@@ -13,7 +13,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 frames="${1:-24000}"
 web="$root/build-web"
-for f in "$web/quarvex.wasm" "$web/quarvex-node.js" "$root/build/quarvex"; do
+for f in "$web/quarvex.wasm" "$web/quarvex-node.js" "$root/build/quarvex" "$root/build/quarvex-serve"; do
   [[ -e "$f" ]] || { echo "web_figures: $f is missing: run scripts/web.sh --build" >&2; exit 2; }
 done
 

@@ -15,9 +15,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUARVEX_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beyond the linked libraries: the Japanese face every text of the game is
-# drawn with, and libGL, which SDL and libepoxy open at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libgl1")
+# Beyond the linked libraries: the two faces the game's texts are drawn with
+# (Latin and Japanese), and libGL, which SDL and libepoxy open at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-ipafont-gothic, libgl1")
 # The X11 message boxes draw their Japanese text with these fonts.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -27,6 +27,9 @@ anti-aircraft vehicles, artillery, infantry, aircraft and buildings. Pick a
 stage and a side; the computer plays the three others. Give orders through
 the map cursor and the order menu, build units at your factories, or drive
 and fire a single unit yourself.
+.
+Up to four people play one game together, each on a machine of their own,
+through the game server quarvex-server (with a systemd unit, not enabled).
 .
 The package also holds quarvex-stage, which compiles stages from text.")
 

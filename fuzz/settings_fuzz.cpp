@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/languages.h"
 #include "shell/settings.h"
 
 namespace {
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (s.effects_volume < 0 || s.effects_volume > 100) std::abort();
   if (!(s.dead_zone >= 0.05 && s.dead_zone <= 0.95)) std::abort();
   if (!bindings_sound(s.bindings)) std::abort();
+  if (s.language != "auto" && !quarvex::is_language_code(s.language)) std::abort();
 
   std::vector<std::string> again;
   if (!(quarvex::parse_settings(quarvex::settings_text(s), "whole", again) == s) || !again.empty())
@@ -60,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quarvex::KeyChord f2;
     quarvex::parse_key_chord("F2", f2);
     quarvex::bind_key(changed.bindings, quarvex::kActionHelp, f2, other);
+    changed.language = s.language == "ja" ? "auto" : "ja";
     const std::string updated = quarvex::updated_settings_text(text, changed);
     if (!(quarvex::parse_settings(updated, "updated", again) == changed) || !again.empty())
       std::abort();

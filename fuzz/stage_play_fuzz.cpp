@@ -23,11 +23,11 @@ struct FuzzHost : quarvex::FrameHost {
   size_t key_bytes = 0;
   size_t frame = 0;
 
-  void show_message(const char*) override {}
+  void show_message(const char*, std::span<const quarvex::MessageArg>) override {}
   uint32_t stage_seed() override { return 1; }
   void load_ground_image(const char*) override {}
-  // No stage file there: the placements come from the input instead.
-  const char* data_dir() override { return "/nonexistent"; }
+  // No stage file: the placements come from the input instead.
+  quarvex::StageFiles stage_files(int) override { return {}; }
   void sample_keys(std::array<bool, quarvex::kKeyCount>& down) override {
     uint16_t mask = 0;
     if (2 * frame + 1 < key_bytes)

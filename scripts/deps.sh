@@ -7,9 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libepoxy-dev libglm-dev libstb-dev libfontconfig-dev
-  libtomlplusplus-dev
-  librsvg2-dev librsvg2-bin fonts-ipafont-gothic xfonts-base
-  xvfb xauth libgl1-mesa-dri libegl-mesa0 python3
+  libtomlplusplus-dev libboost-dev libssl-dev
+  librsvg2-dev librsvg2-bin fonts-ipafont-gothic fonts-dejavu-core xfonts-base gettext
+  xvfb xauth xdotool libgl1-mesa-dri libegl-mesa0 python3
+  gzip brotli optipng
 )
 # --test: the tests, the fuzzers and the checks of the installed files and the
 # Debian package; --package: those checks alone; --portability: the cross
@@ -17,7 +18,7 @@ packages=(
 package_tools=(desktop-file-utils appstream dpkg-dev lintian man-db)
 for group in "$@"; do
   case "$group" in
-    --test) packages+=(clang libclang-rt-14-dev musl-tools "${package_tools[@]}") ;;
+    --test) packages+=(clang libclang-rt-14-dev musl-tools openssl "${package_tools[@]}") ;;
     --package) packages+=("${package_tools[@]}") ;;
     --portability) packages+=(clang g++-i686-linux-gnu g++-aarch64-linux-gnu qemu-user-static
                               emscripten nodejs) ;;

@@ -3,12 +3,15 @@
 # after the other.
 #   scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 # Default 30 s each, every target. New inputs that find new paths are kept in
-# build-fuzz/corpus/<name>; a crash, leak, timeout or running out of memory
-# writes the input to build-fuzz/crashes/<name>-* and fails the script.
+# build-fuzz/corpus/<name>; a crash, leak, an input that takes longer than
+# PER_INPUT_SECONDS (default 5: a reader that slows down on some input is a
+# finding, as it would hang the game) or running out of memory writes the
+# input to build-fuzz/crashes/<name>-* and fails the script.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 seconds="${1:-30}"
+per_input="${PER_INPUT_SECONDS:-5}"
 shift || true
 "$root/scripts/deps.sh" --test
 cmake --preset fuzz >/dev/null
@@ -30,7 +33,7 @@ for target in "${targets[@]}"; do
   [[ -f "fuzz/dict/$name.dict" ]] && dict=("-dict=fuzz/dict/$name.dict")
   echo "== $target for ${seconds}s"
   status=0
-  "build-fuzz/$target" "$work" "fuzz/corpus/$name" -max_total_time="$seconds" \
+  "build-fuzz/$target" "$work" "fuzz/corpus/$name" -max_total_time="$seconds" -timeout="$per_input" \
     -artifact_prefix="build-fuzz/crashes/$name-" -print_final_stats=1 "${dict[@]}" \
     >"$log" 2>&1 || status=$?
   grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added)' \

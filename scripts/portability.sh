@@ -2,9 +2,10 @@
 # The same keys must give the same World on every machine. Builds the
 # headless program six ways (QUARVEX_HEADLESS_ONLY, one build-port-<target>
 # folder each), plays the same recorded battle on each (the pinned run: the
-# crowded four-side stage, 24,000 frames of random keys) and prints one
-# "target: hash" line per build. Exits 1 when a build or a run fails or any
-# two hashes differ.
+# crowded four-side stage, 24,000 frames of random keys) and a random battle
+# (the generator's stage for seed 7, watched for 6,000 frames), and prints one
+# "target: hash hash" line per build. Exits 1 when a build or a run fails or
+# any two builds' hashes differ.
 #
 #   scripts/portability.sh [TARGET...]
 #
@@ -22,6 +23,8 @@ targets=("$@")
 
 battle=(--data tests/data/pinned_run --headless --start --side 1 --frames 24000
         --input tests/data/pinned_run/keys.txt --hash)
+random_battle=(--headless --random-stage 7 --stage 2 --seed 7
+               --spectate --frames 6000 --hash)
 # emcc at -O1 and above needs Debian's node modules.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
 
@@ -88,12 +91,13 @@ for target in "${targets[@]}"; do
   fi
   start=$SECONDS
   # shellcheck disable=SC2046 # the runner is a command and its arguments
-  if ! out="$($(runner "$target") "${battle[@]}" 2>>"$log")"; then
+  if ! out="$($(runner "$target") "${battle[@]}" 2>>"$log")" ||
+    ! random_out="$($(runner "$target") "${random_battle[@]}" 2>>"$log")"; then
     echo "$target: the battle failed (log in $log)"
     failed=1
     continue
   fi
-  hashes[$target]="$(sed -n 's/^hash: //p' <<<"$out" | tail -1)"
+  hashes[$target]="$(sed -n 's/^hash: //p' <<<"$out" | tail -1) $(sed -n 's/^hash: //p' <<<"$random_out" | tail -1)"
   echo "== $target: $((SECONDS - start)) s"
 done
 

@@ -44,7 +44,7 @@ install_missing() {
     "${missing[@]}"
 }
 
-packages=(emscripten nodejs python3 python3-fonttools fonts-ipafont-gothic dpkg-dev cmake
+packages=(emscripten nodejs python3 python3-fonttools fonts-ipafont-gothic fonts-dejavu-core dpkg-dev cmake
   ninja-build libglm-dev libstb-dev)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(chromium)

@@ -15,7 +15,7 @@ namespace quarvex::testing {
 inline void reset_for_battle(World& w) {
   init_world(w);
   w.game_phase = 1;
-  w.camera_distance = 20.0f;
+  player_state(w).camera_distance = 20.0f;
   w.funds = {200, 200, 200, 200};
   w.side_build_list = {2, 3, 0, 1};
   w.side_present = {1, 1, 1, 1};

@@ -145,8 +145,8 @@ TEST(DrawGround, CoversThePlayfieldWithTheWholeImageTopAtPlusY) {
 TEST(DrawMinimap, CameraMarkerAtTheTopRightCornerForTheFarCorner) {
   World w;
   init_world(w);
-  w.camera_x = 500.0f;
-  w.camera_y = 500.0f;
+  player_state(w).camera_x = 500.0f;
+  player_state(w).camera_y = 500.0f;
   RecordingDevice d;
   draw_minimap(d, w, 580.0f, 420.0f, kGroundSlot);
   ASSERT_EQ(d.quads.size(), 2u);

@@ -25,8 +25,8 @@ void place_units(World& w) {
   w.reload_requested = 0;
   w.game_phase = 1;
   w.frame_counter = 0;
-  w.selected_unit = 1;
-  w.command_mode = 0;
+  player_state(w).selected_unit = 1;
+  player_state(w).command_mode = 0;
   ASSERT_EQ(spawn_unit(w, 0, 0, kGroundZ, 0, 0, 20, 2), kJeep);
   ASSERT_EQ(spawn_unit(w, 0, 0, kChildZ, 0, kJeep, 18, 2), kGunner);
   // A guard infantryman cannot walk or side-step, and in march mode at its
@@ -64,11 +64,11 @@ TEST_F(DriveScenario, DriveFireAndDestroy) {
   // Select the jeep under the cursor, then take direct control (item 0).
   host.hold(kKeySelect, 10, 10);
   run_to(10);
-  EXPECT_EQ(w.selected_unit, kJeep);
-  EXPECT_EQ(w.command_mode, 1);
+  EXPECT_EQ(player_state(w).selected_unit, kJeep);
+  EXPECT_EQ(player_state(w).command_mode, 1);
   host.hold(kKeySelect, 13, 13);
   run_to(13);
-  ASSERT_EQ(w.command_mode, 2);
+  ASSERT_EQ(player_state(w).command_mode, 2);
 
   // Forward for 20 frames: the release frame still counts, so the throttle
   // climbs for 14 frames, stays at 14 for 7 and then falls back to 0 in 14.
@@ -85,7 +85,7 @@ TEST_F(DriveScenario, DriveFireAndDestroy) {
   EXPECT_EQ(w.units[kJeep].x, x);
   EXPECT_EQ(w.units[kJeep].y, y);
   EXPECT_NEAR(y, 14.7, 1e-4);
-  EXPECT_EQ(w.camera_y, y);  // the camera follows the driven unit
+  EXPECT_EQ(player_state(w).camera_y, y);  // the camera follows the driven unit
 
   // Fire for 10 frames: the gunner shoots on frame counters 45 and 50.
   host.hold(kKeySelect, 52, 61);

@@ -25,14 +25,14 @@ class GameSound : public ::testing::Test {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     SoundLoadReport report;
     std::string error;
-    audio = GameAudio::open(QUARVEX_DATA_DIR, report, error);
+    audio = GameAudio::open(DataFolders{{QUARVEX_DATA_DIR}}, report, error);
     ASSERT_NE(audio, nullptr) << error;
     EXPECT_TRUE(report.missing.empty());
     EXPECT_TRUE(report.unusable.empty());
     ASSERT_TRUE(audio->record(dir.file("mix.wav"), error)) << error;
     init_world(w);
     w.game_phase = 1;
-    w.camera_distance = 20.0f;
+    player_state(w).camera_distance = 20.0f;
   }
   void hear() {
     audio->hear(w, now_ms);

@@ -15,7 +15,7 @@ namespace {
 
 // The windowed game's step with the real input layer and a test clock.
 struct PadGame : testing::TestHost {
-  PadGame() : shell(settings) {
+  PadGame() : shell(settings, languages) {
     Options o;
     o.data_dir = QUARVEX_DATA_DIR;
     o.seed = 3;
@@ -39,6 +39,7 @@ struct PadGame : testing::TestHost {
   }
 
   SettingsFile settings;
+  LanguageSet languages;
   Shell shell;
   Input input;
   Game game;
@@ -112,8 +113,8 @@ TEST_F(VirtualPad, ButtonsAndTheStickPlayAStageAsTheKeysDo) {
     keyboard_game.run_frame(keys);
   }
   EXPECT_EQ(pad_game.game.world().game_phase, 1);
-  EXPECT_GT(pad_game.game.world().cursor_y, 10.0f);
-  EXPECT_GT(pad_game.game.world().cursor_x, 10.0f);
+  EXPECT_GT(player_state(pad_game.game.world()).cursor_y, 10.0f);
+  EXPECT_GT(player_state(pad_game.game.world()).cursor_x, 10.0f);
   EXPECT_EQ(world_hash(pad_game.game.world()), world_hash(keyboard_game.world()));
 
   // Start pauses and resumes.

@@ -27,21 +27,20 @@ TEST(KeyLatch, PressAgainRightAfterReleaseIsNotANewPress) {
 }
 
 TEST(KeyLatch, DownIsTrueInTheReleaseFrameAndLatchesAdvanceTogether) {
-  World w{};
-  init_world(w);
+  CommandState c{};
   std::array<bool, kKeyCount> keys{};
   keys[kKeySelect] = true;
   keys[kKeyFast] = true;
-  update_key_latches(w, keys);
-  EXPECT_TRUE(pressed(w, kKeySelect));
-  EXPECT_TRUE(pressed(w, kKeyFast));
-  EXPECT_FALSE(down(w, kKeyUp));
+  update_key_latches(c, keys);
+  EXPECT_TRUE(pressed(c, kKeySelect));
+  EXPECT_TRUE(pressed(c, kKeyFast));
+  EXPECT_FALSE(down(c, kKeyUp));
   keys.fill(false);
-  update_key_latches(w, keys);
-  EXPECT_FALSE(pressed(w, kKeySelect));
-  EXPECT_TRUE(down(w, kKeySelect));  // released this frame still counts as down
-  update_key_latches(w, keys);
-  EXPECT_FALSE(down(w, kKeySelect));
+  update_key_latches(c, keys);
+  EXPECT_FALSE(pressed(c, kKeySelect));
+  EXPECT_TRUE(down(c, kKeySelect));  // released this frame still counts as down
+  update_key_latches(c, keys);
+  EXPECT_FALSE(down(c, kKeySelect));
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ class Markers : public ::testing::Test {
 
   // Selects `unit` with the order menu open, as the lock-on sees it.
   void select(int16_t unit) {
-    w.selected_unit = unit;
-    w.command_mode = 1;
+    player_state(w).selected_unit = unit;
+    player_state(w).command_mode = 1;
   }
 
   World w{};
@@ -76,7 +76,7 @@ TEST_F(Markers, OnlyHomingCarriersLockOn) {
     EXPECT_EQ(w.units[s].target, s == tank ? 0 : enemy) << s;
   }
   // Nothing selected: the sentinel never takes a target.
-  w.selected_unit = 0;
+  player_state(w).selected_unit = 0;
   lock_on(w);
   EXPECT_EQ(w.units[0].target, 0);
 }
@@ -93,8 +93,8 @@ TEST_F(Markers, GunSightSpansTwentyFiveDegreesWithoutWrappingTheSeam) {
   const int16_t seen = spawn_unit(w, in_sight[0], in_sight[1], kGroundZ, 0, 0, 43, 2);
   spawn_unit(w, across_seam[0], across_seam[1], kGroundZ, 0, 0, 43, 2);
   const int16_t own = spawn_unit(w, ahead(0.2)[0], ahead(0.2)[1], kGroundZ, 0, 0, 43, 1);
-  w.selected_unit = driven;
-  w.command_mode = 2;
+  player_state(w).selected_unit = driven;
+  player_state(w).command_mode = 2;
   show_unit_markers(w);
   const auto marks = live_particles(w);
   ASSERT_EQ(marks.size(), 2u);
@@ -107,7 +107,7 @@ TEST_F(Markers, GunSightSpansTwentyFiveDegreesWithoutWrappingTheSeam) {
 
 TEST_F(Markers, SelectedHeadingIsWrappedIntoOneTurn) {
   const int16_t s = spawn_unit(w, 0, 0, kGroundZ, -0.5f, 0, 43, 1);
-  w.selected_unit = s;
+  player_state(w).selected_unit = s;
   show_unit_markers(w);
   EXPECT_FLOAT_EQ(w.units[s].heading, static_cast<float>(-0.5 + kTwoPi));
 }
@@ -134,9 +134,9 @@ TEST_F(Markers, MarkMarkersShowThePointAndTheMarkedUnit) {
   EXPECT_EQ(marks[0].size, 120);
 
   testing::reset_for_battle(w);
-  w.target_unit = spawn_unit(w, 12, -7, kGroundZ, 0, 0, 43, 2);
-  w.mark_x = 30;
-  w.mark_y = -40;
+  player_state(w).target_unit = spawn_unit(w, 12, -7, kGroundZ, 0, 0, 43, 2);
+  player_state(w).mark_x = 30;
+  player_state(w).mark_y = -40;
   show_mark_markers(w);
   marks = live_particles(w);
   ASSERT_EQ(marks.size(), 2u);

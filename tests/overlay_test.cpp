@@ -5,16 +5,28 @@
 
 #include <glm/vec4.hpp>
 
+#include "built_languages.h"
 #include "recording_device.h"
 #include "render/overlay.h"
 #include "render/render_frame.h"
+#include "render/unit_names.h"
 #include "world/tables.h"
 
 namespace quarvex {
 namespace {
 
+using testing::built_texts;
 using testing::RecordedQuad;
+using testing::RecordedText;
 using testing::RecordingDevice;
+
+// Where a recorded text's first pixel lands, as the device places it.
+int drawn_left(RecordingDevice& d, const RecordedText& t) {
+  const int width = d.text_size(t.text.c_str()).width;
+  if (t.align == TextAlign::kCentre) return (t.rect.left + t.rect.right - width) / 2;
+  if (t.align == TextAlign::kRight) return t.rect.right - width;
+  return t.rect.left;
+}
 
 std::vector<int> cells_of(const std::vector<RecordedQuad>& quads, size_t first, size_t count) {
   std::vector<int> cells;
@@ -29,13 +41,14 @@ class Overlay : public ::testing::Test {
     init_world(w);
     w.game_phase = 1;
     w.player_side = 1;
-    w.selected_unit = spawn_unit(w, 0, 0, kGroundZ, 0, 0, 2, 2);
-    w.units[w.selected_unit].health = 1234;
+    player_state(w).selected_unit = spawn_unit(w, 0, 0, kGroundZ, 0, 0, 2, 2);
+    w.units[player_state(w).selected_unit].health = 1234;
   }
   World w;
   RecordingDevice d;
 };
 
+// In Japanese the title menu is the game's own, text for text and pixel for pixel.
 TEST(TitleMenu, LabelsWithShadowsAndTheChosenSidesEmblem) {
   World w;
   init_world(w);
@@ -43,7 +56,7 @@ TEST(TitleMenu, LabelsWithShadowsAndTheChosenSidesEmblem) {
   w.title_row = 1;
   w.player_side = 2;
   RecordingDevice d;
-  draw_title_menu(d, w);
+  draw_title_menu(d, w, built_texts("ja"));
   const std::vector<std::pair<std::string, std::pair<int, int>>> expected = {
       {"ゲーム設定", {271, 151}}, {"ゲーム設定", {270, 150}}, {"MAP 3", {351, 201}},
       {"MAP 3", {350, 200}},      {"  MAP   ", {251, 201}},   {"  MAP   ", {250, 200}},
@@ -51,10 +64,8 @@ TEST(TitleMenu, LabelsWithShadowsAndTheChosenSidesEmblem) {
   ASSERT_EQ(d.texts.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(d.texts[i].text, expected[i].first);
-    EXPECT_EQ(d.texts[i].rect.left, expected[i].second.first);
+    EXPECT_EQ(drawn_left(d, d.texts[i]), expected[i].second.first);
     EXPECT_EQ(d.texts[i].rect.top, expected[i].second.second);
-    EXPECT_EQ(d.texts[i].rect.right, 640);
-    EXPECT_EQ(d.texts[i].align, TextAlign::kLeft);
     EXPECT_EQ(d.texts[i].colour, i % 2 == 0 ? kTextShadowColour : kTextColour);
   }
   ASSERT_EQ(d.quads.size(), 1u);
@@ -68,20 +79,37 @@ TEST(TitleMenu, LabelsWithShadowsAndTheChosenSidesEmblem) {
   EXPECT_EQ(d.calls[6], "quad");
 }
 
-TEST(TitleMenu, ArrowsMarkTheMapRow) {
+TEST(TitleMenu, ArrowsMarkTheChosenRowInEveryLanguageAndNoneWhileTheShellHasTheFocus) {
   World w;
   init_world(w);
-  RecordingDevice d;
-  draw_title_menu(d, w);
-  EXPECT_EQ(d.texts[4].text, "< MAP  >");
-  EXPECT_EQ(d.texts[6].text, "  SIDE  ");
-  EXPECT_EQ(d.quads[0].cell(), 8);
+  struct Case {
+    Texts texts;
+    bool rows_focused;
+    const char* title;
+    const char* map_row;
+    const char* side_row;
+  };
+  const Case cases[] = {
+      {built_texts("ja"), true, "ゲーム設定", "< MAP  >", "  SIDE  "},
+      {Texts(), true, "Game settings", "< MAP  >", "  SIDE  "},
+      {built_texts("de"), true, "Spieleinstellungen", "< KARTE >", "  PARTEI  "},
+      {Texts(), false, "Game settings", "  MAP   ", "  SIDE  "},
+  };
+  for (const Case& c : cases) {
+    RecordingDevice d;
+    draw_title_menu(d, w, c.texts, c.rows_focused);
+    ASSERT_EQ(d.texts.size(), 8u);
+    EXPECT_EQ(d.texts[1].text, c.title);
+    EXPECT_EQ(d.texts[5].text, c.map_row);
+    EXPECT_EQ(d.texts[7].text, c.side_row);
+    EXPECT_EQ(d.quads[0].cell(), 8);
+  }
 }
 
 TEST_F(Overlay, CursorModeShowsStatusBlockAndCrosshairButNoHealth) {
-  w.command_mode = 0;
+  player_state(w).command_mode = 0;
   w.funds[1] = 200;
-  draw_play_overlay(d, w);
+  draw_play_overlay(d, w, Texts());
   ASSERT_EQ(d.quads.size(), 12u);
   EXPECT_EQ(d.quads[0].slot, 8);  // minimap, then its camera marker
   EXPECT_EQ(d.quads[1].cell(), 13);
@@ -101,8 +129,8 @@ TEST_F(Overlay, CursorModeShowsStatusBlockAndCrosshairButNoHealth) {
 }
 
 TEST_F(Overlay, DirectControlKeepsOnlyTheMinimapAndHealth) {
-  w.command_mode = 2;
-  draw_play_overlay(d, w);
+  player_state(w).command_mode = 2;
+  draw_play_overlay(d, w, Texts());
   ASSERT_EQ(d.quads.size(), 5u);
   EXPECT_EQ(cells_of(d.quads, 2, 3), (std::vector<int>{2, 3, 4}));
   EXPECT_EQ(d.quads[2].centre_x(), 20.0f);
@@ -111,9 +139,9 @@ TEST_F(Overlay, DirectControlKeepsOnlyTheMinimapAndHealth) {
 }
 
 TEST_F(Overlay, OrderMenuWithoutProductionHasPanelAndIconOnly) {
-  w.command_mode = 1;
-  w.order_item = 4;
-  draw_play_overlay(d, w);
+  player_state(w).command_mode = 1;
+  player_state(w).order_item = 4;
+  draw_play_overlay(d, w, Texts());
   ASSERT_EQ(d.quads.size(), 12u + 2u + 3u);
   const RecordedQuad& panel = d.quads[12];
   EXPECT_EQ(panel.slot, 5);
@@ -127,11 +155,11 @@ TEST_F(Overlay, OrderMenuWithoutProductionHasPanelAndIconOnly) {
 }
 
 TEST_F(Overlay, ProductionPanelShowsTheKindItsPriceAndName) {
-  w.command_mode = 1;
-  w.order_item = 5;
+  player_state(w).command_mode = 1;
+  player_state(w).order_item = 5;
   w.side_build_list[1] = 1;
-  w.build_item = 7;  // kind 6: hull type 39 with turret type 41, cost 25
-  draw_play_overlay(d, w);
+  player_state(w).build_item = 7;  // kind 6: hull type 39 with turret type 41, cost 25
+  draw_play_overlay(d, w, Texts());
   ASSERT_EQ(d.quads.size(), 12u + 2u + 1u + 2u + 4u + 3u);
   EXPECT_EQ(d.quads[13].cell(), order_icon_cells[5]);
   EXPECT_EQ(d.quads[14].screen_quad[0].x, 510.0f);
@@ -145,7 +173,7 @@ TEST_F(Overlay, ProductionPanelShowsTheKindItsPriceAndName) {
   EXPECT_EQ(d.quads[20].centre_x(), 600.0f);
   EXPECT_EQ(d.quads[20].centre_y(), 160.0f);
   ASSERT_EQ(d.texts.size(), 2u);
-  EXPECT_EQ(d.texts[0].text, kind_names[6]);
+  EXPECT_EQ(d.texts[0].text, "Machine cannon");
   EXPECT_EQ(d.texts[0].align, TextAlign::kRight);
   EXPECT_EQ(d.texts[0].rect.right, 630);
   EXPECT_EQ(d.texts[0].rect.top, 191);
@@ -154,14 +182,27 @@ TEST_F(Overlay, ProductionPanelShowsTheKindItsPriceAndName) {
   EXPECT_EQ(d.texts[1].colour, kTextColour);
 }
 
+// The Japanese catalogue names every kind as the game always has, the names
+// stage sources use too.
+TEST(UnitNames, TheJapaneseNamesAreTheGamesOwn) {
+  const Texts ja = built_texts("ja");
+  for (int k = 0; k < kUnitKindCount; ++k) {
+    EXPECT_STREQ(ja.tr(kind_name(k)), kind_names[k]) << k;
+    EXPECT_STRNE(kind_name(k), "") << k;
+  }
+  EXPECT_STREQ(kind_name(-1), "");
+  EXPECT_STREQ(kind_name(kUnitKindCount), "");
+  EXPECT_STREQ(ja.tr(kind_name(-1)), "");
+}
+
 TEST_F(Overlay, OutOfRangeMenuValuesDrawNothingFromOutsideTheTables) {
-  w.command_mode = 1;
-  w.order_item = 5;
+  player_state(w).command_mode = 1;
+  player_state(w).order_item = 5;
   w.side_build_list[1] = 9;
   w.player_side = 7;
-  draw_play_overlay(d, w);
-  w.order_item = 40;
-  draw_play_overlay(d, w);
+  draw_play_overlay(d, w, Texts());
+  player_state(w).order_item = 40;
+  draw_play_overlay(d, w, Texts());
   EXPECT_TRUE(d.texts.empty());
 }
 
@@ -172,9 +213,9 @@ glm::vec4 to_clip(const Camera& c, float x, float y, float z) {
 TEST(Camera, TopDownViewWithPlusYUpAndYawTurningThePicture) {
   World w;
   init_world(w);
-  w.camera_x = 100.0f;
-  w.camera_y = -40.0f;
-  w.camera_distance = 20.0f;
+  player_state(w).camera_x = 100.0f;
+  player_state(w).camera_y = -40.0f;
+  player_state(w).camera_distance = 20.0f;
   const Camera c = camera_of(w);
   const glm::vec4 right = to_clip(c, 110.0f, -40.0f, 92.5f);
   EXPECT_GT(right.x / right.w, 0.0f);
@@ -191,15 +232,15 @@ TEST(Camera, TopDownViewWithPlusYUpAndYawTurningThePicture) {
   EXPECT_GT(particle, -1.0f);
 
   // Yaw equal to a heading h puts that unit's forward direction up the screen.
-  w.camera_yaw = kHalfPi;
+  player_state(w).camera_yaw = kHalfPi;
   const Camera turned = camera_of(w);
   const glm::vec4 forward = to_clip(turned, 90.0f, -40.0f, 92.5f);  // (-sin h, cos h)
   EXPECT_GT(forward.y / forward.w, 0.0f);
   EXPECT_NEAR(forward.x / forward.w, 0.0f, 1e-5);
 
   // Closer zoom narrows the view: the same offset lands farther out.
-  w.camera_yaw = 0.0f;
-  w.camera_zoom = 20.0f;
+  player_state(w).camera_yaw = 0.0f;
+  player_state(w).camera_zoom = 20.0f;
   const glm::vec4 zoomed = to_clip(camera_of(w), 110.0f, -40.0f, 92.5f);
   EXPECT_GT(zoomed.x / zoomed.w, right.x / right.w);
 }
@@ -215,12 +256,12 @@ TEST(RenderFrame, ClearsDrawsFarToNearThenTheScreenPassThenPresents) {
   World w;
   init_world(w);
   w.game_phase = 1;
-  w.camera_distance = 20.0f;
+  player_state(w).camera_distance = 20.0f;
   spawn_unit(w, 0, 0, kGroundZ, 0, 0, 2, 1);
   spawn_particle(w, 0, 0, 0, 0, 0, 0, 5, 0, 0, 10);
   spawn_projectile(w, 0, 0, 0, 0, 1, 0);
   RecordingDevice d;
-  render_frame(d, w);
+  render_frame(d, w, Texts());
   EXPECT_EQ(d.clear_colour, 0xFF282828u);
   EXPECT_EQ(d.calls.front(), "begin");
   EXPECT_EQ(d.calls[1], "view");
@@ -234,7 +275,7 @@ TEST(RenderFrame, ClearsDrawsFarToNearThenTheScreenPassThenPresents) {
 
   RecordingDevice title;
   w.game_phase = 0;
-  render_frame(title, w);
+  render_frame(title, w, Texts());
   EXPECT_EQ(title.texts.size(), 8u);
 }
 

@@ -2,6 +2,7 @@
 // A Device that draws nothing and keeps, in order, every quad and text it
 // was asked to draw, for tests of the drawing code.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -40,12 +41,14 @@ struct RecordedText {
   TextRect rect;
   TextAlign align;
   uint32_t colour;
+  TextFace face;
 };
 
 struct RecordingDevice : Device {
   std::vector<RecordedQuad> quads;
   std::vector<RecordedText> texts;
   std::vector<std::string> calls;  // begin, view, quad, text, present in call order
+  TextFace face = TextFace::kLatin;
   uint32_t clear_colour = 0;
   glm::mat4 view{1.0f};
   glm::mat4 projection{1.0f};
@@ -70,8 +73,30 @@ struct RecordingDevice : Device {
     calls.push_back("quad");
   }
   void draw_text(const char* text, const TextRect& rect, TextAlign align, uint32_t argb) override {
-    texts.push_back(RecordedText{text, rect, align, argb});
+    texts.push_back(RecordedText{text, rect, align, argb, face});
     calls.push_back("text");
+  }
+  void set_text_face(TextFace f) override { face = f; }
+  // The Japanese face's measure: half an em for ASCII, a whole em (20
+  // pixels) for any other character; 22 pixels a line.
+  TextSize text_size(const char* text) override {
+    TextSize size{0, 0};
+    int width = 0;
+    int lines = 1;
+    for (const char* c = text; *c != '\0'; ++c) {
+      const auto byte = static_cast<unsigned char>(*c);
+      if (*c == '\n') {
+        ++lines;
+        width = 0;
+      } else if (byte < 0x80) {
+        width += 10;
+      } else if ((byte & 0xC0) != 0x80) {
+        width += 20;
+      }
+      size.width = std::max(size.width, width);
+    }
+    size.height = text[0] == '\0' ? 0 : 20 + 22 * (lines - 1);
+    return size;
   }
   void present() override { calls.push_back("present"); }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -68,7 +69,11 @@ class Replay : public ::testing::Test {
   void SetUp() override {
     testing::write_file(dir.file("map1.aod"), testing::stage_bytes(two_camps()));
   }
+  // The stages are the test's own, over the game's data.
   RunResult run(std::vector<std::string> args) {
+    if (std::find(args.begin(), args.end(), "--data") == args.end()) {
+      args.insert(args.end(), {"--data", dir.path()});
+    }
     return testing::run_program(QUARVEX_BIN, args, dir);
   }
   std::string text(const std::string& name) { return testing::read_text(dir.file(name)); }
@@ -127,24 +132,39 @@ TEST_F(Replay, AChangedKeyIsCaughtAtTheNextCheckAndADamagedFileIsRefusedWithItsL
   EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.err.find("at frame 2500\n"), std::string::npos) << r.err;
 
-  // Cut short where a crash would cut it: at a line's end, or in its middle.
+  // A recording from a version whose battles differ is refused before it runs.
+  std::string old_version = recording;
+  const size_t version_at = old_version.find("version " QUARVEX_VERSION "\n");
+  ASSERT_NE(version_at, std::string::npos) << recording;
+  old_version.replace(version_at, std::string("version " QUARVEX_VERSION).size(), "version 1.0.0");
+  testing::write_text(dir.file("old.qvr"), old_version);
+  r = run({"--headless", "--replay", "old.qvr", "--hash"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "quarvex: old.qvr: recorded by quarvex 1.0.0, whose battles play differently "
+            "from this version (" QUARVEX_VERSION "); it cannot be replayed exactly\n");
+
+  // Cut short where a stopped game leaves it: at a line's end it plays as far
+  // as it goes (here every frame, so to the final hash), in the middle of its
+  // last line up to that line; a damaged line elsewhere is refused.
   const size_t end_line = recording.rfind("end ");
   testing::write_text(dir.file("cut.qvr"), recording.substr(0, end_line));
-  const int lines = static_cast<int>(std::count(recording.begin(), recording.end(), '\n'));
-  r = run({"--headless", "--replay", "cut.qvr", "--hash"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("quarvex: cut.qvr:" + std::to_string(lines) +
-                       ": the recording stops without its 'end' line"),
-            std::string::npos)
-      << r.err;
+  r = run({"--headless", "--replay", "cut.qvr"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "hash: " + end_hash(recording) + "\n");
   const size_t check = recording.find("check 2000 ");
-  testing::write_text(dir.file("torn.qvr"), recording.substr(0, check + 16));
+  const std::string torn = recording.substr(0, check + 16);
+  testing::write_text(dir.file("torn.qvr"), torn);
+  r = run({"--headless", "--replay", "torn.qvr"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("hash: ", 0), 0u) << r.out;
   const int check_line =
       static_cast<int>(std::count(recording.begin(), recording.begin() + check, '\n')) + 1;
-  r = run({"--headless", "--replay", "torn.qvr"});
+  testing::write_text(dir.file("damaged.qvr"), torn + "\n1-2 kp8\n");
+  r = run({"--headless", "--replay", "damaged.qvr"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("torn.qvr:" + std::to_string(check_line) + ": check hash"),
+  EXPECT_NE(r.err.find("damaged.qvr:" + std::to_string(check_line) + ": check hash"),
             std::string::npos)
       << r.err;
   r = run({"--headless", "--replay", "missing.qvr"});
@@ -200,6 +220,88 @@ TEST_F(Replay, WatchingGivesThePlayersSideProductionAndOrdersAndItsRecordingRepl
   EXPECT_EQ(replay.out, "hash: " + end_hash(recording) + "\n");
 }
 
+// Two humans on sides 0 and 1 of the two camps, each with its own cursor,
+// selection and orders; side 1 is handed to the computer for a while.
+TEST_F(Replay, TwoHumansPlayTheirOwnSidesAndTheirRecordingReplaysExactly) {
+  testing::write_text(dir.file("keys.txt"),
+                      "humans 0 1\n"
+                      "0: 5-14 kp6\n"      // side 0's cursor goes right
+                      "1: 5-24 kp8 tab\n"  // side 1's goes up, fast
+                      "1: 30 kp7\n"        // and marks there
+                      "1: 40 space\n"      // selects its nearest unit
+                      "1: 43 kp6\n"        // order menu: hold, then roam
+                      "1: 46 kp6\n"
+                      "1: 49 space\n"
+                      "computer 600 1\n"
+                      "1: 700-800 kp4\n"  // nobody's keys: the computer has the side
+                      "human 900 1\n"
+                      "1: 950-951 kp4\n");
+  const RunResult first = run({"--headless", "--seed", "4", "--frames", "1500", "--input",
+                               "keys.txt", "--record", "two.qvr", "--dump", "a.json"});
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, "");
+  const std::string dump = text("a.json");
+  const std::string humans = dump.substr(dump.find("\"humans\": ["));
+  EXPECT_NE(dump.find("\"human_sides\": 3, \"computer_sides\": 0, \"lost_sides\": 0"),
+            std::string::npos);
+  const size_t second = humans.find("{\"index\": 1, \"side\": 1, ");
+  ASSERT_NE(second, std::string::npos) << humans;
+  EXPECT_NE(humans.find("\"side\": 0, \"cursor_x\": 16.5, \"cursor_y\": 0,"), std::string::npos)
+      << humans;
+  // The cursor went with the tank at (350, 300) that side 1 ordered to roam,
+  // and three steps left after the side came back, none while it was away.
+  EXPECT_NE(humans.find("\"cursor_x\": 345.5, \"cursor_y\": 300,", second), std::string::npos)
+      << humans;
+  EXPECT_NE(humans.find("\"mark_x\": 0, \"mark_y\": 94,", second), std::string::npos)
+      << humans;                             // 21 frames up at 4.5 before the mark
+  EXPECT_EQ(count_units(dump, 1, true), 0);  // side 0 gave no order
+  EXPECT_GT(count_units(dump, 2, true), 0);
+
+  const std::string recording = text("two.qvr");
+  EXPECT_NE(recording.find("\nhumans 0 1\nstart\nseed 4\n"), std::string::npos) << recording;
+  EXPECT_NE(recording.find("\ncomputer 600 1\n"), std::string::npos);
+  const RunResult replay = run({"--headless", "--replay", "two.qvr", "--dump", "b.json"});
+  ASSERT_EQ(replay.status, 0) << replay.err;
+  EXPECT_EQ(replay.out, "hash: " + end_hash(recording) + "\n");
+  EXPECT_EQ(text("b.json"), dump);
+
+  // One bit of the World flipped after frame 700 is caught by the next check.
+  ASSERT_EQ(run({"--headless", "--seed", "4", "--frames", "1500", "--input", "keys.txt", "--record",
+                 "flipped.qvr", "--flip-bit", "700:units[3].health:2"})
+                .status,
+            0);
+  testing::write_text(dir.file("replayed.qvr"), without_lines(text("flipped.qvr"),
+                                                              [](const std::string& line) {
+                                                                return line.rfind("end ", 0) == 0;
+                                                              }) +
+                                                    "end 1500 " + end_hash(recording) + "\n");
+  const RunResult caught = run({"--headless", "--replay", "replayed.qvr"});
+  EXPECT_EQ(caught.status, 3);
+  EXPECT_EQ(caught.err,
+            "quarvex: replayed.qvr: replay differs from the recorded game at frame 1000\n");
+
+  // Keys of the wrong kind for the sides given are refused before anything runs.
+  testing::write_text(dir.file("one.txt"), "5 kp6\n");
+  testing::write_text(dir.file("sides.txt"), "1: 5 kp6\n");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--humans", "0,1", "--input", "one.txt"},
+       "one.txt: in a game of several humans every key line names its side, as '2: 10-40 kp8'"},
+      {{"--input", "sides.txt"},
+       "sides.txt: its lines name sides, as a game of several humans does; play it with --humans"},
+      {{"--humans", "0,2", "--input", "sides.txt"},
+       "sides.txt: it names a side that no human plays (--humans)"},
+      {{"--humans", "1,2", "--input", "keys.txt"},
+       "--humans does not name the human sides of keys.txt"},
+      {{"--humans", "0,1", "--flip-bit", "5:nope"}, "--flip-bit: the World has no field 'nope'"},
+  };
+  for (auto [args, message] : refused) {
+    args.push_back("--headless");
+    const RunResult r = run(args);
+    EXPECT_EQ(r.status, 2) << message;
+    EXPECT_EQ(r.err, "quarvex: " + message + "\n");
+  }
+}
+
 // The windowed driver's calls, with a test host: a game played from the
 // title menu, restarted, then left, kept in a replay folder.
 TEST_F(Replay, EveryStagePlayedIsKeptFromWherePlayStartedAndReplaysExactly) {
@@ -227,7 +329,7 @@ TEST_F(Replay, EveryStagePlayedIsKeptFromWherePlayStartedAndReplaysExactly) {
   for (int i = 0; i < 40; ++i) game.run_frame(host);
   const uint64_t restarted_hash = replay_hash(game.world());
   EXPECT_EQ(game.finish(), 0);
-  EXPECT_EQ(game.take_notice(), "");
+  EXPECT_EQ(game.take_notice().text, "");
 
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
@@ -272,12 +374,12 @@ TEST_F(Replay, AFolderThatCannotBeMadeIsToldOnceAndTheGameGoesOn) {
   std::string error;
   ASSERT_TRUE(game.begin(options, error)) << error;
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(game.run_frame(host));
-  const std::string notice = game.take_notice();
+  const std::string notice = in_english(game.take_notice());
   EXPECT_NE(notice.find("Replays are not kept: cannot create the folder"), std::string::npos)
       << notice;
   game.reset(true, false);
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(game.run_frame(host));
-  EXPECT_EQ(game.take_notice(), "");
+  EXPECT_EQ(game.take_notice().text, "");
   EXPECT_EQ(game.world().game_phase, 1);
 }
 
@@ -293,17 +395,37 @@ TEST(ReplayFolder, NamesAndTheHundredNewestKept) {
                            "20261207-080000-map2-side3_.qvr", "20261207-080000-map2-side3-2.qvr"})
     EXPECT_FALSE(is_replay_file_name(name)) << name;
 
+  // The oldest go by the time they were written, whatever their names say: a
+  // clock set back names the stage just begun before every replay kept, and
+  // that replay, being written, is never the one removed.
   testing::TempDir dir;
-  for (int i = 0; i < 103; ++i)
-    testing::write_text(dir.file(replay_file_name(1796630400 + i * 60, 1, 0)), "x\n");
+  const auto written_at = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  auto keep_replay = [&](const std::string& name, int minute) {
+    testing::write_text(dir.file(name), "x\n");
+    fs::last_write_time(dir.file(name), written_at + std::chrono::minutes(minute));
+  };
+  for (int i = 0; i < 103; ++i) keep_replay(replay_file_name(1796630400 + i * 60, 1, 0), i);
+  keep_replay(replay_file_name(1796630400 + 200 * 60, 1, 0), -1);  // named late, written first
   testing::write_text(dir.file("mine.qvr"), "not ours\n");
+  fs::last_write_time(dir.file("mine.qvr"), written_at - std::chrono::hours(1));
   prune_replays(dir.path(), kReplaysKept);
-  int left = 0;
-  for (const auto& entry : fs::directory_iterator(dir.path())) left += entry.is_regular_file();
-  EXPECT_EQ(left, 101);
+  auto left = [&dir] {
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path())) n += entry.is_regular_file();
+    return n;
+  };
+  EXPECT_EQ(left(), 101);
   EXPECT_TRUE(fs::exists(dir.file("mine.qvr")));
-  EXPECT_FALSE(fs::exists(dir.file(replay_file_name(1796630400 + 2 * 60, 1, 0))));
+  EXPECT_FALSE(fs::exists(dir.file(replay_file_name(1796630400 + 200 * 60, 1, 0))));
+  EXPECT_FALSE(fs::exists(dir.file(replay_file_name(1796630400 + 60, 1, 0))));
   EXPECT_TRUE(fs::exists(dir.file(replay_file_name(1796630400 + 3 * 60, 1, 0))));
+
+  const std::string behind = dir.file(replay_file_name(1796630400 - 3600, 2, 1));
+  testing::write_text(behind, "version 1.0.0\n");
+  prune_replays(dir.path(), kReplaysKept, behind);
+  EXPECT_EQ(left(), 101);
+  EXPECT_TRUE(fs::exists(behind));
+  EXPECT_FALSE(fs::exists(dir.file(replay_file_name(1796630400 + 3 * 60, 1, 0))));
 
   const char* names[] = {"XDG_DATA_HOME", "HOME"};
   std::vector<std::optional<std::string>> saved;

@@ -84,10 +84,15 @@ TEST_F(Scenario, StartPlacesTheStageExactly) {
 }
 
 TEST_F(Scenario, MissingStageFileIsAMessageLineAndTheRunGoesOn) {
-  const RunResult r =
-      run({"--headless", "--start", "--frames", "3", "--data", dir.path(), "--dump", "d.json"});
+  // The game installed with its data folder empty: no folder has the file.
+  std::filesystem::create_directories(dir.file("bin"));
+  std::filesystem::create_directories(dir.file("share/quarvex"));
+  std::filesystem::copy_file(QUARVEX_BIN, dir.file("bin/quarvex"));
+  const RunResult r = testing::run_program(
+      dir.file("bin/quarvex"), {"--headless", "--start", "--frames", "3", "--dump", "d.json"}, dir);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("1: message: ファイルオープンに失敗しました。\n", 0), 0u) << r.out;
+  // Message lines are in English, whatever the system's language.
+  EXPECT_EQ(r.out.rfind("1: message: The stage file could not be opened.\n", 0), 0u) << r.out;
   EXPECT_EQ(dump("d.json").rfind("{\"frame\": 3,", 0), 0u);
 }
 
@@ -136,12 +141,15 @@ TEST_F(Scenario, RecordThenReplayGivesTheSameDumpAndHash) {
   EXPECT_EQ(first.out, replay.out);
 }
 
-TEST_F(Scenario, DataDefaultsToTheWorkingDirectoryAndFramesToOne) {
+TEST_F(Scenario, TheWorkingDirectoryIsNoDataFolderAndFramesDefaultToOne) {
+  // A stage file where the game is started from is not the game's stage.
   write_stage(1, {record(kHousing, 4, 1, 2)});
   const RunResult r = run({"--headless", "--start", "--dump", "d.json"});
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
   EXPECT_EQ(dump("d.json").rfind("{\"frame\": 1,", 0), 0u);
-  EXPECT_NE(unit_line(dump("d.json"), 1).find("\"type\": 48, \"side\": 4,"), std::string::npos);
+  EXPECT_EQ(unit_line(dump("d.json"), 1).find("\"type\": 48, \"side\": 4,"), std::string::npos);
+  EXPECT_NE(unit_line(dump("d.json"), 60), "");  // the game's own stage 1 is far larger
 }
 
 TEST_F(Scenario, BadArgumentsAndScriptsExitWithStatusTwoAndRunNothing) {

@@ -1,8 +1,13 @@
 // The settings file: what a damaged or hand-edited file gives, that a file
 // with an error is never written, and that saving keeps the player's text.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -219,10 +224,53 @@ TEST(Settings, SoundLevelsAreWrittenIntoTheOldTextKeepingItsComments) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST(Settings, TheLanguageIsAutoOrALanguageCodeAndIsWrittenWhereItStands) {
+  struct Case {
+    const char* text;
+    const char* language;
+    const char* error;  // the start of the one error, or empty
+  };
+  const Case cases[] = {
+      {"", "auto", ""},
+      {"language = \"de\"\n", "de", ""},
+      {"language = \"pt_BR\"  # Brazil\n", "pt_BR", ""},
+      {"language = \"Deutsch\"\n", "auto", "s.toml:1: language: expected \"auto\" or a language"},
+      {"\nlanguage = 3\n", "auto", "s.toml:2: language: expected \"auto\" or a language"},
+      {"[window]\nlanguage = \"de\"\n", "auto", "s.toml:2: unknown entry 'window.language'"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> errors;
+    EXPECT_EQ(parse(c.text, errors).language, c.language) << c.text;
+    if (c.error[0] == '\0') {
+      EXPECT_TRUE(errors.empty()) << c.text << errors.front();
+    } else {
+      ASSERT_EQ(errors.size(), 1u) << c.text;
+      EXPECT_EQ(errors[0].rfind(c.error, 0), 0u) << errors[0];
+    }
+  }
+
+  // Changed where it stands; else a line before the first section; else at the end.
+  const std::vector<std::pair<std::string, std::string>> saves = {
+      {"language = \"auto\"  # mine\n[sound]\nmute = true\n",
+       "language = \"ja\"  # mine\n[sound]\nmute = true\n"},
+      {"# mine\n\n[sound]  # loud\nmute = true\n",
+       "# mine\n\nlanguage = \"ja\"\n[sound]  # loud\nmute = true\n"},
+      {"# only a comment", "# only a comment\nlanguage = \"ja\"\n"},
+  };
+  for (const auto& [old_text, expected] : saves) {
+    std::vector<std::string> errors;
+    Settings s = parse(old_text, errors);
+    s.language = "ja";
+    const std::string text = updated_settings_text(old_text, s);
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(parse(text, errors), s);
+    EXPECT_TRUE(errors.empty());
+  }
+}
+
 TEST_F(SettingsFileTest, AMissingFileIsWrittenWithTheDefaults) {
   const SettingsFile file = load_settings(path, true);
   EXPECT_TRUE(file.errors.empty());
-  EXPECT_TRUE(file.writable());
   EXPECT_EQ(read(), settings_text(Settings{}));
   EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
@@ -236,7 +284,6 @@ TEST_F(SettingsFileTest, ADamagedFileGivesItsMessagesAndIsNeverOverwritten) {
   EXPECT_EQ(file.errors[0].rfind(path + ":3: ", 0), 0u) << file.errors[0];
   EXPECT_EQ(file.errors[1].rfind(path + ":2: window.scale: expected a whole number", 0), 0u);
   EXPECT_TRUE(has_key(file.settings, kActionHelp, "F3"));
-  EXPECT_FALSE(file.writable());
   clear_keys(file.settings.bindings, kActionHelp);
   std::string error;
   EXPECT_FALSE(save_settings(file, error));
@@ -265,6 +312,139 @@ TEST_F(SettingsFileTest, SavingKeepsTheFileReadableAfterEveryChange) {
     EXPECT_EQ(load_settings(path, false).settings, file.settings);
   }
   EXPECT_EQ(read().rfind("# mine\n[keys]\n# help\nhelp = [", 0), 0u) << read();
+}
+
+// Every key a player can press has a name that reads back as that key: SDL
+// names none for the ISO key beside Z (100), the Japanese Ro, Yen, Henkan
+// and Muhenkan keys (135, 137, 138, 139) or the Korean Hangul and Hanja keys
+// (144, 145), and names the second Return key as the first.
+TEST(KeyNames, EveryKeyReadsBackAsItselfAlsoThroughASavedFile) {
+  for (int scancode = 1; scancode < SDL_NUM_SCANCODES; ++scancode) {
+    for (const uint8_t mods : {uint8_t{0}, uint8_t(kModCtrl | kModShift)}) {
+      const KeyChord chord{static_cast<int16_t>(scancode), mods};
+      KeyChord back;
+      EXPECT_TRUE(parse_key_chord(key_chord_name(chord), back)) << key_chord_name(chord);
+      EXPECT_EQ(back, chord) << key_chord_name(chord);
+    }
+  }
+  EXPECT_EQ(key_chord_name({100, 0}), "Scancode 100");
+  EXPECT_EQ(key_chord_short_name({100, kModAlt}), "Alt+Key 100");
+  KeyChord chord;
+  for (const char* bad : {"Scancode 0", "Scancode 512", "Scancode -1", "Scancode 1x", "Scancode "})
+    EXPECT_FALSE(parse_key_chord(bad, chord)) << bad;
+}
+
+TEST_F(SettingsFileTest, KeysWithoutAnSdlNameAreSavedAndReadBack) {
+  SettingsFile file = load_settings(path, true);
+  clear_keys(file.settings.bindings, kActionMute);
+  int other = -1;
+  for (const int scancode : {100, 135, 137, 138, 139, 144, 145, 158}) {
+    ASSERT_EQ(bind_key(file.settings.bindings, kActionMute, {int16_t(scancode), 0}, other),
+              BindResult::kAdded);
+  }
+  std::string error;
+  ASSERT_TRUE(save_settings(file, error)) << error;
+  const SettingsFile again = load_settings(path, false);
+  EXPECT_TRUE(again.errors.empty()) << again.errors.front();
+  EXPECT_EQ(again.settings, file.settings);
+}
+
+// The player edits the file while the game runs: a save puts only what the
+// game changed into the file as it is now.
+TEST_F(SettingsFileTest, ASaveMergesTheGamesChangeIntoTheFileAsItIsNow) {
+  write("[sound]\nmaster_volume = 80\n[keys]\nhelp = [\"F1\"]\n");
+  SettingsFile file = load_settings(path, true);
+  file.settings.master_volume = 60;
+  int other = -1;
+  ASSERT_EQ(bind_key(file.settings.bindings, kActionPause, key("F2"), other), BindResult::kAdded);
+  // Edited meanwhile: a note, the window's scale, and F2 given to help.
+  write(
+      "# my note\n[window]\nscale = 3\n[sound]\nmaster_volume = 80\n[keys]\n"
+      "help = [\"F1\", \"F2\"]\n");
+  std::string error;
+  ASSERT_TRUE(save_settings(file, error)) << error;
+  std::vector<std::string> errors;
+  const Settings saved = parse(read(), errors);
+  EXPECT_TRUE(errors.empty()) << errors.front();
+  EXPECT_EQ(read().rfind("# my note\n[window]\nscale = 3\n", 0), 0u) << read();
+  EXPECT_EQ(saved.window_scale, 3);
+  EXPECT_EQ(saved.master_volume, 60);
+  EXPECT_TRUE(has_key(saved, kActionPause, "F2"));  // the game's binding wins the key
+  EXPECT_TRUE(has_key(saved, kActionHelp, "F1"));
+  EXPECT_FALSE(has_key(saved, kActionHelp, "F2"));
+
+  // A later save changes only what changed since: the scale the player set stays.
+  write(read() + "# another note\n");
+  file.settings.mute = true;
+  ASSERT_TRUE(save_settings(file, error)) << error;
+  EXPECT_NE(read().find("# another note"), std::string::npos);
+  EXPECT_EQ(parse(read(), errors).window_scale, 3);
+  EXPECT_TRUE(parse(read(), errors).mute);
+}
+
+TEST_F(SettingsFileTest, AFileThatNowHasErrorsIsLeftAsItIsAndTheChangeWaitsForItsRepair) {
+  write("[sound]\nmaster_volume = 80\n");
+  SettingsFile file = load_settings(path, true);
+  file.settings.master_volume = 50;
+  const std::string edited = "[sound]\nmaster_volume = 80\n# notes\n[window\nscale = 2\n";
+  write(edited);
+  std::string error;
+  EXPECT_FALSE(save_settings(file, error));
+  EXPECT_NE(error.find("has errors"), std::string::npos) << error;
+  EXPECT_EQ(read(), edited);
+  EXPECT_FALSE(file.errors.empty());
+  EXPECT_EQ(file.settings.master_volume, 50);
+  write("[sound]\nmaster_volume = 80\n# notes\n[window]\nscale = 2\n");
+  ASSERT_TRUE(save_settings(file, error)) << error;
+  EXPECT_EQ(read(), "[sound]\nmaster_volume = 50\n# notes\n[window]\nscale = 2\n");
+  EXPECT_TRUE(file.errors.empty());
+}
+
+// Settings kept with the player's other dotfiles and linked here are
+// written where they live, private as they were.
+TEST_F(SettingsFileTest, ALinkedFileIsWrittenWhereItLivesAndKeepsItsMode) {
+  const fs::path kept = dir / "dotfiles" / "quarvex.toml";
+  fs::create_directories(kept.parent_path());
+  std::ofstream(kept) << "[sound]\nmute = false\n";
+  fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_directories(fs::path(path).parent_path());
+  fs::create_symlink("../dotfiles/quarvex.toml", path);
+  SettingsFile file = load_settings(path, true);
+  file.settings.mute = true;
+  std::string error;
+  ASSERT_TRUE(save_settings(file, error)) << error;
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ(read(), "[sound]\nmute = true\n");
+  EXPECT_EQ(fs::status(kept).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::distance(fs::directory_iterator(kept.parent_path()), fs::directory_iterator()), 1);
+}
+
+// A save that cannot be written (a folder the player cannot write, a full
+// disk) leaves the old file byte for byte and says so.
+TEST_F(SettingsFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
+  const std::string old_text = "# mine\n[sound]\nmaster_volume = 80\n";
+  write(old_text);
+  SettingsFile file = load_settings(path, true);
+  file.settings.master_volume = 20;
+  // A read-only folder stops anyone but root; a file size limit stops root too.
+  const fs::path folder = fs::path(path).parent_path();
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit size{8, 8};
+    setrlimit(RLIMIT_FSIZE, &size);
+    std::string error;
+    const bool saved = save_settings(file, error);
+    _exit(!saved && error.find("cannot write") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  fs::permissions(folder, fs::perms::owner_all);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(read(), old_text);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
 TEST(SettingsPath, FollowsXdgThenHome) {

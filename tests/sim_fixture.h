@@ -28,7 +28,7 @@ class SimTest : public ::testing::Test {
   void latch_keys(std::initializer_list<Key> keys) {
     std::array<bool, kKeyCount> down{};
     for (Key k : keys) down[k] = true;
-    update_key_latches(w, down);
+    update_key_latches(player_state(w), down);
   }
 
   int live_projectiles(int kind = -2) const {

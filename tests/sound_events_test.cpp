@@ -163,10 +163,10 @@ class BuildOrder : public SoundWatch {
     SoundWatch::SetUp();
     factory = spawn(kTypeFactory, 1, 40, -20);
     w.side_build_list[0] = 1;
-    w.command_mode = 1;
-    w.selected_unit = factory;
-    w.order_item = 5;
-    w.build_item = 0;
+    player_state(w).command_mode = 1;
+    player_state(w).selected_unit = factory;
+    player_state(w).order_item = 5;
+    player_state(w).build_item = 0;
     heard();
   }
   std::vector<SoundEvent> confirm() {

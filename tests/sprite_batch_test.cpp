@@ -132,15 +132,6 @@ TEST(CoversPicture, OnlyAConvexQuadAroundThePictureInsideTheDepthRange) {
       covers_picture(clip_quad({{{nan, -5, 0, 1}, {-5, 5, 0, 1}, {5, 5, 0, 1}, {5, -5, 0, 1}}})));
 }
 
-TEST(SetColour, SplitsArgbIntoBytes) {
-  BatchVertex v{};
-  set_colour(v, 0x78B4C8D2u);
-  EXPECT_EQ(v.a, 0x78);
-  EXPECT_EQ(v.r, 0xB4);
-  EXPECT_EQ(v.g, 0xC8);
-  EXPECT_EQ(v.b, 0xD2);
-}
-
 TEST(Letterbox, WholeScalesCentredAndAProportionalFitWhenTooSmall) {
   const Viewport exact = letterbox(1280, 960);
   EXPECT_EQ(exact.x, 0);

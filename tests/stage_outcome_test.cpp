@@ -6,6 +6,7 @@
 #include "battle_world.h"
 #include "sim/sim.h"
 #include "test_host.h"
+#include "world/humans.h"
 #include "world/tables.h"
 
 namespace quarvex {
@@ -69,9 +70,9 @@ TEST_F(StageOutcome, InformationBoxOncePerPressWithTheGivenText) {
   w.game_phase = 0;  // shown in the title menu as well
   w.frames_last_second = 33;
   w.last_second = static_cast<int32_t>(host.seconds);  // no new second while the key is down
-  w.cursor_x = 1.5f;
-  w.cursor_y = -2.25f;
-  w.selected_unit =
+  player_state(w).cursor_x = 1.5f;
+  player_state(w).cursor_y = -2.25f;
+  player_state(w).selected_unit =
       spawn_unit(w, 0, 0, kGroundZ, kDegree, 0, kTypeResidence, 1);  // a residence never turns
   host.hold(kKeyInfo, 1, 3);
   for (int frame = 0; frame < 3; ++frame) frame_tick(w, host);
@@ -84,8 +85,8 @@ TEST_F(StageOutcome, InformationBoxOncePerPressWithTheGivenText) {
 
 TEST_F(StageOutcome, InformationBoxWithoutSelectionReadsHeadingZero) {
   w.game_phase = 0;
-  w.key_latches[kKeyInfo] = kLatchPressed;
-  w.selected_unit = 4000;  // not a slot: reads the sentinel
+  player_state(w).key_latches[kKeyInfo] = kLatchPressed;
+  player_state(w).selected_unit = 4000;  // not a slot: reads the sentinel
   end_of_frame(w, host);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].find("RZ=0.000000"), std::string::npos);
@@ -94,21 +95,60 @@ TEST_F(StageOutcome, InformationBoxWithoutSelectionReadsHeadingZero) {
 TEST_F(StageOutcome, SelectionCleanUpAndMarkMarkers) {
   const int16_t unit = spawn_unit(w, 0, 0, kGroundZ, 0, 0, 43, 1);
   const int16_t marked = spawn_unit(w, 30, 0, kGroundZ, 0, 0, 43, 2);
-  w.selected_unit = unit;
-  w.target_unit = marked;
-  w.command_mode = 2;
+  player_state(w).selected_unit = unit;
+  player_state(w).target_unit = marked;
+  player_state(w).command_mode = 2;
   end_of_frame(w, host);
-  EXPECT_EQ(w.command_mode, 2);
-  EXPECT_EQ(w.target_unit, marked);
+  EXPECT_EQ(player_state(w).command_mode, 2);
+  EXPECT_EQ(player_state(w).target_unit, marked);
   for (const Particle& p : w.particles) EXPECT_EQ(p.life, 0);  // no marks under direct control
 
   w.units[unit].type = -1;
   w.units[marked].type = -1;
   end_of_frame(w, host);
-  EXPECT_EQ(w.command_mode, 0);
-  EXPECT_EQ(w.target_unit, 0);
+  EXPECT_EQ(player_state(w).command_mode, 0);
+  EXPECT_EQ(player_state(w).target_unit, 0);
   EXPECT_EQ(w.particles[0].life, 2);  // the marked point
   EXPECT_EQ(w.particles[1].life, 0);  // no marked unit any more
+}
+
+// With humans on sides 0, 1 and 3: each hears of its own loss once, and the
+// game goes on until one side or no human is left.
+TEST_F(StageOutcome, SeveralHumansHearTheirOwnVerdicts) {
+  struct Step {
+    std::array<int8_t, kSides> present;
+    std::vector<std::string> messages;
+    std::vector<int> sides;
+    int8_t phase;
+  };
+  const std::vector<std::vector<Step>> games = {
+      {{{1, 1, 1, 1}, {}, {}, 1},
+       {{1, 0, 1, 1}, {"GAME OVER"}, {1}, 1},
+       {{1, 0, 1, 1}, {}, {}, 1},                               // told once
+       {{0, 0, 1, 0}, {"GAME OVER", "GAME OVER"}, {0, 3}, 2}},  // only the computer is left
+      {{{0, 1, 0, 1}, {"GAME OVER"}, {0}, 1},
+       {{0, 1, 0, 0}, {"GAME OVER", "COMPLETE"}, {3, 1}, 2},
+       {{0, 0, 0, 0}, {}, {}, 2}},  // decided: judged no more
+  };
+  for (const std::vector<Step>& game : games) {
+    testing::reset_for_battle(w);
+    set_human_sides(w, side_bit(0) | side_bit(1) | side_bit(3));
+    for (const Step& step : game) {
+      host.messages.clear();
+      host.message_sides.clear();
+      w.side_present = step.present;
+      end_of_frame(w, host);
+      EXPECT_EQ(host.messages, step.messages);
+      EXPECT_EQ(host.message_sides, step.sides);
+      EXPECT_EQ(w.game_phase, step.phase);
+    }
+  }
+  // A game of one player keeps its own messages, for every player.
+  testing::reset_for_battle(w);
+  host.message_sides.clear();
+  w.side_present = {1, 0, 0, 0};
+  end_of_frame(w, host);
+  EXPECT_EQ(host.message_sides, std::vector<int>{-1});
 }
 
 }  // namespace

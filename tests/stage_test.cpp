@@ -169,9 +169,9 @@ TEST_F(LoadStageTest, ResetsTheWorldAndReadsTheNumberedStage) {
   w.units[300].type = 5;  // leftovers of an earlier state
   w.projectiles[4].kind = 2;
   w.particles[9].life = 4;
-  w.camera_zoom = 12;
+  player_state(w).camera_zoom = 12;
   w.funds[2] = 3;
-  w.key_latches[kKeyUp] = kLatchHeld;
+  player_state(w).key_latches[kKeyUp] = kLatchHeld;
   host.seed = 4242;
   load_stage(w, host);
   EXPECT_TRUE(host.messages.empty());
@@ -181,9 +181,9 @@ TEST_F(LoadStageTest, ResetsTheWorldAndReadsTheNumberedStage) {
   EXPECT_EQ(w.particles[9].life, 0);
   EXPECT_EQ(w.units[1].type, kTypeHeadquarters);
   EXPECT_EQ(w.factories[2][0], 3);
-  EXPECT_EQ(w.camera_distance, 20.0f);
-  EXPECT_EQ(w.camera_zoom, 0.0f);
-  EXPECT_EQ(w.selected_unit, 1);
+  EXPECT_EQ(player_state(w).camera_distance, 20.0f);
+  EXPECT_EQ(player_state(w).camera_zoom, 0.0f);
+  EXPECT_EQ(player_state(w).selected_unit, 1);
   EXPECT_EQ(w.game_phase, 1);
   EXPECT_EQ(w.funds, (std::array<int32_t, 4>{200, 200, 200, 200}));
   EXPECT_EQ(w.side_build_list, (std::array<int8_t, 4>{2, 3, 0, 1}));
@@ -192,7 +192,7 @@ TEST_F(LoadStageTest, ResetsTheWorldAndReadsTheNumberedStage) {
   EXPECT_EQ(w.reload_requested, 0);
   // Left alone by the reset.
   EXPECT_EQ(w.player_side, 3);
-  EXPECT_EQ(w.key_latches[kKeyUp], kLatchHeld);
+  EXPECT_EQ(player_state(w).key_latches[kKeyUp], kLatchHeld);
   ASSERT_EQ(host.ground_images.size(), 1u);
   EXPECT_EQ(host.ground_images[0], dir.file("map2.bmp"));
 }
@@ -200,7 +200,7 @@ TEST_F(LoadStageTest, ResetsTheWorldAndReadsTheNumberedStage) {
 TEST_F(LoadStageTest, MissingOrUnreadableFileShowsTheMessageAndSetupGoesOn) {
   load_stage(w, host);
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], "ファイルオープンに失敗しました。");
+  EXPECT_EQ(host.messages[0], "The stage file could not be opened.");
   EXPECT_EQ(w.game_phase, 1);
   EXPECT_EQ(host.ground_images.size(), 1u);
   // A folder in place of the file opens but cannot be read.

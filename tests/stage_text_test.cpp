@@ -124,6 +124,66 @@ TEST(StageCompiler, BadSourceWritesNothingAndGoodSourceReplacesTheFile) {
   EXPECT_EQ(files, 3);
   EXPECT_EQ(testing::run_program(QUARVEX_STAGE_BIN, {"compile", "good.txt"}, dir).status, 2);
 }
+
+// A stage travels as two files; the compiler carries the description both
+// ways, checks stages as the game reads them, makes random battles and
+// installs a stage into the player's folder without replacing one there.
+TEST(StageCompiler, CarriesTheDescriptionChecksMakesAndInstallsStages) {
+  testing::TempDir dir;
+  const auto tool = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"XDG_DATA_HOME=" + dir.file("home"), QUARVEX_STAGE_BIN});
+    return testing::run_program("env", args, dir);
+  };
+  testing::write_text(dir.file("hill.txt"), "本部 1 -300 -300 0 1 0 0\n本部 2 300 300 4 0 0 0\n");
+  testing::write_text(dir.file("hill.toml"), "title='Hill'  # written by hand\nground=3\n");
+  ASSERT_EQ(tool({"compile", "hill.txt", "hill.aod"}).status, 0);
+  // The source's own description is the output's: left as the player wrote it.
+  EXPECT_EQ(testing::read_text(dir.file("hill.toml")),
+            "title='Hill'  # written by hand\nground=3\n");
+  ASSERT_EQ(tool({"decompile", "hill.aod", "back.txt"}).status, 0);
+  ASSERT_EQ(tool({"compile", "back.txt", "back.aod"}).status, 0);
+  EXPECT_EQ(testing::read_text(dir.file("back.aod")), testing::read_text(dir.file("hill.aod")));
+  EXPECT_EQ(
+      testing::read_text(dir.file("back.toml")),
+      "# quarvex stage description\ntitle = \"Hill\"\nground = 3  # 1..3: the ground picture\n");
+
+  auto r = tool({"check", "hill.aod", "back.toml", "missing.aod"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "hill.aod: \"Hill\", ground 3, 2 placements\n"
+            "back.toml: \"Hill\", ground 3, 2 placements\n");
+  EXPECT_NE(r.err.find("missing.aod"), std::string::npos) << r.err;
+
+  testing::write_text(dir.file("bad.toml"), "title = \"x\"\nground = 9\n");
+  testing::write_text(dir.file("bad.txt"), "本部 1 0 0 0 1 0 0\n");
+  r = tool({"compile", "bad.txt", "bad.aod"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("bad.toml:2: ground: expected 1, 2 or 3"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("bad.aod")));
+
+  ASSERT_EQ(tool({"random", "12", "2", "r.aod"}).status, 0);
+  EXPECT_EQ(testing::read_text(dir.file("r.toml")),
+            "# quarvex stage description\ntitle = \"Random battle 12\"\nground = 2  # 1..3: the "
+            "ground picture\n");
+  const std::string generated = testing::read_text(dir.file("r.aod"));
+  ASSERT_EQ(tool({"random", "12", "2", "r2.aod"}).status, 0);
+  EXPECT_EQ(testing::read_text(dir.file("r2.aod")), generated);
+  EXPECT_EQ(tool({"random", "12", "4", "r3.aod"}).status, 1);
+
+  r = tool({"install", "hill.aod"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string installed = dir.file("home/quarvex/stages/hill");
+  EXPECT_EQ(testing::read_text(installed + ".aod"), testing::read_text(dir.file("hill.aod")));
+  EXPECT_EQ(testing::read_text(installed + ".toml"), testing::read_text(dir.file("back.toml")));
+  // A stage of that name is there: kept, unless the player says to replace it.
+  testing::write_text(dir.file("hill.toml"), "title = \"Hill, again\"\nground = 1\n");
+  r = tool({"install", "hill.toml"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("already exists; not replaced (--replace replaces it)"), std::string::npos);
+  EXPECT_NE(testing::read_text(installed + ".toml").find("Hill\""), std::string::npos);
+  EXPECT_EQ(tool({"install", "hill.toml", "--replace"}).status, 0);
+  EXPECT_NE(testing::read_text(installed + ".toml").find("Hill, again"), std::string::npos);
+}
 #endif
 
 }  // namespace

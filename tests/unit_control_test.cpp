@@ -29,8 +29,8 @@ class UnitControl : public ::testing::Test {
     const int16_t u = spawn_unit(w, 0, 0, kGroundZ, 0, 0, type, 1);
     if (child_type >= 0) spawn_unit(w, 0, 0, kChildZ, child_heading, u, child_type, 1);
     enemy = spawn_unit(w, -10, 10, kGroundZ, 0, 0, 2, 2);
-    w.selected_unit = enemy;
-    w.command_mode = 2;
+    player_state(w).selected_unit = enemy;
+    player_state(w).command_mode = 2;
     w.units[u].target = enemy;
     w.units[u].ai_state = 0;
     w.units[u].control_bits = kTurnRight | kAuxLeft | kForward;
@@ -242,9 +242,9 @@ TEST_F(UnitControl, GoToPointLoitersWithinTwentyWholeUnits) {
 TEST_F(UnitControl, UnitUnderDirectControlKeepsThePlayersBits) {
   const int16_t driven = spawn_unit(w, 0, 0, kGroundZ, 0, 0, 43, 1);
   const int16_t other = spawn_unit(w, 20, 0, kGroundZ, 0, 0, 43, 1);
-  w.selected_unit = driven;
+  player_state(w).selected_unit = driven;
   for (int8_t mode : {int8_t{2}, int8_t{1}}) {
-    w.command_mode = mode;
+    player_state(w).command_mode = mode;
     bool other_changed = false;
     bool driven_changed = false;
     for (int frame = 0; frame < 200; ++frame) {

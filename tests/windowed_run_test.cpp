@@ -108,13 +108,16 @@ class WindowedRun : public ::testing::Test {
   void write_two_side_stage() {
     write_test_atlases();
     write("map1.bmp", testing::encode_bmp(testing::test_ground()));
+    write("map1.aod", two_side_stage());
+  }
+  static std::vector<uint8_t> two_side_stage() {
     std::vector<uint8_t> stage = {4, 0};
     const int placements[4][3] = {{-30, 32, 1}, {0, 2, 1}, {40, 32, 2}, {8, 2, 2}};
     for (const auto& [x, kind, side] : placements) {
       stage.insert(stage.end(), {uint8_t(x), uint8_t(x >> 8), 0, 0, 0, 0, uint8_t(kind),
                                  uint8_t(side), 0, 0, 0, 0, 0, 0});
     }
-    write("map1.aod", stage);
+    return stage;
   }
   RunResult run_game(std::vector<std::string> args, bool display = true,
                      const char* audio_driver = "dummy") {
@@ -140,8 +143,16 @@ TEST_F(WindowedRun, WithoutADisplayItSaysSoInOneLineAndSuggestsHeadless) {
 }
 
 TEST_F(WindowedRun, MissingDataIsListedInOneLineAndTheTitleMenuStillShows) {
-  const RunResult r = run_game({"--data", dir.string(), "--frames", "3", "--screenshot",
-                                "2:" + (dir / "title.png").string()});
+  // The game installed with an empty data folder beside it: it takes that
+  // folder for its own and never reads the build's.
+  fs::create_directories(dir / "bin");
+  fs::create_directories(dir / "share" / "quarvex");
+  fs::copy_file(QUARVEX_BIN, dir / "bin" / "quarvex");
+  std::vector<std::string> args = {"--frames", "3", "--screenshot",
+                                   "2:" + (dir / "title.png").string()};
+  args.insert(args.begin(), (dir / "bin" / "quarvex").string());
+  const std::string err = (dir / "stderr.txt").string();
+  const RunResult r = finish(start(args, err, true, "dummy"), err);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("t0.dds"), std::string::npos);
   EXPECT_NE(r.err.find("map1.aod"), std::string::npos);
@@ -151,6 +162,8 @@ TEST_F(WindowedRun, MissingDataIsListedInOneLineAndTheTitleMenuStillShows) {
   EXPECT_EQ(shot.height, 480);
 }
 
+// The data folder holds no catalogues: the title menu is in English, with its
+// Language entry and the help hint, whatever the system's language.
 TEST_F(WindowedRun, TitleMenuPictureMatchesTheRenderedScene) {
   write_test_atlases();
   const RunResult r = run_game({"--data", dir.string(), "--stage", "3", "--side", "2", "--frames",
@@ -169,6 +182,34 @@ TEST_F(WindowedRun, TitleMenuPictureMatchesTheRenderedScene) {
   EXPECT_LT(off, shot.rgba.size() / 500);
 }
 
+// A folder that holds only a stage file plays it with the game's own
+// pictures and sounds: the same picture as a folder with every file.
+TEST_F(WindowedRun, AFolderWithOnlyAStageFilePlaysWithTheGamesPicturesAndSounds) {
+  fs::create_directories(dir / "only" / "sounds");
+  fs::create_directories(dir / "whole");
+  write("only/map1.aod", two_side_stage());
+  write("whole/map1.aod", two_side_stage());
+  for (const fs::directory_entry& e : fs::directory_iterator(QUARVEX_DATA_DIR)) {
+    if (e.path().filename() != "map1.aod")
+      fs::create_symlink(e.path(), dir / "whole" / e.path().filename());
+  }
+  const std::vector<std::string> run = {"--start", "--seed", "1", "--frames", "3", "--no-replay"};
+  for (const char* folder : {"only", "whole"}) {
+    std::vector<std::string> args = run;
+    args.insert(args.end(), {"--data", (dir / folder).string(), "--screenshot",
+                             "2:" + (dir / folder).string() + ".png"});
+    const RunResult r = run_game(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("not found"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("silent"), std::string::npos) << r.err;
+  }
+  const Image only = picture("only.png");
+  const Image whole = picture("whole.png");
+  EXPECT_EQ(only.rgba, whole.rgba);
+  // The game's ground, not the clear colour, is under the units.
+  EXPECT_NE(only.rgba[(240 * 640 + 20) * 4 + 1], 0x28);
+}
+
 TEST_F(WindowedRun, StageShowsGroundUnitsAndOverlay) {
   write_two_side_stage();
   const RunResult r = run_game({"--data", dir.string(), "--start", "--seed", "1", "--frames", "3",
@@ -182,13 +223,27 @@ TEST_F(WindowedRun, StageShowsGroundUnitsAndOverlay) {
   EXPECT_NE(at(580, 460)[1], 0x28);
 }
 
-TEST_F(WindowedRun, TerminationSignalEndsTheLoopWithStatusZero) {
-  const std::string err = (dir / "stderr.txt").string();
-  const pid_t pid = start({QUARVEX_BIN, "--data", dir.string()}, err, true);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  kill(pid, SIGTERM);
-  const RunResult r = finish(pid, err);
-  EXPECT_EQ(r.status, 0) << r.err;
+// SIGTERM, and SIGHUP when the terminal the game was started from closes,
+// end the game as its quit does: status 0 and the stage's replay finished
+// with its end line.
+TEST_F(WindowedRun, TerminationAndHangUpEndTheLoopAndFinishTheReplay) {
+  write_two_side_stage();
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    fs::remove_all(dir / "quarvex" / "replays");
+    const std::string err = (dir / "stderr.txt").string();
+    const pid_t pid =
+        start({QUARVEX_BIN, "--data", dir.string(), "--start", "--seed", "1"}, err, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(pid, signal);
+    const RunResult r = finish(pid, err);
+    EXPECT_EQ(r.status, 0) << "signal " << signal << ": " << r.err;
+    std::string recording;
+    for (const auto& entry : fs::directory_iterator(dir / "quarvex" / "replays")) {
+      std::ifstream in(entry.path());
+      recording.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    EXPECT_NE(recording.find("\nend "), std::string::npos) << "signal " << signal << recording;
+  }
 }
 
 // With no headquarters for the player's side the stage is lost in frame 1;

@@ -36,9 +36,8 @@ void load_pictures(GlDevice& device) {
   if (!device.load_texture(kGroundSlot, (data / "map1.bmp").string(), error)) {
     std::fprintf(stderr, "gl_bench: %s\n", error.c_str());
   }
-  const std::string font_path = find_japanese_font();
-  std::unique_ptr<Font> font = font_path.empty() ? nullptr : Font::open(font_path, 20, error);
-  if (font != nullptr) device.set_font(std::move(font));
+  std::unique_ptr<Fonts> fonts = Fonts::open(find_latin_font(), find_japanese_font(), error);
+  if (fonts != nullptr) device.set_fonts(std::move(fonts));
 }
 
 void BM_GlRenderFrame(benchmark::State& state) {
@@ -55,7 +54,7 @@ void BM_GlRenderFrame(benchmark::State& state) {
       state.SkipWithError(("no OpenGL device: " + error).c_str());
     } else {
       load_pictures(*device);
-      for (auto _ : state) render_frame(*device, *w);
+      for (auto _ : state) render_frame(*device, *w, Texts());
       const PoolCounts pools = count_pools(*w);
       state.counters["units"] = pools.units;
       state.counters["projectiles"] = pools.projectiles;

@@ -1,17 +1,16 @@
 #include "app/frame.h"
 
 #include "sim/sim.h"
-#include "world/latch.h"
 #include "world/stage.h"
 
 namespace quarvex {
 
 void frame_tick(World& w, FrameHost& host) {
   if (w.reload_requested != 0) load_stage(w, host);
-  std::array<bool, kKeyCount> keys{};
-  host.sample_keys(keys);
-  update_key_latches(w, keys);
-  player_command(w);
+  FrameInput input;
+  host.sample_input(w, input);
+  apply_frame_input(w, input);  // hand-overs, then every commanding human's key latches
+  player_command(w);            // each human side, in ascending side order
   command_computer_sides(w, host.watching() ? Commanded::kAllSides : Commanded::kRivals);
   reset_side_presence(w);
   execute_side_orders(w);

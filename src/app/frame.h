@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "world/frame_input.h"
+#include "world/humans.h"
 #include "world/services.h"
 #include "world/world.h"
 
@@ -13,8 +15,16 @@ namespace quarvex {
 // Everything a frame needs from the machine it runs on. Tests and the
 // headless driver supply their own.
 struct FrameHost : Services {
-  // This frame's down/up state of the eleven watched keys.
+  // This frame's down/up state of the eleven watched keys of the player.
   virtual void sample_keys(std::array<bool, kKeyCount>& down) = 0;
+  // This frame's input, read after a pending stage load. A host that knows
+  // only the player's keys leaves this as it is: they are player_side's.
+  virtual void sample_input(const World& w, FrameInput& input) {
+    std::array<bool, kKeyCount> down{};
+    sample_keys(down);
+    input = FrameInput{};
+    if (is_side_index(w.player_side)) input.keys[w.player_side] = mask_from_keys(down);
+  }
   // Draws and presents the picture of the World.
   virtual void render(const World& w) = 0;
   // Millisecond clock as a signed 32-bit value.
@@ -32,6 +42,9 @@ struct FrameHost : Services {
   // True while the player only watches: the computer commands the player's
   // side as well.
   virtual bool watching() { return false; }
+  // The drivers leave the stage files to the Game, which stands between
+  // them and the frame (game.h); hosts that run frames themselves name theirs.
+  StageFiles stage_files(int) override { return {}; }
 };
 
 void frame_tick(World& w, FrameHost& host);

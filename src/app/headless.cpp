@@ -17,12 +17,15 @@ class HeadlessHost : public FrameHost {
  public:
   explicit HeadlessHost(const Game& game) : game_(game) {}
 
-  void show_message(const char* text) override {
-    std::fputs(message_line(game_.current_frame(), text).c_str(), stdout);
+  void show_message(const char* text, std::span<const MessageArg> args) override {
+    show_side_message(-1, text, args);
+  }
+  void show_side_message(int side, const char* text, std::span<const MessageArg> args) override {
+    const std::string english = in_english(message_of(text, args));
+    std::fputs(message_line(game_.current_frame(), english.c_str(), side).c_str(), stdout);
   }
   uint32_t stage_seed() override { return static_cast<uint32_t>(std::time(nullptr)); }
   void load_ground_image(const char*) override {}
-  const char* data_dir() override { return game_.data_dir().c_str(); }
   void sample_keys(std::array<bool, kKeyCount>& down) override { down.fill(false); }
   void render(const World&) override {}
   int32_t clock_ms() override { return static_cast<int32_t>(elapsed_ms()); }
@@ -48,7 +51,7 @@ int run_headless(const Options& requested) {
   std::string error;
   if (!game.begin(options, error)) {
     std::fprintf(stderr, "quarvex: %s\n", error.c_str());
-    return 2;
+    return game.failure_status();
   }
   if (!options.screenshots.empty()) {
     std::fprintf(stderr, "quarvex: --screenshot needs a window; ignored with --headless\n");

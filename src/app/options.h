@@ -12,7 +12,7 @@
 namespace quarvex {
 
 struct Options {
-  std::string data_dir;  // empty: the working directory when it holds map1.aod, else the built data
+  std::string data_dir;  // lies over the game's own data; empty: the game's own alone
   int stage = 1;         // 1..3, presets the title menu
   int side = 0;          // 0..3, presets the title menu
   bool start = false;    // the first frame begins with the stage load
@@ -33,9 +33,35 @@ struct Options {
   std::string replay_file;        // play this recording
   bool spectate = false;          // the computer commands the player's side too
   bool no_replay = false;         // keep no replay of the stages played in the window
-  // True when --stage, --side, --start, --seed or --spectate was given: a
-  // recording that says where play started does not take them.
+  uint8_t humans = 0;  // a game of several humans: bit s for each human side (0: one player)
+  // Test only: flip one bit of the World after a frame, to see a desync found.
+  struct BitFlip {
+    int64_t frame = 0;
+    std::string field;  // as the dump names it: "rand_state", "funds[2]", "units[12].x"
+    int bit = 0;
+  };
+  std::optional<BitFlip> flip_bit;
+  // A player's stage (its stage file or its description) to play at once;
+  // with --replay, where the recording's stage is.
+  std::string stage_file;
+  // A stage of one's own to open in the editor (made on the first save when
+  // it does not exist).
+  std::string edit_file;
+  // A generated stage to play at once, on the ground of `stage`.
+  std::optional<uint32_t> random_stage;
+  // True when --stage, --side, --start, --seed, --spectate, --humans
+  // or --random-stage was given: a recording that says where play started does
+  // not take them.
   bool presets_given = false;
+
+  // A networked game (headless): the server's ws:// or wss:// address, and
+  // either a game to create (--humans: the sides people play, all four
+  // when not given) or the code of one to join (--side plays that side,
+  // --spectate watches; --token comes back to a side left).
+  std::string connect;
+  bool create_game = false;
+  std::string code;
+  std::string token;  // 32 hexadecimal digits
 };
 constexpr int kMaxScale = 16;
 

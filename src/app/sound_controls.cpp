@@ -4,12 +4,12 @@
 
 namespace quarvex {
 
-std::unique_ptr<GameAudio> start_sound(const Options& options, const std::string& data_dir,
+std::unique_ptr<GameAudio> start_sound(const Options& options, const DataFolders& data,
                                        const SoundLevels& levels,
                                        std::vector<std::string>& missing) {
   SoundLoadReport report;
   std::string error;
-  std::unique_ptr<GameAudio> audio = GameAudio::open(data_dir, report, error);
+  std::unique_ptr<GameAudio> audio = GameAudio::open(data, report, error);
   if (audio == nullptr) {
     std::fprintf(stderr, "quarvex: no sound device (%s); playing silently%s\n", error.c_str(),
                  options.record_audio_file.empty() ? "" : ", and --record-audio records nothing");

@@ -18,7 +18,7 @@ namespace quarvex {
 // unusable sound file, a recording that cannot be written and the lack of a
 // sound card are each said in one line on standard error. nullptr when
 // there is no sound card: the game then plays silently.
-std::unique_ptr<GameAudio> start_sound(const Options& options, const std::string& data_dir,
+std::unique_ptr<GameAudio> start_sound(const Options& options, const DataFolders& data,
                                        const SoundLevels& levels,
                                        std::vector<std::string>& missing);
 

@@ -31,8 +31,9 @@ int run_windowed(const Options& options) {
     status = open_windowed(options, session);
     if (status == 0) {
       Game& game = session.game;
-      WindowedHost host(game.options(), game.data_dir(), *session.window, *session.device,
-                        session.input, *session.shell, session.audio.get());
+      WindowedHost host(game.options(), *session.window, *session.device, session.input,
+                        *session.shell, session.audio.get());
+      if (!game.options().edit_file.empty()) host.open_editor(game, game.options().edit_file);
       while (host.step(game)) {
       }
       status = game.finish();

@@ -1,12 +1,17 @@
 #include "app/windowed_host.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
+#include "app/message_line.h"
 #include "app/sound_controls.h"
+#include "app/windowed_stage_choice.h"
 #include "platform/system.h"
+#include "render/editor_draw.h"
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
+#include "stages/player_stages.h"
 
 namespace quarvex {
 
@@ -15,10 +20,9 @@ constexpr int32_t kStillFrameMs = 30;
 constexpr int kEventBatch = 64;
 }  // namespace
 
-WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window& window,
-                           GlDevice& device, Input& input, Shell& shell, GameAudio* audio)
+WindowedHost::WindowedHost(const Options& options, Window& window, GlDevice& device, Input& input,
+                           Shell& shell, GameAudio* audio)
     : options_(options),
-      data_dir_(std::move(data_dir)),
       window_(window),
       device_(device),
       input_(input),
@@ -28,10 +32,18 @@ WindowedHost::WindowedHost(const Options& options, std::string data_dir, Window&
 }
 
 bool WindowedHost::step(Game& game) {
+  if (editing_) return editor_step(game);
+  // A test play whose stage is over goes back to the editor by itself.
+  if (test_playing_) {
+    if (game.world().game_phase != 0) test_play_began_ = true;
+    if (test_play_began_ && game.world().game_phase == 0) back_to_editor(game);
+    if (editing_) return editor_step(game);
+  }
   shell_.set_play_mode(game.replaying()  ? PlayMode::kReplay
                        : game.watching() ? PlayMode::kWatch
                                          : PlayMode::kPlay);
   handle_input(game);
+  if (editing_) return !quit_;
   report(game);
   if (quit_) return false;
   const bool replay_over = game.replaying() && game.replay_state() != ReplayState::kPlaying;
@@ -75,17 +87,20 @@ bool WindowedHost::run_frames(Game& game) {
 }
 
 void WindowedHost::report(Game& game) {
-  const std::string notice = game.take_notice();
-  if (!notice.empty()) {
-    std::fprintf(stderr, "quarvex: %s\n", notice.c_str());
-    shell_.show_message(notice.c_str());
+  Message notice = game.take_notice();
+  if (!notice.text.empty()) {
+    std::fprintf(stderr, "quarvex: %s\n", in_english(notice).c_str());
+    shell_.show_message(std::move(notice));
   }
   if (replay_end_told_ || !game.replaying()) return;
   if (game.replay_state() == ReplayState::kEnded) {
-    shell_.show_message("end of replay");
+    shell_.show_message(Message{game.replay_unfinished()
+                                    ? N_("end of replay: the game that recorded it stopped here")
+                                    : N_("end of replay"),
+                                {}});
     replay_end_told_ = true;
   } else if (game.replay_state() == ReplayState::kDiffers) {
-    shell_.show_message(game.replay_differs_text().c_str());
+    shell_.show_message(game.replay_differs_message());
     replay_end_told_ = true;
   }
 }
@@ -103,13 +118,143 @@ void WindowedHost::handle_input(Game& game) {
       if (requests.restart_stage) game.reset(true, game.watching());
       if (requests.back_to_title) game.reset(false, false);
       if (requests.watch_stage) game.reset(true, true);
-      if (audio_ != nullptr &&
-          (requests.restart_stage || requests.back_to_title || requests.watch_stage)) {
+      if (requests.about_stages()) {
+        answer_stage_requests(
+            requests, game, shell_, player_stage_folder(),
+            static_cast<uint32_t>(calendar_seconds()) ^ static_cast<uint32_t>(clock_ms()));
+      }
+      if (requests.open_editor) open_editor(game, "");
+      if (requests.back_to_editor) back_to_editor(game);
+      // Closing the window in a test play asks first, in the editor, when
+      // its stage has unsaved changes.
+      if (quit_ && test_playing_ && editor_->model().modified()) {
+        quit_ = false;
+        back_to_editor(game);
+        EditorRequests asked;
+        editor_->close_requested(asked);
+        editor_requests(game, asked);
+      }
+      const bool stage_chosen = requests.play_entry >= 0 || requests.play_random_battle;
+      if (audio_ != nullptr && (requests.restart_stage || requests.back_to_title ||
+                                requests.watch_stage || stage_chosen)) {
         audio_->restart(game.world());
       }
       apply_shell_sound(requests, shell_, audio_);
     }
   }
+}
+
+void WindowedHost::open_editor(const Game& game, const std::string& file) {
+  if (!editor_) editor_ = std::make_unique<Editor>(game.data(), player_stage_folder());
+  editing_ = true;
+  editor_ground_ = 0;
+  if (file.empty()) {
+    editor_->open_start("");
+    return;
+  }
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) {
+    // A new stage: the start screen, and Save writes this file.
+    std::filesystem::path path(file);
+    if (path.extension() != kStageExtension) path.replace_extension(kStageExtension);
+    editor_->open_start(path.string());
+    return;
+  }
+  std::vector<std::string> errors;
+  // A file that cannot be read is never saved over: the start screen says
+  // what is wrong and a stage started there is saved under a new name.
+  if (!editor_->open_file(file, errors)) editor_->open_start("", errors);
+}
+
+bool WindowedHost::editor_step(Game& game) {
+  InputEvent events[kEventBatch];
+  for (int n = input_.poll(events, kEventBatch); n > 0; n = input_.poll(events, kEventBatch)) {
+    for (int i = 0; i < n && editing_; ++i) {
+      InputEvent& e = events[i];
+      if (e.kind == InputKind::kMouseDown || e.kind == InputKind::kClick ||
+          e.kind == InputKind::kMouseMove || e.kind == InputKind::kWheel) {
+        int x = 0;
+        int y = 0;
+        window_.picture_point(e.x, e.y, x, y);
+        e.x = static_cast<int16_t>(x);
+        e.y = static_cast<int16_t>(y);
+      }
+      if (e.kind == InputKind::kKeyDown && !e.repeat) {
+        const int action = action_of_key(shell_.bindings(), e.key);
+        if (action == kActionFullscreen) {
+          window_.toggle_fullscreen();
+          continue;
+        }
+        if (action == kActionScreenshot) {
+          screenshot_wanted_ = true;
+          continue;
+        }
+      }
+      EditorRequests requests;
+      editor_->handle(e, requests);
+      editor_requests(game, requests);
+    }
+  }
+  if (quit_) return false;
+  if (!editing_) return true;
+  std::array<bool, kPadInputs> pad{};
+  input_.pad_state(pad);
+  editor_->tick(clock_ms(), pad);
+  hold_sound_unless(false);
+  present_editor();
+  wait_while_still();
+  return true;
+}
+
+void WindowedHost::editor_requests(Game& game, EditorRequests& requests) {
+  if (requests.quit) quit_ = true;
+  if (requests.leave) {
+    editing_ = false;
+    shell_.set_editor_test_play(false);
+  }
+  if (requests.test_play) {
+    editing_ = false;
+    test_playing_ = true;
+    test_play_began_ = false;
+    shell_.set_editor_test_play(true);
+    game.play_stage(std::move(requests.test_stage), requests.test_side, false);
+    if (audio_ != nullptr) audio_->restart(game.world());
+  }
+}
+
+void WindowedHost::back_to_editor(Game& game) {
+  test_playing_ = false;
+  shell_.set_editor_test_play(false);
+  game.reset(false, false);
+  if (audio_ != nullptr) audio_->restart(game.world());
+  editing_ = true;
+  editor_ground_ = 0;
+}
+
+void WindowedHost::present_editor() {
+  const int ground = editor_->model().description().ground;
+  if (ground != editor_ground_) {
+    editor_ground_ = ground;
+    // Through the host's own loading: the page fetches a ground only when asked.
+    const std::string name = "map" + std::to_string(ground) + ".bmp";
+    load_ground_image(editor_->data().find(name).c_str());
+  }
+  take_requested_screenshot();
+  draw_editor(device_, *editor_, shell_.texts());
+  device_.present();
+  report_screenshot();
+}
+
+// A screenshot asked for is taken with the picture just presented: say
+// where it went, or why not.
+void WindowedHost::report_screenshot() {
+  if (screenshot_file_.empty()) return;
+  if (device_.screenshot_error().empty()) {
+    screenshot_saved(screenshot_file_);
+  } else {
+    std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
+  }
+  screenshot_file_.clear();
 }
 
 void WindowedHost::show_still(const World& w) {
@@ -125,17 +270,11 @@ void WindowedHost::request_screenshot(const std::string& file) {
 }
 
 void WindowedHost::present_picture(const World& w) {
-  draw_frame(device_, w);
+  draw_frame(device_, w, shell_.texts(), !shell_.title_screen().has_focus());
   draw_shell_overlay(device_, w, shell_);
   device_.present();
   shell_.picture_shown();
-  if (screenshot_file_.empty()) return;
-  if (device_.screenshot_error().empty()) {
-    screenshot_saved(screenshot_file_);
-  } else {
-    std::fprintf(stderr, "quarvex: %s\n", device_.screenshot_error().c_str());
-  }
-  screenshot_file_.clear();
+  report_screenshot();
 }
 
 // Through the host's own clock and sleep, which a page serves between steps.
@@ -152,9 +291,10 @@ void WindowedHost::take_requested_screenshot() {
   request_screenshot(screenshot_file_name(std::time(nullptr)));
 }
 
-void WindowedHost::show_message(const char* text) {
+void WindowedHost::show_message(const char* text, std::span<const MessageArg> args) {
+  // The sound knows the boxes by their English texts.
   if (audio_ != nullptr) audio_->hear_message(text);
-  shell_.show_message(text);
+  shell_.show_message(message_of(text, args));
 }
 
 uint32_t WindowedHost::stage_seed() {

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/options.h"
 #include "audio/game_audio.h"
+#include "editor/editor.h"
 #include "platform/gl_device.h"
 #include "platform/input.h"
 #include "platform/window.h"
@@ -23,8 +25,8 @@ namespace quarvex {
 class WindowedHost : public FrameHost {
  public:
   // `audio` may be null: the game then plays silently.
-  WindowedHost(const Options& options, std::string data_dir, Window& window, GlDevice& device,
-               Input& input, Shell& shell, GameAudio* audio);
+  WindowedHost(const Options& options, Window& window, GlDevice& device, Input& input, Shell& shell,
+               GameAudio* audio);
 
   // One step of the windowed game: the player's input, then one frame of the
   // game unless the shell holds it (paused, a menu, a box), then the shell's
@@ -36,11 +38,15 @@ class WindowedHost : public FrameHost {
   // can call it once per callback.
   bool step(Game& game);
   bool quit_requested() const { return quit_; }
+  // Opens the stage editor (quarvex --edit FILE; the title menu's "Edit a
+  // stage" with no file): the steps that follow are the editor's until it
+  // is left.
+  void open_editor(const Game& game, const std::string& file);
+  bool editing() const { return editing_; }
 
-  void show_message(const char* text) override;
+  void show_message(const char* text, std::span<const MessageArg> args) override;
   uint32_t stage_seed() override;
   void load_ground_image(const char* path) override;
-  const char* data_dir() override { return data_dir_.c_str(); }
   void sample_keys(std::array<bool, kKeyCount>& down) override;
   void render(const World& w) override;
   int32_t clock_ms() override;
@@ -50,6 +56,7 @@ class WindowedHost : public FrameHost {
   bool paced() override { return last_of_step_ && !options_.unpaced; }
 
  protected:
+  GlDevice& device() { return device_; }
   // Called once a screenshot file has been written.
   virtual void screenshot_saved(const std::string& /*file*/) {}
 
@@ -69,9 +76,15 @@ class WindowedHost : public FrameHost {
   void take_requested_screenshot();
   void request_screenshot(const std::string& file);
   void present_picture(const World& w);
+  void report_screenshot();
+  // The editor's step: its events, its autosave and its picture.
+  bool editor_step(Game& game);
+  void editor_requests(Game& game, EditorRequests& requests);
+  // From a test play back to the editor, as it was.
+  void back_to_editor(Game& game);
+  void present_editor();
 
   const Options& options_;
-  std::string data_dir_;
   Window& window_;
   GlDevice& device_;
   Input& input_;
@@ -89,6 +102,12 @@ class WindowedHost : public FrameHost {
   bool last_of_step_ = true;
   bool last_frame_drawn_ = true;
   bool replay_end_told_ = false;
+  // The editor, made when first opened and kept through its test plays.
+  std::unique_ptr<Editor> editor_;
+  bool editing_ = false;
+  bool test_playing_ = false;
+  bool test_play_began_ = false;  // the test play's stage has loaded
+  int editor_ground_ = 0;         // the ground picture loaded for the editor
 };
 
 // quarvex-YYYYMMDD-HHMMSS.png

@@ -1,7 +1,7 @@
 #pragma once
 // A windowed game with everything it holds while it runs: the settings, the
-// window and its device with the game's pictures and font, the input and the
-// shell. The desktop's loop and the browser page's driver open it the same
+// languages, the window and its device with the game's pictures and fonts,
+// the input and the shell. The desktop's loop and the browser page's driver open it the same
 // way; they differ only in how they call WindowedHost::step.
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include "app/game.h"
 #include "app/options.h"
 #include "audio/game_audio.h"
+#include "lang/languages.h"
 #include "platform/gl_device.h"
 #include "platform/input.h"
 #include "platform/window.h"
@@ -21,6 +22,7 @@ namespace quarvex {
 struct WindowedSession {
   Game game;
   SettingsFile settings;
+  LanguageSet languages;
   std::unique_ptr<Window> window;
   std::unique_ptr<GlDevice> device;
   Input input;
@@ -29,8 +31,9 @@ struct WindowedSession {
 };
 
 // Begins the game of `options` in a window (SDL's video already started):
-// reads the settings, opens the window and its device, loads the pictures
-// and the font, starts the sound and the gamepads. Returns 0, or the exit status after
+// reads the settings and the languages' catalogues, opens the window and
+// its device, loads the pictures and the fonts, starts the sound and the
+// gamepads. Returns 0, or the exit status after
 // saying why (on standard error, and in a system box when the device
 // failed).
 int open_windowed(const Options& options, WindowedSession& session);

@@ -60,53 +60,6 @@ class JsonFields {
   bool first_ = true;
 };
 
-class HashFields {
- public:
-  template <class T>
-  void operator()(const char*, const T& value) {
-    add(value);
-  }
-  uint64_t value() const { return hash_; }
-
- private:
-  void add_bytes(uint64_t bits, int width) {
-    for (int i = 0; i < width; ++i) {
-      hash_ ^= (bits >> (8 * i)) & 0xFF;
-      hash_ *= 0x100000001b3ull;
-    }
-  }
-  void add(float v) { add_bytes(bits_of(v), 4); }
-  template <class T>
-  requires std::is_integral_v<T>
-  void add(T v) {
-    add_bytes(static_cast<uint64_t>(static_cast<std::make_unsigned_t<T>>(v)), sizeof(T));
-  }
-  template <class T, size_t N>
-  void add(const std::array<T, N>& values) {
-    for (const T& v : values) add(v);
-  }
-
-  uint64_t hash_ = 0xcbf29ce484222325ull;
-};
-
-void hash_pools(const World& w, HashFields& h) {
-  for (const Unit& u : w.units) visit_unit_fields(u, h);
-  for (const Projectile& p : w.projectiles) visit_projectile_fields(p, h);
-  for (const Particle& p : w.particles) visit_particle_fields(p, h);
-}
-
-struct LeavingOutWallClock {
-  template <class T>
-  void operator()(const char* name, const T& value) {
-    for (const char* clock_field :
-         {"frames_this_second", "frames_last_second", "last_second", "last_frame_ms"}) {
-      if (std::strcmp(name, clock_field) == 0) return;
-    }
-    h(name, value);
-  }
-  HashFields& h;
-};
-
 template <class Record, class Visit, class IsLive>
 void write_pool(std::FILE* out, const char* name, const Record* records, int count, Visit visit,
                 IsLive is_live) {
@@ -145,22 +98,18 @@ void write_world_json(std::FILE* out, const World& w, int64_t frames_run) {
       out, "particles", w.particles.data(), kParticleSlots,
       [](const Particle& p, JsonFields& f) { visit_particle_fields(p, f); },
       [](int, const Particle& p) { return p.life != 0; });
+  if (several_humans(w)) {
+    // Every human side's command state with its side; the first repeats the
+    // player's fields of "world".
+    write_pool(
+        out, "humans", w.humans.data(), further_humans(w) + 1,
+        [&](const CommandState& c, JsonFields& f) {
+          f("side", human_side(w, static_cast<int>(&c - w.humans.data())));
+          visit_command_fields(c, f);
+        },
+        [](int, const CommandState&) { return true; });
+  }
   std::fputs("}\n", out);
-}
-
-uint64_t world_hash(const World& w) {
-  HashFields h;
-  hash_pools(w, h);
-  visit_world_fields(w, h);
-  return h.value();
-}
-
-uint64_t replay_hash(const World& w) {
-  HashFields h;
-  hash_pools(w, h);
-  LeavingOutWallClock fields{h};
-  visit_world_fields(w, fields);
-  return h.value();
 }
 
 }  // namespace quarvex

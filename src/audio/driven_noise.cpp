@@ -13,16 +13,18 @@ constexpr double kSmoothing = 0.35;
 }  // namespace
 
 LoopSetting DrivenNoise::follow(const World& w) {
-  const Unit& u = unit_at(w, w.selected_unit);
-  const Sound sound = (w.game_phase != 0 && w.command_mode == 2 && !is_free(u) && u.parent == 0)
-                          ? running_loop(u.type)
-                          : Sound::kCount;
+  const CommandState& player = player_state(w);
+  const Unit& u = unit_at(w, player.selected_unit);
+  const Sound sound =
+      (w.game_phase != 0 && player.command_mode == 2 && !is_free(u) && u.parent == 0)
+          ? running_loop(u.type)
+          : Sound::kCount;
   if (sound == Sound::kCount) {
     unit_ = 0;
     return {};
   }
-  if (unit_ != w.selected_unit || type_ != u.type) {
-    unit_ = w.selected_unit;
+  if (unit_ != player.selected_unit || type_ != u.type) {
+    unit_ = player.selected_unit;
     type_ = u.type;
     speed_ = 0.0;
   } else {

@@ -34,33 +34,39 @@ int id_of(Sound sound) {
 
 }  // namespace
 
-std::unique_ptr<GameAudio> GameAudio::open(const std::string& data_dir, SoundLoadReport& report,
+std::unique_ptr<GameAudio> GameAudio::open(const DataFolders& data, SoundLoadReport& report,
                                            std::string& error) {
   std::unique_ptr<SoundOutput> output = SoundOutput::open(kChannelCount, error);
   if (output == nullptr) return nullptr;
   std::unique_ptr<GameAudio> audio(new GameAudio(std::move(output)));
-  audio->load(data_dir, report);
+  audio->load(data, report);
   return audio;
 }
 
 GameAudio::GameAudio(std::unique_ptr<SoundOutput> output) : output_(std::move(output)) {}
 
-void GameAudio::load(const std::string& data_dir, SoundLoadReport& report) {
-  const std::filesystem::path folder = std::filesystem::path(data_dir) / "sounds";
+void GameAudio::load(const DataFolders& data, SoundLoadReport& report) {
+  // Each sound from the first folder that holds it: a --data folder may
+  // replace single sounds and take the rest from the game's own.
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
+  bool any_folder = false;
+  for (const std::string& folder : data.folders) {
+    any_folder =
+        any_folder || std::filesystem::is_directory(std::filesystem::path(folder) / "sounds", ec);
+  }
+  if (!any_folder) {
     report.missing.push_back("sounds/");
     return;
   }
   for (int i = 0; i < kSoundCount; ++i) {
     const auto sound = static_cast<Sound>(i);
-    const std::string file = std::string(sound_name(sound)) + ".wav";
+    const std::string file = "sounds/" + std::string(sound_name(sound)) + ".wav";
     std::vector<int16_t> samples;
     std::string reason;
-    if (!std::filesystem::exists(folder / file, ec)) {
-      report.missing.push_back("sounds/" + file);
-    } else if (!load_wav_file((folder / file).string(), samples, reason)) {
-      report.unusable.push_back("sounds/" + file + ": " + reason);
+    if (!data.holds(file)) {
+      report.missing.push_back(file);
+    } else if (!load_wav_file(data.find(file), samples, reason)) {
+      report.unusable.push_back(file + ": " + reason);
     } else {
       peaks_.set(sound, samples);
       output_->load(id_of(sound), samples);

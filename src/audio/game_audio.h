@@ -2,7 +2,7 @@
 // The game's sound: watches the World after each frame and plays what is to
 // be heard through the sound card. It never writes the World.
 //
-//   auto audio = GameAudio::open(data_dir, report, error);   // nullptr: no sound card
+//   auto audio = GameAudio::open(data, report, error);   // nullptr: no sound card
 //   every frame, after the simulation:  audio->hear(world, clock_ms);
 //   a message box shown:                audio->hear_message(text);
 //   no frame runs (pause, menu, box):   audio->set_paused(true);
@@ -20,6 +20,7 @@
 #include "audio/spatial_mix.h"
 #include "audio/voice_pool.h"
 #include "platform/sound_output.h"
+#include "stages/data_folders.h"
 #include "world/world.h"
 
 namespace quarvex {
@@ -33,10 +34,14 @@ struct SoundLoadReport {
 
 class GameAudio {
  public:
-  // Opens the sound card and loads the sounds from `data_dir`/sounds.
-  // nullptr, with the reason, when there is no sound card.
-  static std::unique_ptr<GameAudio> open(const std::string& data_dir, SoundLoadReport& report,
+  // Opens the sound card and loads the sounds from the data folders'
+  // sounds/. nullptr, with the reason, when there is no sound card.
+  static std::unique_ptr<GameAudio> open(const DataFolders& data, SoundLoadReport& report,
                                          std::string& error);
+
+  // Loads the sounds from the data folders' sounds/ (open does it; a page
+  // that fetches its sounds after its first frame does it again then).
+  void load(const DataFolders& data, SoundLoadReport& report);
 
   // Writes everything played to a WAV file from now on; false with the
   // reason when the file cannot be written.
@@ -65,7 +70,6 @@ class GameAudio {
 
  private:
   explicit GameAudio(std::unique_ptr<SoundOutput> output);
-  void load(const std::string& data_dir, SoundLoadReport& report);
   // False when nothing started (muted, or the sound is missing).
   bool play_interface(Sound sound);
   void update_loop(const World& w);

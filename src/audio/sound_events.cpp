@@ -11,7 +11,7 @@ constexpr uint8_t kSmokeCell = 10;
 constexpr int8_t kMortarPuffSize = 25;
 
 bool pressed(const World& w, Key key) {
-  return w.key_latches[key] == kLatchPressed;
+  return player_state(w).key_latches[key] == kLatchPressed;
 }
 
 }  // namespace
@@ -32,6 +32,7 @@ void SoundWatcher::watch(const World& w, SoundEvents& events) {
 }
 
 void SoundWatcher::remember(const World& w) {
+  const CommandState& player = player_state(w);
   seen_ = true;
   for (size_t i = 0; i < units_.size(); ++i) {
     const Unit& u = w.units[i];
@@ -44,16 +45,17 @@ void SoundWatcher::remember(const World& w) {
   title_row_ = w.title_row;
   stage_number_ = w.stage_number;
   player_side_ = w.player_side;
-  command_mode_ = w.command_mode;
-  order_item_ = w.order_item;
-  build_item_ = w.build_item;
-  target_unit_ = w.target_unit;
+  command_mode_ = player.command_mode;
+  order_item_ = player.order_item;
+  build_item_ = player.build_item;
+  target_unit_ = player.target_unit;
   player_funds_ = (w.player_side >= 0 && w.player_side < kSides)
                       ? w.funds[static_cast<size_t>(w.player_side)]
                       : 0;
 }
 
 void SoundWatcher::watch_menus(const World& w, SoundEvents& events) const {
+  const CommandState& player = player_state(w);
   if (w.game_phase == 0) {
     if (w.title_row != title_row_ || w.stage_number != stage_number_ ||
         w.player_side != player_side_) {
@@ -64,11 +66,11 @@ void SoundWatcher::watch_menus(const World& w, SoundEvents& events) const {
     }
     return;
   }
-  const int8_t before = command_mode_, now = w.command_mode;
+  const int8_t before = command_mode_, now = player.command_mode;
   if (before == 0) {
     if (now == 1) {
       // The order menu opens even when Space found no unit of the player's.
-      const bool found = !is_free(unit_at(w, w.selected_unit));
+      const bool found = !is_free(unit_at(w, player.selected_unit));
       events.add_interface(found ? Sound::kMenuConfirm : Sound::kMenuDenied);
     } else if (pressed(w, kKeySelect)) {
       // Space found no unit of the player's to select.
@@ -77,10 +79,10 @@ void SoundWatcher::watch_menus(const World& w, SoundEvents& events) const {
     if (pressed(w, kKeyMark)) events.add_interface(Sound::kMark);
   } else if (before == 1) {
     if (now == 1) {
-      if (w.order_item != order_item_ || w.build_item != build_item_) {
+      if (player.order_item != order_item_ || player.build_item != build_item_) {
         events.add_interface(Sound::kMenuMove);
       }
-      if (w.target_unit != target_unit_) events.add_interface(Sound::kMark);
+      if (player.target_unit != target_unit_) events.add_interface(Sound::kMark);
     } else if (now == 2) {
       events.add_interface(Sound::kMenuConfirm);
     } else if (pressed(w, kKeyFast)) {

@@ -18,12 +18,13 @@ constexpr double kMostLouder = 1.5;
 }  // namespace
 
 Listener listener_of(const World& w) {
+  const CommandState& view = player_state(w);
   Listener l;
-  l.x = w.camera_x;
-  l.y = w.camera_y;
-  l.yaw = w.camera_yaw;
-  const double fov = (50.0 - double{w.camera_zoom}) * double{kDegree};
-  const double depth = kUnitDepth - double{w.camera_distance};
+  l.x = view.camera_x;
+  l.y = view.camera_y;
+  l.yaw = view.camera_yaw;
+  const double fov = (50.0 - double{view.camera_zoom}) * double{kDegree};
+  const double depth = kUnitDepth - double{view.camera_distance};
   l.reach = std::max(1.0, depth * std::tan(fov / 2.0) * kAspect);
   return l;
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <glm/mat4x4.hpp>
 
+#include "lang/face.h"
+
 namespace quarvex {
 
 // Texture slots 0..7 hold the sprite atlases, 8 the stage's ground image.
@@ -36,9 +38,16 @@ enum class TextAlign { kLeft, kRight, kCentre };
 
 // Text is laid out in this rectangle of the picture: left-aligned text starts
 // at `left`, right-aligned text ends at `right`, centred text is centred
-// between them; all start at `top`.
+// between them; all start at `top`. It is the text's box: a text that needs
+// more room than it gives overflows (tests check every text of every
+// language against its box).
 struct TextRect {
   int left, top, right, bottom;
+};
+
+struct TextSize {
+  int width = 0;
+  int height = 0;
 };
 
 class Device {
@@ -57,6 +66,11 @@ class Device {
   // UTF-8 text, drawn over everything drawn before it.
   virtual void draw_text(const char* text, const TextRect& rect, TextAlign align,
                          uint32_t argb) = 0;
+  // The face the texts that follow are drawn with: their language's. A
+  // character it lacks is drawn from the other face.
+  virtual void set_text_face(TextFace face) = 0;
+  // The pixels a text takes as draw_text draws it, every line of it.
+  virtual TextSize text_size(const char* text) = 0;
   virtual void present() = 0;
 };
 

@@ -280,10 +280,23 @@ void GlDevice::draw_screen_quad(int slot, const std::array<ScreenVertex, 4>& qua
   add_quad(texture_of(slot), texture_opaque(slot), corners);
 }
 
+void GlDevice::set_fonts(std::unique_ptr<Fonts> fonts) {
+  flush();
+  for (auto& [cached, picture] : text_cache_) glDeleteTextures(1, &picture.texture);
+  text_cache_.clear();
+  fonts_ = std::move(fonts);
+}
+
+TextSize GlDevice::text_size(const char* text) {
+  return fonts_ != nullptr ? fonts_->size(text, face_) : TextSize{};
+}
+
 const GlDevice::TextPicture* GlDevice::text_picture(const char* text) {
-  const auto found = text_cache_.find(text);
+  cache_key_.assign(1, static_cast<char>('0' + static_cast<int>(face_)));
+  cache_key_ += text;
+  const auto found = text_cache_.find(cache_key_);
   if (found != text_cache_.end()) return &found->second;
-  if (!font_->render(text, text_scratch_)) return nullptr;
+  if (!fonts_->render(text, face_, text_scratch_)) return nullptr;
   if (text_cache_.size() >= kMaxCachedTexts) {
     flush();
     for (auto& [cached, picture] : text_cache_) glDeleteTextures(1, &picture.texture);
@@ -292,11 +305,11 @@ const GlDevice::TextPicture* GlDevice::text_picture(const char* text) {
   const TextPicture picture{
       make_texture(text_scratch_.width, text_scratch_.height, text_scratch_.rgba.data()),
       text_scratch_.width, text_scratch_.height};
-  return &text_cache_.emplace(text, picture).first->second;
+  return &text_cache_.emplace(cache_key_, picture).first->second;
 }
 
 void GlDevice::draw_text(const char* text, const TextRect& rect, TextAlign align, uint32_t argb) {
-  if (font_ == nullptr) return;
+  if (fonts_ == nullptr) return;
   const TextPicture* picture = text_picture(text);
   if (picture == nullptr) return;
   int left_pixel = rect.left;

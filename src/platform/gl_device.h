@@ -28,8 +28,8 @@ class GlDevice final : public Device {
   // A picture that fails to load leaves its slot empty.
   bool load_texture(int slot, const std::string& path, std::string& error);
   void set_texture(int slot, const Image& image);
-  void set_font(std::unique_ptr<Font> font) { font_ = std::move(font); }
-  bool has_font() const { return font_ != nullptr; }
+  void set_fonts(std::unique_ptr<Fonts> fonts);
+  bool has_fonts() const { return fonts_ != nullptr; }
   // Saves the next presented picture as PNG.
   void request_screenshot(const std::string& path) { screenshot_path_ = path; }
   // The last error of a screenshot, empty when it was saved.
@@ -44,6 +44,8 @@ class GlDevice final : public Device {
   void draw_world_quad(int slot, const std::array<WorldVertex, 4>& quad) override;
   void draw_screen_quad(int slot, const std::array<ScreenVertex, 4>& quad) override;
   void draw_text(const char* text, const TextRect& rect, TextAlign align, uint32_t argb) override;
+  void set_text_face(TextFace face) override { face_ = face; }
+  TextSize text_size(const char* text) override;
   void present() override;
 
  private:
@@ -82,8 +84,11 @@ class GlDevice final : public Device {
   uint32_t clear_argb_ = 0;
   glm::mat4 view_projection_{1.0f};
   glm::mat4 world_view_projection_{1.0f};
-  std::unique_ptr<Font> font_;
+  std::unique_ptr<Fonts> fonts_;
+  TextFace face_ = TextFace::kLatin;
+  // By the face's number and the text.
   std::unordered_map<std::string, TextPicture> text_cache_;
+  std::string cache_key_;
   Image text_scratch_;
   std::string screenshot_path_;
   std::string screenshot_error_;

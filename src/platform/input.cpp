@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quarvex {
 
@@ -15,6 +16,22 @@ uint8_t chord_mods(uint16_t sdl_mods) {
   if ((sdl_mods & KMOD_ALT) != 0) mods |= kModAlt;
   if ((sdl_mods & KMOD_SHIFT) != 0) mods |= kModShift;
   return mods;
+}
+
+int16_t clamp_coordinate(int v) {
+  return static_cast<int16_t>(std::clamp(v, -30000, 30000));
+}
+
+// Copies UTF-8 text, cut before a character that would not fit whole.
+void copy_whole_characters(const char* from, char* to, size_t capacity) {
+  size_t n = 0;
+  while (from[n] != '\0' && n + 1 < capacity) ++n;
+  if (from[n] != '\0') {
+    // Back to the start of the character that was cut.
+    while (n > 0 && (static_cast<unsigned char>(from[n]) & 0xC0) == 0x80) --n;
+  }
+  std::memcpy(to, from, n);
+  to[n] = '\0';
 }
 
 // The two inputs (minus, plus) an axis feeds; the triggers feed one.
@@ -125,9 +142,40 @@ int Input::poll(InputEvent* events, int capacity) {
         out.repeat = e.key.repeat != 0;
         add(out);
         break;
+      case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
-        out.kind = InputKind::kClick;
+        out.kind = e.type == SDL_MOUSEBUTTONUP ? InputKind::kClick : InputKind::kMouseDown;
+        out.x = clamp_coordinate(e.button.x);
+        out.y = clamp_coordinate(e.button.y);
+        out.button = e.button.button;
+        out.key.mods = chord_mods(static_cast<uint16_t>(SDL_GetModState()));
         add(out);
+        break;
+      case SDL_MOUSEMOTION:
+        out.kind = InputKind::kMouseMove;
+        out.x = clamp_coordinate(e.motion.x);
+        out.y = clamp_coordinate(e.motion.y);
+        add(out);
+        break;
+      case SDL_MOUSEWHEEL: {
+        int notches = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+        if (notches == 0) break;
+        out.kind = InputKind::kWheel;
+        out.wheel = static_cast<int8_t>(std::clamp(notches, -8, 8));
+        int mx = 0;
+        int my = 0;
+        SDL_GetMouseState(&mx, &my);
+        out.x = clamp_coordinate(mx);
+        out.y = clamp_coordinate(my);
+        out.key.mods = chord_mods(static_cast<uint16_t>(SDL_GetModState()));
+        add(out);
+        break;
+      }
+      case SDL_TEXTINPUT:
+        out.kind = InputKind::kText;
+        copy_whole_characters(e.text.text, out.text, sizeof out.text);
+        if (out.text[0] != '\0') add(out);
         break;
       case SDL_CONTROLLERDEVICEADDED: {
         auto free_pad = std::find_if(pads_.begin(), pads_.end(),

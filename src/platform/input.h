@@ -18,7 +18,11 @@ enum class InputKind : uint8_t {
   kKeyUp,
   kPadDown,
   kPadUp,
-  kClick,
+  kClick,      // a mouse button released
+  kMouseDown,  // a mouse button pressed
+  kMouseMove,
+  kWheel,  // `wheel` notches, positive away from the player
+  kText,   // `text`: what a key press typed, in UTF-8 (for text entry)
   kFocusLost,
   kQuit,  // the close button, Ctrl+C or SIGTERM
 };
@@ -28,6 +32,13 @@ struct InputEvent {
   KeyChord key;           // key events: the key and the modifiers held with it
   bool repeat = false;    // a key held down, repeating
   int16_t pad_input = 0;  // pad events
+  // Mouse events: where, in pixels of the window (the host turns them into
+  // pixels of the picture), and which button (1 left, 2 middle, 3 right).
+  int16_t x = 0;
+  int16_t y = 0;
+  uint8_t button = 0;
+  int8_t wheel = 0;
+  char text[16] = {};  // kText: one key's text, cut at a whole character
 };
 
 // Starts SDL's game controller support; false, with SDL's reason, when it

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cctype>
+#include <string>
 
 namespace quarvex {
 
@@ -36,6 +37,21 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
   return a.size() == b.size() && starts_with_ignoring_case(a, b);
 }
 
+// "Scancode 100": a key by SDL's number for it.
+constexpr std::string_view kNumberPrefix = "Scancode ";
+
+int scancode_from_number(std::string_view name) {
+  if (!starts_with_ignoring_case(name, kNumberPrefix)) return SDL_SCANCODE_UNKNOWN;
+  name.remove_prefix(kNumberPrefix.size());
+  if (name.empty() || name.size() > 3) return SDL_SCANCODE_UNKNOWN;
+  int n = 0;
+  for (const char c : name) {
+    if (c < '0' || c > '9') return SDL_SCANCODE_UNKNOWN;
+    n = n * 10 + (c - '0');
+  }
+  return n < SDL_NUM_SCANCODES ? n : SDL_SCANCODE_UNKNOWN;
+}
+
 }  // namespace
 
 bool parse_key_chord(std::string_view name, KeyChord& out) {
@@ -54,7 +70,10 @@ bool parse_key_chord(std::string_view name, KeyChord& out) {
     }
   }
   if (name.empty() || name.size() > 64) return false;
-  const SDL_Scancode scancode = SDL_GetScancodeFromName(std::string(name).c_str());
+  int scancode = scancode_from_number(name);
+  if (scancode == SDL_SCANCODE_UNKNOWN) {
+    scancode = SDL_GetScancodeFromName(std::string(name).c_str());
+  }
   if (scancode == SDL_SCANCODE_UNKNOWN) return false;
   chord.scancode = static_cast<int16_t>(scancode);
   out = chord;
@@ -66,14 +85,27 @@ std::string key_chord_name(KeyChord chord) {
   for (const Modifier& m : kModifiers) {
     if ((chord.mods & m.bit) != 0) name += m.prefix;
   }
-  const char* key = SDL_GetScancodeName(static_cast<SDL_Scancode>(chord.scancode));
-  name += (key != nullptr && key[0] != '\0') ? key : "?";
+  const auto scancode = static_cast<SDL_Scancode>(chord.scancode);
+  const char* key = chord.scancode > 0 && chord.scancode < SDL_NUM_SCANCODES
+                        ? SDL_GetScancodeName(scancode)
+                        : nullptr;
+  // Keys SDL has no name for (the ISO key beside Z, the Japanese and Korean
+  // keys) and keys whose name is another key's ("Return" of the second
+  // Return key) are written by number, so every name reads back.
+  if (key != nullptr && key[0] != '\0' && SDL_GetScancodeFromName(key) == scancode) {
+    name += key;
+  } else {
+    name += kNumberPrefix;
+    name += std::to_string(chord.scancode);
+  }
   return name;
 }
 
 std::string key_chord_short_name(KeyChord chord) {
   std::string name = key_chord_name(chord);
   if (name.ends_with("Escape")) name.replace(name.size() - 6, 6, "Esc");
+  const size_t number = name.find(kNumberPrefix);
+  if (number != std::string::npos) name.replace(number, kNumberPrefix.size(), "Key ");
   const std::string_view keypad = "Keypad ";
   const size_t at = name.find(keypad);
   if (at != std::string::npos) name.replace(at, keypad.size(), "KP");

@@ -1,7 +1,8 @@
 #pragma once
 // Names of the physical keys and gamepad inputs a player can bind, as the
 // settings file and the screens write them: keys by SDL's scancode names
-// ("Keypad 8", "Space", "Up", "F1"), optionally after "Ctrl+", "Alt+" or
+// ("Keypad 8", "Space", "Up", "F1"; "Scancode 100" by number for a key SDL
+// gives no name of its own), optionally after "Ctrl+", "Alt+" or
 // "Shift+"; gamepad buttons by SDL's game controller names ("a", "dpup",
 // "leftshoulder") and stick directions as a sign and an axis ("-lefty" is
 // the left stick pushed up).
@@ -27,6 +28,22 @@ struct KeyChord {
 // Gamepad inputs: the controller's buttons, numbered as SDL numbers them,
 // then the two directions of each stick axis and the two triggers.
 constexpr int kPadButtons = 21;
+// The buttons screens name, as SDL numbers them.
+enum PadButton : int {
+  kPadA = 0,
+  kPadB = 1,
+  kPadX = 2,
+  kPadY = 3,
+  kPadBack = 4,
+  kPadStart = 6,
+  kPadRightStick = 8,
+  kPadLeftShoulder = 9,
+  kPadRightShoulder = 10,
+  kPadDpadUp = 11,
+  kPadDpadDown = 12,
+  kPadDpadLeft = 13,
+  kPadDpadRight = 14,
+};
 enum PadAxisInput : int {
   kPadLeftXMinus = kPadButtons,
   kPadLeftXPlus,

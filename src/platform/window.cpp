@@ -106,6 +106,23 @@ void Window::drawable_size(int& width, int& height) const {
   SDL_GL_GetDrawableSize(window_, &width, &height);
 }
 
+void Window::picture_point(int window_x, int window_y, int& x, int& y) const {
+  int window_width = 0;
+  int window_height = 0;
+  SDL_GetWindowSize(window_, &window_width, &window_height);
+  int width = 0;
+  int height = 0;
+  drawable_size(width, height);
+  // A high-density display has more drawable pixels than window points.
+  const double px = window_width > 0 ? static_cast<double>(window_x) * width / window_width
+                                     : static_cast<double>(window_x);
+  const double py = window_height > 0 ? static_cast<double>(window_y) * height / window_height
+                                      : static_cast<double>(window_y);
+  const Viewport v = letterbox(width, height);
+  x = v.width > 0 ? static_cast<int>((px - v.x) * kWidth / v.width) : 0;
+  y = v.height > 0 ? static_cast<int>((py - v.y) * kHeight / v.height) : 0;
+}
+
 void Window::resize(int width, int height) {
   int now_width = 0;
   int now_height = 0;

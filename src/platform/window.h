@@ -39,6 +39,10 @@ class Window {
   // the page this way).
   void resize(int width, int height);
   void toggle_fullscreen();
+  // A point in window coordinates (as mouse events give them) in pixels of
+  // the 640x480 picture; outside the letterboxed picture it lies beyond its
+  // edges.
+  void picture_point(int window_x, int window_y, int& x, int& y) const;
   void swap();
 
  private:

@@ -97,9 +97,9 @@ void draw_minimap(Device& d, const World& w, float cx, float cy, int slot) {
       {{screen_vertex(x0, y0, colour, 0.0f, 0.0f), screen_vertex(x0, y1, colour, 0.0f, 1.0f),
         screen_vertex(x1, y1, colour, 1.0f, 1.0f), screen_vertex(x1, y0, colour, 1.0f, 0.0f)}});
   // One minimap pixel is ten world units; world +y is up.
-  draw_screen_square(d, static_cast<float>(cx + w.camera_x / 10.0),
-                     static_cast<float>(cy - w.camera_y / 10.0), 200, 20.0f, kAtlasDigits,
-                     kCameraMarkCell);
+  draw_screen_square(d, static_cast<float>(cx + player_state(w).camera_x / 10.0),
+                     static_cast<float>(cy - player_state(w).camera_y / 10.0), 200, 20.0f,
+                     kAtlasDigits, kCameraMarkCell);
 }
 
 void draw_number(Device& d, int16_t x, int16_t y, uint8_t alpha, int8_t count, int8_t size,

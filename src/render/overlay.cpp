@@ -1,8 +1,9 @@
 #include "render/overlay.h"
 
-#include <cstdio>
+#include <string>
 
 #include "render/draw.h"
+#include "render/unit_names.h"
 #include "world/tables.h"
 
 namespace quarvex {
@@ -40,36 +41,48 @@ void draw_production_panel(Device& d, const UnitKind& kind) {
   draw_number(d, 600, 160, 200, 4, 20, kind.cost * 10);
 }
 
+// A row's name as the title menu marks it: "< MAP  >" when chosen, "  MAP   "
+// when not, the name filled out to four characters so that in the
+// fixed-pitch Japanese face the marks stand in one column.
+std::string title_row_label(const char* name, bool chosen) {
+  std::string label = chosen ? "< " : "  ";
+  label += name;
+  int characters = 0;
+  for (const char* c = name; *c != '\0'; ++c) {
+    if ((static_cast<unsigned char>(*c) & 0xC0) != 0x80) ++characters;
+  }
+  for (; characters < 4; ++characters) label += ' ';
+  label += chosen ? " >" : "  ";
+  return label;
+}
+
 }  // namespace
 
-void draw_text(Device& d, const char* text, int x, int y, uint32_t argb) {
-  d.draw_text(text, TextRect{x, y, kPictureWidth, kPictureHeight}, TextAlign::kLeft, argb);
+void draw_label(Device& d, const char* text, const TextRect& box, TextAlign align) {
+  const TextRect shadow{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1};
+  d.draw_text(text, shadow, align, kTextShadowColour);
+  d.draw_text(text, box, align, kTextColour);
 }
 
-void draw_text_right(Device& d, const char* text, int x, int y, uint32_t argb) {
-  d.draw_text(text, TextRect{0, y, x, kPictureHeight}, TextAlign::kRight, argb);
-}
-
-void draw_label(Device& d, const char* text, int x, int y) {
-  draw_text(d, text, x + 1, y + 1, kTextShadowColour);
-  draw_text(d, text, x, y, kTextColour);
-}
-
-void draw_title_menu(Device& d, const World& w) {
-  draw_label(d, "ゲーム設定", 270, 150);
-  char map_label[16];
-  std::snprintf(map_label, sizeof map_label, "MAP %d", w.stage_number);
-  draw_label(d, map_label, 350, 200);
-  draw_label(d, w.title_row == 0 ? "< MAP  >" : "  MAP   ", 250, 200);
+void draw_title_menu(Device& d, const World& w, const Texts& texts, bool rows_focused) {
+  // Centred over the picture: the Japanese title's 100 pixels start at 270.
+  draw_label(d, texts.tr("Game settings"), TextRect{20, 150, 620, 172}, TextAlign::kCentre);
+  const std::string map =
+      texts.trf("MAP {number}", {{"number", std::to_string(int{w.stage_number})}});
+  draw_label(d, map.c_str(), TextRect{350, 200, 630, 222});
+  const std::string map_row = title_row_label(texts.tr("MAP"), rows_focused && w.title_row == 0);
+  draw_label(d, map_row.c_str(), TextRect{250, 200, 345, 222});
   draw_screen_square(d, 340.0f, 250.0f, 255, 100.0f, kAtlasPanels, emblem_cell(w));
-  draw_label(d, w.title_row == 1 ? "< SIDE >" : "  SIDE  ", 250, 250);
+  const std::string side_row = title_row_label(texts.tr("SIDE"), rows_focused && w.title_row == 1);
+  draw_label(d, side_row.c_str(), TextRect{250, 250, 345, 272});
 }
 
-void draw_play_overlay(Device& d, const World& w) {
+void draw_play_overlay(Device& d, const World& w, const Texts& texts) {
+  const CommandState& player = player_state(w);
   draw_minimap(d, w, 580.0f, 420.0f, kGroundSlot);
 
   const bool has_side = valid_side_index(w.player_side);
-  if (w.command_mode != kModeDirectControl) {
+  if (player.command_mode != kModeDirectControl) {
     draw_screen_square(d, 425.0f, 15.0f, 200, 80.0f, kAtlasPanels, emblem_cell(w));
     draw_screen_square(d, 480.0f, 20.0f, 200, 20.0f, kAtlasDigits, kFundsSymbolCell);
     draw_number(d, 600, 20, 200, 6, 20, has_side ? w.funds[w.player_side] : 0);
@@ -79,27 +92,31 @@ void draw_play_overlay(Device& d, const World& w) {
   }
 
   const bool production =
-      w.command_mode == kModeOrderMenu && w.order_item == kProductionItem && has_side;
+      player.command_mode == kModeOrderMenu && player.order_item == kProductionItem && has_side;
   const UnitKind* kind =
-      production ? unit_kind(build_list_kind(w.side_build_list[w.player_side], w.build_item))
+      production ? unit_kind(build_list_kind(w.side_build_list[w.player_side], player.build_item))
                  : nullptr;
-  if (w.command_mode == kModeOrderMenu) {
+  if (player.command_mode == kModeOrderMenu) {
     draw_screen_rect(d, 20.0f, 20.0f, 100.0f, 100.0f, 255, kAtlasPanels, kPanelCell);
-    if (w.order_item >= 0 && w.order_item < kOrderItems) {
+    if (player.order_item >= 0 && player.order_item < kOrderItems) {
       draw_screen_square(d, 60.0f, 60.0f, 255, 70.0f, kAtlasOrderIcons,
-                         order_icon_cells[w.order_item]);
+                         order_icon_cells[player.order_item]);
     }
     if (kind != nullptr) draw_production_panel(d, *kind);
   }
 
-  if (w.command_mode != 0) {
-    draw_number(d, 60, 460, 200, 3, 20, unit_at(w, w.selected_unit).health);
+  if (player.command_mode != 0) {
+    draw_number(d, 60, 460, 200, 3, 20, unit_at(w, player.selected_unit).health);
   }
 
   if (kind != nullptr) {
-    const int k = build_list_kind(w.side_build_list[w.player_side], w.build_item);
-    draw_text_right(d, kind_names[k], 630, 191, kTextShadowColour);
-    draw_text_right(d, kind_names[k], 630, 190, kTextColour);
+    const int k = build_list_kind(w.side_build_list[w.player_side], player.build_item);
+    // Right-aligned below the production panel, the shadow one pixel lower.
+    const char* name = texts.tr(kind_name(k));
+    const TextRect& box = kKindNameBox;
+    d.draw_text(name, TextRect{box.left, box.top + 1, box.right, box.bottom + 1}, TextAlign::kRight,
+                kTextShadowColour);
+    d.draw_text(name, box, TextAlign::kRight, kTextColour);
   }
 }
 

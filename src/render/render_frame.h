@@ -4,6 +4,7 @@
 
 #include <glm/mat4x4.hpp>
 
+#include "lang/texts.h"
 #include "platform/device.h"
 #include "world/world.h"
 
@@ -17,8 +18,10 @@ struct Camera {
 };
 Camera camera_of(const World& w);
 
-// The picture of the World, not yet presented, so that more can be drawn over it.
-void draw_frame(Device& d, const World& w);
-void render_frame(Device& d, const World& w);
+// The picture of the World, not yet presented, so that more can be drawn
+// over it; its texts in the language of `texts`. `title_rows_focused` as
+// draw_title_menu takes it.
+void draw_frame(Device& d, const World& w, const Texts& texts, bool title_rows_focused = true);
+void render_frame(Device& d, const World& w, const Texts& texts);
 
 }  // namespace quarvex

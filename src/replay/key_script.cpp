@@ -4,6 +4,8 @@
 #include <fstream>
 #include <utility>
 
+#include "replay/side_lines.h"
+#include "world/shown_text.h"
 #include "world/text_lines.h"
 #include "world/whole_number.h"
 
@@ -42,18 +44,13 @@ bool parse_frame(std::string_view text, int64_t& frame, std::string& what) {
         return false;
       }
       return true;
-    case NumberCheck::kNotANumber: {
-      // Appended piece by piece: g++ 12 at -O3 takes "'" + std::string for an
-      // overlapping copy and stops a -Werror build.
-      std::string message = "'";
-      message.append(text).append("' is not a frame number or 'seed'");
-      what = std::move(message);
+    case NumberCheck::kNotANumber:
+      what = quoted_text(text) + " is not a frame number or 'seed'";
       return false;
-    }
     case NumberCheck::kOutOfRange:
       break;
   }
-  what = "frame " + std::string(text) + " is outside 1.." + std::to_string(kMaxFrameNumber);
+  what = "frame " + shown_text(text) + " is outside 1.." + std::to_string(kMaxFrameNumber);
   return false;
 }
 
@@ -87,22 +84,45 @@ class Parser {
  public:
   explicit Parser(KeyScript& out) : out_(out) {}
 
-  bool line(std::string_view line, std::string& what) {
+  bool line(int line_number, std::string_view line, std::string& what) {
+    line_number_ = line_number;
     const std::vector<std::string_view> words = split_words(line);
     if (words.empty()) return true;
     const std::string_view word = words[0];
     if (word == "seed") return seed_line(words, what);
     if (word == "version") return version_line(words, what);
     if (word == "stage") return preset_line(words, 1, 3, out_.stage, seen_stage_, what);
+    if ((word == "side" || word == "watch") && out_.humans != 0) {
+      what = "'" + std::string(word) + "' does not go with 'humans'";
+      return false;
+    }
     if (word == "side") return preset_line(words, 0, 3, out_.side, seen_side_, what);
     if (word == "start") return flag_line(words, out_.start, what);
     if (word == "watch") return flag_line(words, out_.watch, what);
+    if (word == "stage-hash") return stage_hash_line(words, what);
+    if (word == "random-stage") return random_stage_line(words, what);
     if (word == "check") return check_line(words, what);
     if (word == "end") return end_line(words, what);
-    return keys_line(words, what);
+    if (word == "humans") return side_lines.humans_line(words, seen_side_, out_, what);
+    if (is_event_word(word)) {
+      int64_t frame = 0;
+      if (!side_lines.event_line(words, out_, frame, what) || !before_end(frame, what))
+        return false;
+      out_.last_named_frame = std::max(out_.last_named_frame, frame);
+      return true;
+    }
+    const int side = side_tag(word);
+    return side_lines.key_line(side, out_, what) && keys_line(words, side, what);
   }
 
+  struct NumberedCheck {
+    WorldCheck check;
+    int line;
+  };
   std::vector<Range> ranges;
+  std::vector<NumberedCheck> checks;
+  std::array<std::vector<Range>, kSides> side_ranges;  // key lines that name their side
+  SideLines side_lines;
 
  private:
   using Words = std::vector<std::string_view>;
@@ -118,7 +138,7 @@ class Parser {
     }
     int64_t seed = 0;
     if (parse_whole_number(words[1], 0, UINT32_MAX, seed) != NumberCheck::kOk) {
-      what = "seed '" + std::string(words[1]) + "' is not a whole number 0.." +
+      what = "seed " + quoted_text(words[1]) + " is not a whole number 0.." +
              std::to_string(UINT32_MAX);
       return false;
     }
@@ -171,6 +191,35 @@ class Parser {
     return true;
   }
 
+  bool stage_hash_line(const Words& words, std::string& what) {
+    uint64_t hash = 0;
+    if (words.size() != 2 || !parse_hash(words[1], hash)) {
+      what = "'stage-hash' needs a hash of 16 hex digits";
+      return false;
+    }
+    if (out_.stage_hash) {
+      what = "the stage hash is given twice";
+      return false;
+    }
+    out_.stage_hash = hash;
+    return true;
+  }
+
+  bool random_stage_line(const Words& words, std::string& what) {
+    int64_t seed = 0;
+    if (words.size() != 2 ||
+        parse_whole_number(words[1], 0, UINT32_MAX, seed) != NumberCheck::kOk) {
+      what = "'random-stage' needs one number 0.." + std::to_string(UINT32_MAX);
+      return false;
+    }
+    if (out_.random_stage) {
+      what = "the random stage is given twice";
+      return false;
+    }
+    out_.random_stage = static_cast<uint32_t>(seed);
+    return true;
+  }
+
   // "check F HASH" and "end F HASH"; an end may name frame 0 (nothing ran).
   static bool frame_and_hash(const Words& words, int64_t lowest, WorldCheck& out,
                              std::string& what) {
@@ -180,28 +229,24 @@ class Parser {
       return false;
     }
     if (parse_whole_number(words[1], lowest, kMaxFrameNumber, out.frame) != NumberCheck::kOk) {
-      what = name + " frame '" + std::string(words[1]) + "' is not a whole number " +
+      what = name + " frame " + quoted_text(words[1]) + " is not a whole number " +
              std::to_string(lowest) + ".." + std::to_string(kMaxFrameNumber);
       return false;
     }
     if (!parse_hash(words[2], out.hash)) {
-      what = name + " hash '" + std::string(words[2]) + "' is not 16 hex digits";
+      what = name + " hash " + quoted_text(words[2]) + " is not 16 hex digits";
       return false;
     }
     return true;
   }
 
+  // Checks are gathered in file order and sorted once at the end (see
+  // sorted_checks): inserting each into its place would take time quadratic
+  // in a file whose checks run backwards.
   bool check_line(const Words& words, std::string& what) {
     WorldCheck check{};
     if (!frame_and_hash(words, 1, check, what) || !before_end(check.frame, what)) return false;
-    const auto at =
-        std::lower_bound(out_.checks.begin(), out_.checks.end(), check.frame,
-                         [](const WorldCheck& c, int64_t frame) { return c.frame < frame; });
-    if (at != out_.checks.end() && at->frame == check.frame) {
-      what = "frame " + std::to_string(check.frame) + " is checked twice";
-      return false;
-    }
-    out_.checks.insert(at, check);
+    checks.push_back({check, line_number_});
     return true;
   }
 
@@ -232,37 +277,46 @@ class Parser {
     return true;
   }
 
-  bool keys_line(const Words& words, std::string& what) {
+  // "F key..." or "F-G key..."; after a side tag ("2: F key...") for `side`.
+  bool keys_line(const Words& words, int side, std::string& what) {
+    const size_t first = side < 0 ? 0 : 1;
+    if (first >= words.size()) {
+      what = "side " + std::to_string(side) + " needs frames and keys, as in '" +
+             std::to_string(side) + ": 10-40 kp8'";
+      return false;
+    }
+    const std::string_view frames = words[first];
     Range range{};
-    const size_t dash = words[0].find('-');
+    const size_t dash = frames.find('-');
     if (dash == std::string_view::npos) {
-      if (!parse_frame(words[0], range.first, what)) return false;
+      if (!parse_frame(frames, range.first, what)) return false;
       range.last = range.first;
     } else {
-      if (!parse_frame(words[0].substr(0, dash), range.first, what)) return false;
-      if (!parse_frame(words[0].substr(dash + 1), range.last, what)) return false;
+      if (!parse_frame(frames.substr(0, dash), range.first, what)) return false;
+      if (!parse_frame(frames.substr(dash + 1), range.last, what)) return false;
       if (range.last < range.first) {
-        what = "range " + std::string(words[0]) + " runs backwards";
+        what = "range " + shown_text(frames) + " runs backwards";
         return false;
       }
     }
-    for (size_t i = 1; i < words.size(); ++i) {
+    for (size_t i = first + 1; i < words.size(); ++i) {
       const auto it = std::find_if(kKeyNames.begin(), kKeyNames.end(),
                                    [&](const KeyName& k) { return words[i] == k.name; });
       if (it == kKeyNames.end()) {
-        what = "unknown key '" + std::string(words[i]) +
-               "' (keys: kp0 kp1 kp3 kp4 kp5 kp6 kp7 kp8 kp9 space tab)";
+        what = "unknown key " + quoted_text(words[i]) +
+               " (keys: kp0 kp1 kp3 kp4 kp5 kp6 kp7 kp8 kp9 space tab)";
         return false;
       }
       range.keys = static_cast<KeyMask>(range.keys | (1u << it->key));
     }
     if (!before_end(range.last, what)) return false;
     out_.last_named_frame = std::max(out_.last_named_frame, range.last);
-    if (range.keys != 0) ranges.push_back(range);
+    if (range.keys != 0) (side < 0 ? ranges : side_ranges[side]).push_back(range);
     return true;
   }
 
   KeyScript& out_;
+  int line_number_ = 0;
   int64_t latest_ = 0;  // the latest frame a key line or a check names
   bool seen_stage_ = false;
   bool seen_side_ = false;
@@ -311,6 +365,28 @@ std::vector<KeyScript::Span> disjoint_spans(const std::vector<Range>& ranges) {
   return spans;
 }
 
+// The checks sorted by frame. A frame checked twice is an error at the line
+// that checks it the second time; of several, the earliest such line, as a
+// reading that stopped there would have said.
+bool sorted_checks(std::vector<Parser::NumberedCheck>& checks, std::vector<WorldCheck>& out,
+                   int& twice_line, std::string& what) {
+  std::sort(checks.begin(), checks.end(), [](const auto& a, const auto& b) {
+    return a.check.frame != b.check.frame ? a.check.frame < b.check.frame : a.line < b.line;
+  });
+  twice_line = 0;
+  for (size_t i = 1; i < checks.size(); ++i) {
+    if (checks[i].check.frame != checks[i - 1].check.frame) continue;
+    if (twice_line == 0 || checks[i].line < twice_line) {
+      twice_line = checks[i].line;
+      what = "frame " + std::to_string(checks[i].check.frame) + " is checked twice";
+    }
+  }
+  if (twice_line != 0) return false;
+  out.reserve(checks.size());
+  for (const auto& c : checks) out.push_back(c.check);
+  return true;
+}
+
 }  // namespace
 
 KeyMask KeyScript::keys_at(int64_t frame) const {
@@ -325,19 +401,38 @@ bool parse_key_script(std::string_view text, std::string_view name, KeyScript& o
                       std::string& error) {
   out = KeyScript{};
   Parser parser(out);
-  bool ok = true;
+  int error_line = 0;
+  std::string what;
   for_each_text_line(text, [&](int line_number, std::string_view line) {
     out.lines = line_number;
-    std::string what;
-    if (parser.line(line, what)) return true;
-    error = std::string(name) + ":" + std::to_string(line_number) + ": " + what;
-    ok = false;
+    if (parser.line(line_number, line, what)) return true;
+    error_line = line_number;
     return false;
   });
-  if (!ok) return false;
+  // The lines read before an error may already hold a frame checked twice.
+  int twice_line = 0;
+  std::string twice;
+  if (!sorted_checks(parser.checks, out.checks, twice_line, twice)) {
+    error_line = twice_line;
+    what = twice;
+  }
+  if (error_line != 0) {
+    // A recording cut in the middle of its last line (the game that wrote it
+    // stopped there) is read up to that line.
+    const size_t last_break = text.rfind('\n');
+    const auto last_line = std::count(text.begin(), text.end(), '\n') + 1;
+    if (out.is_recording() && !out.end && error_line == last_line && !text.ends_with('\n') &&
+        last_break != std::string_view::npos) {
+      return parse_key_script(text.substr(0, last_break + 1), name, out, error);
+    }
+    error = std::string(name) + ":" + std::to_string(error_line) + ": " + what;
+    return false;
+  }
   // The end names the last frame, whether or not a key line reaches it.
   if (out.end) out.last_named_frame = std::max(out.last_named_frame, out.end->frame);
   out.spans = disjoint_spans(parser.ranges);
+  for (int s = 0; s < kSides; ++s) out.side_spans[s] = disjoint_spans(parser.side_ranges[s]);
+  parser.side_lines.finish(out);
   return true;
 }
 
@@ -360,18 +455,6 @@ bool load_key_script(const std::string& path, KeyScript& out, std::string& error
     return false;
   }
   return parse_key_script(text, path, out, error);
-}
-
-KeyMask mask_from_keys(const std::array<bool, kKeyCount>& down) {
-  KeyMask mask = 0;
-  for (int k = 0; k < kKeyCount; ++k) {
-    if (down[k]) mask = static_cast<KeyMask>(mask | (1u << k));
-  }
-  return mask;
-}
-
-void keys_from_mask(KeyMask mask, std::array<bool, kKeyCount>& down) {
-  for (int k = 0; k < kKeyCount; ++k) down[k] = (mask >> k) & 1u;
 }
 
 }  // namespace quarvex

@@ -17,8 +17,22 @@
 //   side 1
 //   start            the first frame loads the stage
 //   watch            the computer commanded all four sides
+//   random-stage 7   the stage was generated from this seed (on the ground of 'stage')
+//   stage-hash 0123456789abcdef   the content hash of a stage that is not one
+//                    of the game's files (a player's or a generated one)
 //   check 1000 0123456789abcdef   the replay hash after frame 1000
 //   end 1234 fedcba9876543210     the last frame and the hash after it
+//
+// A game of several humans (replay/side_lines.h) names the human sides
+// instead of the side, the side of every key line, and the events of its
+// frames:
+//
+//   humans 0 2       humans play sides 0 and 2 (the lowest is the player's)
+//   2: 10-40 kp8     keys of side 2 down in frames 10 through 40
+//   computer 900 2   from frame 900 the computer commands side 2
+//   human 1500 2     from frame 1500 its human commands it again
+//   pause 1700 0     the player of side 0 paused the game after frame 1700
+//   resume 1701 0    and resumed it before frame 1701
 
 #include <array>
 #include <cstdint>
@@ -27,6 +41,7 @@
 #include <string_view>
 #include <vector>
 
+#include "world/frame_input.h"
 #include "world/world.h"
 
 namespace quarvex {
@@ -34,12 +49,18 @@ namespace quarvex {
 // Largest frame number the command line and key scripts accept.
 constexpr int64_t kMaxFrameNumber = 2147483647;
 
-// One bit per watched key, bit k for Key k.
-using KeyMask = uint16_t;
-
 struct WorldCheck {
   int64_t frame;  // the hash is taken after this frame
   uint64_t hash;
+};
+
+// The events of one frame of a game of several humans (FrameInput's).
+struct FrameEvents {
+  int64_t frame;
+  uint8_t to_computer;
+  uint8_t to_human;
+  uint8_t pause;
+  uint8_t resume;
 };
 
 struct KeyScript {
@@ -59,12 +80,23 @@ struct KeyScript {
   int side = 0;
   bool start = false;
   bool watch = false;
+  std::optional<uint64_t> stage_hash;
+  std::optional<uint32_t> random_stage;
   std::vector<WorldCheck> checks;  // sorted by frame, one per frame
   std::optional<WorldCheck> end;
   int lines = 0;  // lines of text read
 
+  // A game of several humans: bit s for each human side, 0 when the script
+  // has no 'humans' line. Key lines that name their side and the events.
+  uint8_t humans = 0;
+  std::array<std::vector<Span>, kSides> side_spans;  // as spans, per side
+  std::vector<FrameEvents> events;                   // sorted by frame, one per frame
+  uint8_t sides_named = 0;                           // bit s: a key line or an event names side s
+
   // Keys down in a frame; no allocation.
   KeyMask keys_at(int64_t frame) const;
+  // The input of a frame from the lines that name their side; no allocation.
+  FrameInput input_at(int64_t frame) const;
   bool is_recording() const { return !version.empty(); }
 };
 
@@ -80,8 +112,5 @@ bool parse_key_script(std::string_view text, std::string_view name, KeyScript& o
                       std::string& error);
 // Reads and parses a script file; errors name the file.
 bool load_key_script(const std::string& path, KeyScript& out, std::string& error);
-
-KeyMask mask_from_keys(const std::array<bool, kKeyCount>& down);
-void keys_from_mask(KeyMask mask, std::array<bool, kKeyCount>& down);
 
 }  // namespace quarvex

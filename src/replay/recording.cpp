@@ -38,9 +38,22 @@ void Recording::begin(const PlayStart& start, const char* version) {
       "# quarvex replay: where play started, then the keys down in every frame (frames from 1,\n"
       "# a frame with no key named has every key up), the World's hash every 1000 frames\n";
   append_line(pending_, "version %s\n", version);
-  append_line(pending_, "stage %d\nside %d\n", start.stage, start.side);
+  humans_ = start.humans;
+  if (humans_ == 0) {
+    append_line(pending_, "stage %d\nside %d\n", start.stage, start.side);
+  } else {
+    append_line(pending_, "stage %d\nhumans", start.stage);
+    for (int s = 0; s < kSides; ++s) {
+      if ((humans_ >> s) & 1u) append_line(pending_, " %d", s);
+    }
+    pending_ += '\n';
+  }
   if (start.start) pending_ += "start\n";
   if (start.watch) pending_ += "watch\n";
+  if (start.random_stage) {
+    append_line(pending_, "random-stage %u\n", static_cast<unsigned>(*start.random_stage));
+  }
+  if (start.stage_hash) pending_ += "stage-hash " + hash_text(*start.stage_hash) + "\n";
 }
 
 bool Recording::open(const std::string& path, bool must_be_new, std::string& error) {
@@ -62,32 +75,58 @@ void Recording::seed(uint32_t seed) {
 void Recording::add(KeyMask keys) {
   if (!active_) return;
   ++frames_;
-  if (run_first_ != 0 && keys == run_keys_ && frames_ == run_last_ + 1) {
-    run_last_ = frames_;
+  extend(run_, keys, -1);
+}
+
+void Recording::add(const FrameInput& input) {
+  if (!active_) return;
+  ++frames_;
+  for (int s = 0; s < kSides; ++s) {
+    // Bits beyond the eleven keys mean nothing to the game and have no name.
+    if ((humans_ >> s) & 1u) extend(side_runs_[s], input.keys[s] & kAllKeys, s);
+  }
+  write_events(input);
+}
+
+void Recording::extend(Run& run, KeyMask keys, int side) {
+  if (run.first != 0 && keys == run.keys && frames_ == run.last + 1) {
+    run.last = frames_;
     return;
   }
-  write_run();
-  run_first_ = frames_;
-  run_last_ = frames_;
-  run_keys_ = keys;
+  write_run(run, side);
+  run = Run{frames_, frames_, keys};
 }
 
-void Recording::check(uint64_t hash) {
+void Recording::write_events(const FrameInput& input) {
+  const std::pair<const char*, uint8_t> events[] = {{"computer", input.to_computer},
+                                                    {"human", input.to_human},
+                                                    {"pause", input.pause},
+                                                    {"resume", input.resume}};
+  for (const auto& [word, sides] : events) {
+    for (int s = 0; s < kSides; ++s) {
+      if ((sides >> s) & 1u) {
+        append_line(pending_, "%s %lld %d\n", word, static_cast<long long>(frames_), s);
+      }
+    }
+  }
+}
+
+void Recording::check(int64_t frame, uint64_t hash) {
   if (!active_) return;
-  append_line(pending_, "check %lld %s\n", static_cast<long long>(frames_),
-              hash_text(hash).c_str());
+  append_line(pending_, "check %lld %s\n", static_cast<long long>(frame), hash_text(hash).c_str());
 }
 
-void Recording::write_run() {
-  if (run_first_ == 0) return;
-  if (run_first_ == run_last_) {
-    append_line(pending_, "%lld", static_cast<long long>(run_first_));
+void Recording::write_run(const Run& run, int side) {
+  if (run.first == 0) return;
+  if (side >= 0) append_line(pending_, "%d: ", side);
+  if (run.first == run.last) {
+    append_line(pending_, "%lld", static_cast<long long>(run.first));
   } else {
-    append_line(pending_, "%lld-%lld", static_cast<long long>(run_first_),
-                static_cast<long long>(run_last_));
+    append_line(pending_, "%lld-%lld", static_cast<long long>(run.first),
+                static_cast<long long>(run.last));
   }
   for (const KeyName& k : kKeyNames) {
-    if (run_keys_ & (1u << k.key)) {
+    if (run.keys & (1u << k.key)) {
       pending_ += ' ';
       pending_ += k.name;
     }
@@ -95,15 +134,19 @@ void Recording::write_run() {
   pending_ += '\n';
 }
 
-// A run still growing is written as far as it goes; the next frame starts a new one.
-void Recording::end_run() {
-  write_run();
-  run_first_ = 0;
+// Runs still growing are written as far as they go; the next frame starts new ones.
+void Recording::end_runs() {
+  write_run(run_, -1);
+  run_.first = 0;
+  for (int s = 0; s < kSides; ++s) {
+    write_run(side_runs_[s], s);
+    side_runs_[s].first = 0;
+  }
 }
 
 bool Recording::flush(std::string& error) {
   if (file_ == nullptr) return true;
-  end_run();
+  end_runs();
   const bool written = std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size();
   pending_.clear();
   if (written && std::fflush(file_) == 0) return true;
@@ -116,7 +159,7 @@ bool Recording::flush(std::string& error) {
 
 bool Recording::finish(uint64_t hash, std::string& error) {
   if (!active_) return true;
-  end_run();
+  end_runs();
   append_line(pending_, "end %lld %s\n", static_cast<long long>(frames_), hash_text(hash).c_str());
   if (!flush(error)) return false;
   return close(error);
@@ -136,9 +179,9 @@ void Recording::drop() {
   active_ = false;
   pending_.clear();
   frames_ = 0;
-  run_first_ = 0;
-  run_last_ = 0;
-  run_keys_ = 0;
+  humans_ = 0;
+  run_ = Run{};
+  side_runs_ = {};
 }
 
 }  // namespace quarvex

@@ -88,18 +88,33 @@ bool open_replay_file(Recording& recording, const std::string& folder, std::time
   return false;
 }
 
-void prune_replays(const std::string& folder, int keep) {
+void prune_replays(const std::string& folder, int keep, const std::string& writing) {
+  struct Kept {
+    fs::file_time_type written;
+    std::string name;
+  };
   std::error_code ec;
-  std::vector<std::string> names;
+  std::vector<Kept> replays;
+  const std::string writing_name = fs::path(writing).filename().string();
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     std::error_code kind;
-    if (is_replay_file_name(name) && it->is_regular_file(kind)) names.push_back(name);
+    if (!is_replay_file_name(name) || !it->is_regular_file(kind) || name == writing_name) continue;
+    std::error_code time;
+    const fs::file_time_type written = it->last_write_time(time);
+    if (!time) replays.push_back({written, name});
   }
-  if (static_cast<int>(names.size()) <= keep) return;
-  std::sort(names.begin(), names.end());
-  const size_t surplus = names.size() - static_cast<size_t>(keep);
-  for (size_t i = 0; i < surplus; ++i) fs::remove(fs::path(folder) / names[i], ec);
+  // The file being written is the newest and always counts among those kept.
+  const size_t others_kept = static_cast<size_t>(std::max(keep - (writing.empty() ? 0 : 1), 0));
+  if (replays.size() <= others_kept) return;
+  // Oldest first by the time each was last written: names follow the local
+  // clock when the stage began, which a clock set back or a new time zone
+  // puts out of order.
+  std::sort(replays.begin(), replays.end(), [](const Kept& a, const Kept& b) {
+    return a.written != b.written ? a.written < b.written : a.name < b.name;
+  });
+  const size_t surplus = replays.size() - others_kept;
+  for (size_t i = 0; i < surplus; ++i) fs::remove(fs::path(folder) / replays[i].name, ec);
 }
 
 }  // namespace quarvex

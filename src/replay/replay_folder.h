@@ -31,7 +31,9 @@ bool is_replay_file_name(std::string_view name);
 bool open_replay_file(Recording& recording, const std::string& folder, std::time_t now, int stage,
                       int side, std::string& error);
 
-// Removes the oldest replays (by name) beyond the newest `keep`.
-void prune_replays(const std::string& folder, int keep);
+// Removes the oldest replays, by the time each was last written, beyond the
+// newest `keep`; `writing` (the replay being recorded, if any) counts among
+// those kept and is never removed.
+void prune_replays(const std::string& folder, int keep, const std::string& writing = {});
 
 }  // namespace quarvex

@@ -3,29 +3,32 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "lang/texts.h"
+
 namespace quarvex {
 
 const std::array<ActionInfo, kActionCount> kActions = {{
-    {"up", "up / forward", "title menu row up, cursor up, build list forward, drive forward"},
-    {"down", "down / back", "title menu row down, cursor down, build list back, drive back"},
-    {"left", "left", "previous stage or next side, cursor left, previous order, turn left"},
-    {"right", "right", "next stage or previous side, cursor right, next order, turn right"},
-    {"mark", "mark", "mark the point under the cursor or the selected unit; turret or side step"},
-    {"aux", "aux", "turret or side step the other way while driving"},
-    {"select", "select / fire", "start the stage, select, give the order, fire"},
-    {"info", "information", "the information box"},
-    {"zoom_in", "zoom in", "zoom in while held"},
-    {"zoom_out", "zoom out", "zoom out while held"},
-    {"fast", "fast / back", "faster cursor while held; back one level in the menus"},
-    {"help", "help", "show or hide the help panel"},
-    {"pause", "pause", "pause and resume"},
-    {"menu", "menu", "the menu: resume, restart, controls, title menu, quit"},
-    {"screenshot", "screenshot", "save the picture as quarvex-YYYYMMDD-HHMMSS.png"},
-    {"fullscreen", "full screen", "full screen on and off"},
-    {"mute", "mute", "sound off and on"},
-    {"volume_down", "volume down", "turn the sound down"},
-    {"volume_up", "volume up", "turn the sound up (and back on when muted)"},
-    {"watch", "watch", "title menu: watch the computer play the stage and side chosen"},
+    {"up", N_("up / forward"), "title menu row up, cursor up, build list forward, drive forward"},
+    {"down", N_("down / back"), "title menu row down, cursor down, build list back, drive back"},
+    {"left", N_("left"), "previous stage or next side, cursor left, previous order, turn left"},
+    {"right", N_("right"), "next stage or previous side, cursor right, next order, turn right"},
+    {"mark", N_("mark"),
+     "mark the point under the cursor or the selected unit; turret or side step"},
+    {"aux", N_("aux"), "turret or side step the other way while driving"},
+    {"select", N_("select / fire"), "start the stage, select, give the order, fire"},
+    {"info", N_("information"), "the information box"},
+    {"zoom_in", N_("zoom in"), "zoom in while held"},
+    {"zoom_out", N_("zoom out"), "zoom out while held"},
+    {"fast", N_("fast / back"), "faster cursor while held; back one level in the menus"},
+    {"help", N_("help"), "show or hide the help panel"},
+    {"pause", N_("pause"), "pause and resume"},
+    {"menu", N_("menu"), "the menu: resume, restart, controls, title menu, quit"},
+    {"screenshot", N_("screenshot"), "save the picture as quarvex-YYYYMMDD-HHMMSS.png"},
+    {"fullscreen", N_("full screen"), "full screen on and off"},
+    {"mute", N_("mute"), "sound off and on"},
+    {"volume_down", N_("volume down"), "turn the sound down"},
+    {"volume_up", N_("volume up"), "turn the sound up (and back on when muted)"},
+    {"watch", N_("watch"), "title menu: watch the computer play the stage and side chosen"},
 }};
 
 namespace {

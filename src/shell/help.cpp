@@ -1,5 +1,7 @@
 #include "shell/help.h"
 
+#include "lang/texts.h"
+
 namespace quarvex {
 
 namespace {
@@ -18,46 +20,47 @@ constexpr int8_t k(int action) {
 }
 
 constexpr HelpLine kLines[] = {
-    {kTitleBit, {k(kKeyUp), k(kKeyDown), -1}, "choose the row"},
-    {kTitleBit, {k(kKeyLeft), k(kKeyRight), -1}, "change the stage or the side"},
-    {kTitleBit, {k(kKeySelect), -1}, "start the stage"},
-    {kTitleBit, {k(kActionWatch), -1}, "watch the computer play it"},
+    {kTitleBit, {k(kKeyUp), k(kKeyDown), -1}, N_("choose the row")},
+    {kTitleBit, {k(kKeyLeft), k(kKeyRight), -1}, N_("change the stage, side or language")},
+    {kTitleBit, {k(kKeySelect), -1}, N_("start the stage")},
+    {kTitleBit, {k(kActionWatch), -1}, N_("watch the computer play it")},
+    {kTitleBit, {k(kKeyDown), -1}, N_("your stages, random battle (below)")},
 
-    {kCursorBit | kWatchBit, {k(kKeyUp), k(kKeyDown), -1}, "move the cursor up, down"},
-    {kCursorBit | kWatchBit, {k(kKeyLeft), k(kKeyRight), -1}, "move the cursor left, right"},
-    {kCursorBit | kWatchBit, {k(kKeyFast), -1}, "hold to move faster"},
-    {kCursorBit, {k(kKeyMark), -1}, "mark the point under the cursor"},
-    {kCursorBit, {k(kKeySelect), -1}, "select your unit nearest to it"},
+    {kCursorBit | kWatchBit, {k(kKeyUp), k(kKeyDown), -1}, N_("move the cursor up, down")},
+    {kCursorBit | kWatchBit, {k(kKeyLeft), k(kKeyRight), -1}, N_("move the cursor left, right")},
+    {kCursorBit | kWatchBit, {k(kKeyFast), -1}, N_("hold to move faster")},
+    {kCursorBit, {k(kKeyMark), -1}, N_("mark the point under the cursor")},
+    {kCursorBit, {k(kKeySelect), -1}, N_("select your unit nearest to it")},
 
-    {kOrderBit, {k(kKeyLeft), k(kKeyRight), -1}, "choose the order"},
-    {kOrderBit, {k(kKeyUp), k(kKeyDown), -1}, "choose what a factory builds"},
-    {kOrderBit, {k(kKeySelect), -1}, "give the order"},
-    {kOrderBit, {k(kKeyMark), -1}, "mark this unit to be followed"},
-    {kOrderBit, {k(kKeyFast), -1}, "back to the map cursor"},
+    {kOrderBit, {k(kKeyLeft), k(kKeyRight), -1}, N_("choose the order")},
+    {kOrderBit, {k(kKeyUp), k(kKeyDown), -1}, N_("choose what a factory builds")},
+    {kOrderBit, {k(kKeySelect), -1}, N_("give the order")},
+    {kOrderBit, {k(kKeyMark), -1}, N_("mark this unit to be followed")},
+    {kOrderBit, {k(kKeyFast), -1}, N_("back to the map cursor")},
 
-    {kDrivingBit, {k(kKeyUp), k(kKeyDown), -1}, "drive forward, back"},
-    {kDrivingBit, {k(kKeyLeft), k(kKeyRight), -1}, "turn left, right"},
-    {kDrivingBit, {k(kKeyMark), k(kKeyAux), -1}, "turn the turret or side step"},
-    {kDrivingBit, {k(kKeySelect), -1}, "fire"},
-    {kDrivingBit, {k(kKeyFast), -1}, "back to the order menu"},
+    {kDrivingBit, {k(kKeyUp), k(kKeyDown), -1}, N_("drive forward, back")},
+    {kDrivingBit, {k(kKeyLeft), k(kKeyRight), -1}, N_("turn left, right")},
+    {kDrivingBit, {k(kKeyMark), k(kKeyAux), -1}, N_("turn the turret or side step")},
+    {kDrivingBit, {k(kKeySelect), -1}, N_("fire")},
+    {kDrivingBit, {k(kKeyFast), -1}, N_("back to the order menu")},
 
-    {kStageBits, {k(kKeyZoomIn), k(kKeyZoomOut), -1}, "zoom in, out"},
-    {kStageBits, {k(kKeyInfo), -1}, "information box"},
+    {kStageBits, {k(kKeyZoomIn), k(kKeyZoomOut), -1}, N_("zoom in, out")},
+    {kStageBits, {k(kKeyInfo), -1}, N_("information box")},
 
-    {kWatchBit, {-1}, "the computer plays your side too"},
+    {kWatchBit, {-1}, N_("the computer plays your side too")},
 
-    {kReplayBit, {k(kKeyRight), -1}, "faster, up to x16"},
-    {kReplayBit, {k(kKeyLeft), -1}, "slower"},
-    {kReplayBit, {k(kActionMenu), -1}, "leave the replay"},
+    {kReplayBit, {k(kKeyRight), -1}, N_("faster, up to x16")},
+    {kReplayBit, {k(kKeyLeft), -1}, N_("slower")},
+    {kReplayBit, {k(kActionMenu), -1}, N_("leave the replay")},
 
-    {kAllBits, {k(kActionHelp), -1}, "show or hide this help"},
-    {kAllBits, {k(kActionPause), -1}, "pause and resume"},
-    {kTitleBit, {k(kActionMenu), -1}, "quit"},
-    {kStageBits, {k(kActionMenu), -1}, "menu: restart, controls, quit"},
-    {kAllBits, {k(kActionFullscreen), -1}, "full screen on, off"},
-    {kAllBits, {k(kActionScreenshot), -1}, "save a screenshot"},
-    {kAllBits, {k(kActionMute), -1}, "sound off, on"},
-    {kAllBits, {k(kActionVolumeDown), k(kActionVolumeUp), -1}, "sound quieter, louder"},
+    {kAllBits, {k(kActionHelp), -1}, N_("show or hide this help")},
+    {kAllBits, {k(kActionPause), -1}, N_("pause and resume")},
+    {kTitleBit, {k(kActionMenu), -1}, N_("quit")},
+    {kStageBits, {k(kActionMenu), -1}, N_("menu: restart, controls, language, quit")},
+    {kAllBits, {k(kActionFullscreen), -1}, N_("full screen on, off")},
+    {kAllBits, {k(kActionScreenshot), -1}, N_("save a screenshot")},
+    {kAllBits, {k(kActionMute), -1}, N_("sound off, on")},
+    {kAllBits, {k(kActionVolumeDown), k(kActionVolumeUp), -1}, N_("sound quieter, louder")},
 };
 
 }  // namespace
@@ -69,28 +72,28 @@ std::span<const HelpLine> help_lines() {
 const char* help_mode_title(HelpMode mode) {
   switch (mode) {
     case HelpMode::kTitle:
-      return "Help: title menu";
+      return N_("Help: title menu");
     case HelpMode::kCursor:
-      return "Help: map cursor";
+      return N_("Help: map cursor");
     case HelpMode::kOrderMenu:
-      return "Help: order menu";
+      return N_("Help: order menu");
     case HelpMode::kDriving:
-      return "Help: driving a unit";
+      return N_("Help: driving a unit");
     case HelpMode::kWatch:
-      return "Help: watching";
+      return N_("Help: watching");
     case HelpMode::kReplay:
     case HelpMode::kCount:
       break;
   }
-  return "Help: replay";
+  return N_("Help: replay");
 }
 
 HelpMode help_mode(const World& w, PlayMode play) {
   if (play == PlayMode::kReplay) return HelpMode::kReplay;
   if (w.game_phase == 0) return HelpMode::kTitle;
   if (play == PlayMode::kWatch) return HelpMode::kWatch;
-  if (w.command_mode == 1) return HelpMode::kOrderMenu;
-  if (w.command_mode == 2) return HelpMode::kDriving;
+  if (player_state(w).command_mode == 1) return HelpMode::kOrderMenu;
+  if (player_state(w).command_mode == 2) return HelpMode::kDriving;
   return HelpMode::kCursor;
 }
 

@@ -1,28 +1,29 @@
 #include "shell/settings.h"
 
-// The parser is compiled here, with this build's flags (sanitizers and the
-// fuzzer's coverage reach into it); no other file includes it.
+// The parser is compiled from its headers with this build's flags (sanitizers
+// and the fuzzer's coverage reach into it). Every file that includes it sets
+// these two the same way, so its inline functions are the same everywhere.
 #define TOML_HEADER_ONLY 1
 #define TOML_ENABLE_FORMATTERS 0
 #include <toml++/toml.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "lang/languages.h"
+
+#include "world/shown_text.h"
 
 namespace quarvex {
 
 namespace {
 
-// A settings file is a few kilobytes; anything far larger is not one.
-constexpr std::uintmax_t kMaxFileBytes = 1 << 20;
 // Syntax errors that are each left out before the rest of the file is given up.
 constexpr int kMaxSyntaxErrors = 16;
+// A message quotes names from the file; a line longer than this is cut.
+constexpr size_t kMaxMessageCharacters = 300;
 
 class Reader {
  public:
@@ -31,17 +32,8 @@ class Reader {
 
   // One line, whatever the file's text put into the message.
   void error(const toml::source_region& where, const std::string& what) {
-    std::string line = file_name_ + ":" + std::to_string(where.begin.line) + ": ";
-    for (const char c : what) {
-      if (c == '\n') {
-        line += "\\n";
-      } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-        line += '?';
-      } else {
-        line += c;
-      }
-    }
-    errors_.push_back(line);
+    errors_.push_back(file_name_ + ":" + std::to_string(where.begin.line) + ": " +
+                      shown_text(what, kMaxMessageCharacters));
   }
 
   bool read_bool(const toml::node& node, const std::string& name, bool& out) {
@@ -66,6 +58,17 @@ class Reader {
       return false;
     }
     out = static_cast<int>(*value);
+    return true;
+  }
+
+  // "auto" or a language code.
+  bool read_language(const toml::node& node, const std::string& name, std::string& out) {
+    const auto* text = node.as_string();
+    if (text == nullptr || (text->get() != "auto" && !is_language_code(text->get()))) {
+      error(node.source(), name + ": expected \"auto\" or a language code, like \"en\" or \"de\"");
+      return false;
+    }
+    out = text->get();
     return true;
   }
 
@@ -348,56 +351,23 @@ size_t after_header(std::string_view text, std::string_view name) {
   return std::string_view::npos;
 }
 
+// Offset of the first line that opens a section, the text's end when none does.
+size_t first_header(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t first = text.find_first_not_of(" \t", pos);
+    if (first != std::string_view::npos && text[first] == '[') return pos;
+    const size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) break;
+    pos = end + 1;
+  }
+  return text.size();
+}
+
 struct Edit {
   size_t from, to;
   std::string text;
 };
-
-bool read_file(const std::string& path, std::string& text, std::string& error) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    error = path + ": is not a file";
-    return false;
-  }
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxFileBytes) {
-    error = path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes; not a settings file";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot be read: " + std::strerror(errno);
-    return false;
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  text = content.str();
-  return true;
-}
-
-bool write_file(const std::string& path, const std::string& text, std::string& error) {
-  std::error_code ec;
-  const std::filesystem::path target(path);
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  const std::string temporary = path + ".tmp";
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) {
-    error = "cannot write " + temporary + ": " + std::strerror(errno);
-    return false;
-  }
-  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  const bool closed = std::fclose(out) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -412,6 +382,10 @@ Settings parse_settings(std::string_view text, const std::string& file_name,
   const toml::table* pad = &empty;
   for (auto&& [key, node] : root) {
     const std::string_view name = key.str();
+    if (name == "language") {
+      reader.read_language(node, "language", s.language);
+      continue;
+    }
     const toml::table* table = node.as_table();
     const bool known = name == "window" || name == "sound" || name == "replays" || name == "keys" ||
                        name == "gamepad";
@@ -446,7 +420,13 @@ std::string settings_text(const Settings& s) {
       "# Keys are named as SDL names them: \"Keypad 8\", \"Space\", \"Up\", \"F1\", \"Return\";\n"
       "# the shell's actions (help to full screen) may put \"Ctrl+\", \"Alt+\" or \"Shift+\" "
       "before a key.\n"
+      "# A key SDL has no name for is written by its number: \"Scancode 100\".\n"
       "# The Controls page of the game's menu (Esc) changes the keys and saves them here.\n"
+      "\n# The language of the game's texts: \"auto\" follows the system's languages; or a\n"
+      "# language code: \"en\", \"de\", \"ja\". The Language entry of the menus changes it.\n"
+      "language = \"" +
+      s.language +
+      "\"\n"
       "\n[window]\n"
       "# Whole factor the 640x480 picture is shown at, 1 to 16; 0: the largest that fits.\n"
       "scale = " +
@@ -498,9 +478,11 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
     return settings_text(s);
   }
   if (!errors.empty()) return settings_text(s);
-  // The game changes the bindings (the Controls page) and the sound levels
-  // (the sound keys); any other change is written as a whole new file.
+  // The game changes the bindings (the Controls page), the sound levels
+  // (the sound keys) and the language; any other change is written as a
+  // whole new file.
   Settings unchanged_elsewhere = old;
+  unchanged_elsewhere.language = s.language;
   unchanged_elsewhere.bindings = s.bindings;
   unchanged_elsewhere.master_volume = s.master_volume;
   unchanged_elsewhere.effects_volume = s.effects_volume;
@@ -534,6 +516,19 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
     }
     added.emplace_back(section, line);
   };
+  if (old.language != s.language) {
+    const std::string value = "\"" + s.language + "\"";
+    if (const toml::node* node = root.get("language")) {
+      edits.push_back({offset_of(old_text, node->source().begin),
+                       offset_of(old_text, node->source().end), value});
+    } else {
+      // A key of its own belongs before the first section.
+      const size_t first_section = first_header(old_text);
+      std::string line = "language = " + value + "\n";
+      if (first_section > 0 && old_text[first_section - 1] != '\n') line = "\n" + line;
+      edits.push_back({first_section, first_section, line});
+    }
+  }
   if (old.master_volume != s.master_volume) {
     set_entry("sound", "master_volume", std::to_string(s.master_volume));
   }
@@ -568,61 +563,6 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
   errors.clear();
   if (!(parse_settings(text, "settings", errors) == s) || !errors.empty()) return settings_text(s);
   return text;
-}
-
-std::string default_settings_path() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path base;
-  // A relative XDG_CONFIG_HOME is not valid and is passed over.
-  if (config != nullptr && config[0] == '/') {
-    base = config;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-    base = std::filesystem::path(home) / ".config";
-  } else {
-    return {};
-  }
-  return (base / "quarvex" / "settings.toml").string();
-}
-
-SettingsFile load_settings(const std::string& path, bool create) {
-  SettingsFile file;
-  file.path = path;
-  if (path.empty()) return file;
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec) && !ec) {
-    std::string error;
-    if (create && !write_file(path, settings_text(file.settings), error)) {
-      file.errors.push_back(error);
-    }
-    return file;
-  }
-  std::string text;
-  std::string error;
-  if (!read_file(path, text, error)) {
-    file.errors.push_back(error);
-    return file;
-  }
-  file.settings = parse_settings(text, path, file.errors);
-  return file;
-}
-
-bool save_settings(SettingsFile& file, std::string& error) {
-  if (file.path.empty()) {
-    error = "there is no settings file (neither XDG_CONFIG_HOME nor HOME is set)";
-    return false;
-  }
-  if (!file.errors.empty()) {
-    error = file.path + " has errors; it is left as it is";
-    return false;
-  }
-  std::string old_text;
-  std::error_code ec;
-  if (std::filesystem::exists(file.path, ec) && !read_file(file.path, old_text, error)) {
-    return false;
-  }
-  const std::string text = old_text.empty() ? settings_text(file.settings)
-                                            : updated_settings_text(old_text, file.settings);
-  return write_file(file.path, text, error);
 }
 
 }  // namespace quarvex

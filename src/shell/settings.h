@@ -1,6 +1,6 @@
 #pragma once
-// The player's settings: the window, sound, replays, key and gamepad
-// bindings. Kept as TOML in $XDG_CONFIG_HOME/quarvex/settings.toml; every
+// The player's settings: the language, the window, sound, replays, key and
+// gamepad bindings. Kept as TOML in $XDG_CONFIG_HOME/quarvex/settings.toml; every
 // entry is optional and a bad one takes its default.
 
 #include <string>
@@ -14,6 +14,9 @@ namespace quarvex {
 constexpr int kMaxWindowScale = 16;
 
 struct Settings {
+  // "auto": the first of the system's languages that the game has; or a
+  // language code ("en", "de", "ja").
+  std::string language = "auto";
   int window_scale = 0;  // 0: the largest that fits the desktop
   bool fullscreen = false;
   bool pause_on_focus_loss = true;
@@ -37,8 +40,8 @@ Settings parse_settings(std::string_view text, const std::string& file_name,
 std::string settings_text(const Settings& s);
 
 // `old_text` (which reads without errors) changed so that it reads as `s`,
-// its comments and layout kept: only the sound, key and gamepad entries that
-// differ are rewritten. When that cannot be done, the whole file as
+// its comments and layout kept: only the language, sound, key and gamepad
+// entries that differ are rewritten. When that cannot be done, the whole file as
 // settings_text.
 std::string updated_settings_text(std::string_view old_text, const Settings& s);
 
@@ -47,18 +50,26 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s);
 std::string default_settings_path();
 
 struct SettingsFile {
-  std::string path;  // empty: the settings live only in memory
-  Settings settings;
+  std::string path;   // empty: the settings live only in memory
+  Settings settings;  // as the game uses them
+  Settings saved;     // as the game last read or wrote them
   std::vector<std::string> errors;
-  // A file that had an error is never written: the player's text stays.
-  bool writable() const { return !path.empty() && errors.empty(); }
 };
 
 // Reads the file; a missing one is written with the defaults when `create`.
 SettingsFile load_settings(const std::string& path, bool create);
-// Writes the settings, keeping what it can of the file's text, through a
-// temporary file so a failure never leaves half a file. False with a
-// message when the file is not writable or the writing failed.
+// Puts what the game changed since it last read or wrote the file into the
+// file as it is now, entry by entry, keeping its text and every other entry
+// (the player may have edited it meanwhile). A file that now has an error is
+// never written: its errors join `errors` and the change lasts for this run.
+// The text goes through a temporary file beside the file (behind a link,
+// where the link points), so a failure leaves the old file as it was, and
+// is read back before the save counts. False with a message when nothing
+// was written.
 bool save_settings(SettingsFile& file, std::string& error);
+
+// An error that begins with the settings file's path, with the folder left
+// out: screens have room for the file's name only.
+std::string without_folder(const std::string& error, const std::string& path);
 
 }  // namespace quarvex

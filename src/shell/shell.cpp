@@ -1,12 +1,14 @@
 #include "shell/shell.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quarvex {
 
 const std::array<const char*, kMenuItems> kMenuItemTexts = {
-    "Resume", "Restart the stage", "Controls", "Back to the title menu", "Quit"};
-const std::array<const char*, 2> kQuitAnswers = {"Yes", "No"};
+    N_("Resume"),   N_("Restart the stage"),      N_("Controls"),
+    N_("Language"), N_("Back to the title menu"), N_("Quit")};
+const std::array<const char*, 2> kQuitAnswers = {N_("Yes"), N_("No")};
 
 namespace {
 
@@ -22,7 +24,7 @@ int next_row(int row, int count, int step) {
 }
 
 // About a second and a half of pictures at the game's 30 ms.
-constexpr int kSoundNotePictures = 50;
+constexpr int kNotePictures = 50;
 
 bool is_press(const InputEvent& e) {
   return e.kind == InputKind::kKeyDown || e.kind == InputKind::kPadDown ||
@@ -40,20 +42,66 @@ void live_game_keys(const Input& input, Shell& shell, std::array<bool, kKeyCount
   shell.filter_game_keys(down);
 }
 
-Shell::Shell(SettingsFile& settings) : settings_(settings) {
-  fixed_ = FixedKeys{named("Up"),    named("Down"),   named("Return"),   named("Keypad Enter"),
-                     named("Space"), named("Escape"), named("Backspace")};
+Shell::Shell(SettingsFile& settings, const LanguageSet& languages, int system_language)
+    : settings_(settings), languages_(languages) {
+  fixed_ = FixedKeys{named("Up"),
+                     named("Down"),
+                     named("Left"),
+                     named("Right"),
+                     named("Return"),
+                     named("Keypad Enter"),
+                     named("Space"),
+                     named("Escape"),
+                     named("Backspace"),
+                     {},
+                     {}};
+  for (int i = 0; i < 10; ++i) {
+    fixed_.digits[static_cast<size_t>(i)] = named(std::to_string(i).c_str());
+    fixed_.keypad_digits[static_cast<size_t>(i)] = named(("Keypad " + std::to_string(i)).c_str());
+  }
+  system_language_ =
+      system_language >= 0 && system_language < languages.count() ? system_language : 0;
+  const int chosen = chosen_language();
+  language_ = chosen >= 0 ? chosen : system_language_;
+  texts_ = languages_.texts(language_);
+}
+
+int Shell::chosen_language() const {
+  const std::string& setting = settings_.settings.language;
+  return setting == "auto" ? -1 : languages_.find(setting);
+}
+
+void Shell::choose_language(int language) {
+  const bool system = language < 0 || language >= languages_.count();
+  language_ = system ? system_language_ : language;
+  texts_ = languages_.texts(language_);
+  settings_.settings.language = system ? "auto" : languages_.at(language).code;
+  std::string error;
+  if (!save_settings(settings_, error)) {
+    note_ = texts_.trf("Not saved: {error}", {{"error", why_not_saved(error)}});
+    note_pictures_ = kNotePictures;
+  }
+}
+
+const char* Shell::menu_item_text(int row) const {
+  if (row == kMenuTitle && editor_test_play_) return N_("Back to the editor");
+  return row >= 0 && row < kMenuItems ? kMenuItemTexts[static_cast<size_t>(row)] : "";
 }
 
 bool Shell::game_runs() const {
   return !paused_ && screen_ == ShellScreen::kNone && messages_.empty();
 }
 
-void Shell::show_message(const char* text) {
-  messages_.emplace_back(text);
+void Shell::show_message(Message message) {
+  messages_.push_back(std::move(message));
 }
 
 void Shell::filter_game_keys(std::array<bool, kKeyCount>& down) {
+  // The title menu's own entries have the focus: the World's rows stay put.
+  if (title_.has_focus()) {
+    down.fill(false);
+    return;
+  }
   for (int k = 0; k < kKeyCount; ++k) {
     if (!swallowed_[k]) continue;
     if (down[k]) {
@@ -84,6 +132,16 @@ bool Shell::is_back(const InputEvent& e, int action) const {
   return action == kActionMenu || action == kKeyFast || is_key(e, fixed_.escape);
 }
 
+MenuKey Shell::menu_key(const InputEvent& e, int action) const {
+  if (is_up(e, action)) return MenuKey::kUp;
+  if (is_down(e, action)) return MenuKey::kDown;
+  if (action == kKeyLeft || is_key(e, fixed_.left)) return MenuKey::kLeft;
+  if (action == kKeyRight || is_key(e, fixed_.right)) return MenuKey::kRight;
+  if (is_choose(e, action) || is_key(e, fixed_.space)) return MenuKey::kChoose;
+  if (is_back(e, action)) return MenuKey::kBack;
+  return MenuKey::kNone;
+}
+
 void Shell::close_screen() {
   screen_ = ShellScreen::kNone;
   controls_waiting_ = false;
@@ -94,14 +152,18 @@ void Shell::close_screen() {
 void Shell::keep_sound_levels(int master_volume, bool mute) {
   settings_.settings.master_volume = master_volume;
   settings_.settings.mute = mute;
-  sound_note_ = mute ? "Sound off" : "Volume " + std::to_string(master_volume) + "%";
+  note_ = mute ? texts_.tr("Sound off")
+               : texts_.trf("Volume {level}%", {{"level", std::to_string(master_volume)}});
   std::string error;
-  if (!save_settings(settings_, error)) sound_note_ += " (not saved: " + error + ")";
-  sound_note_pictures_ = kSoundNotePictures;
+  if (!save_settings(settings_, error)) {
+    note_ = texts_.trf("{note} (not saved: {error})",
+                       {{"note", note_}, {"error", why_not_saved(error)}});
+  }
+  note_pictures_ = kNotePictures;
 }
 
 void Shell::picture_shown() {
-  if (sound_note_pictures_ > 0 && --sound_note_pictures_ == 0) sound_note_.clear();
+  if (note_pictures_ > 0 && --note_pictures_ == 0) note_.clear();
 }
 
 void Shell::handle(const InputEvent& e, const World& w, ShellRequests& out) {
@@ -161,8 +223,22 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
         handle_controls(e, action);
       }
       return;
+    case ShellScreen::kLanguage:
+      handle_language_page(e, action);
+      return;
+    case ShellScreen::kStages:
+      handle_stage_list(e, action, out);
+      return;
+    case ShellScreen::kRandomBattle:
+      handle_random_battle(e, action, out);
+      return;
     case ShellScreen::kNone:
       break;
+  }
+  if (w.game_phase != 0 || play_mode_ != PlayMode::kPlay) {
+    title_.leave();
+  } else if (handle_title(e, action, w, out)) {
+    return;
   }
   if (e.repeat) return;
   if (action == kActionHelp) help_visible_ = !help_visible_;
@@ -171,7 +247,11 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
     handle_replay(action, out);
     return;
   }
-  if (action == kActionWatch && w.game_phase == 0) out.watch_stage = true;
+  if (action == kActionWatch && w.game_phase == 0) {
+    // The stage starts: the title menu's entries lose the focus with it.
+    title_.leave();
+    out.watch_stage = true;
+  }
   if (action == kActionMenu) {
     cue_ = ShellCue::kConfirm;
     if (w.game_phase == 0) {
@@ -179,8 +259,179 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
       quit_row_ = 0;
     } else {
       screen_ = ShellScreen::kMenu;
-      menu_row_ = kMenuResume;
+      menu_row_ = editor_test_play_ ? kMenuTitle : kMenuResume;
     }
+  }
+}
+
+bool Shell::handle_title(const InputEvent& e, int action, const World& w, ShellRequests& out) {
+  const TitleOutcome outcome = title_.handle(menu_key(e, action), w.title_row);
+  switch (outcome.kind) {
+    case TitleOutcome::kIgnored:
+      return false;
+    case TitleOutcome::kLeft:
+      // The key that moved back must not move the World's rows too.
+      swallowed_.fill(true);
+      cue_ = ShellCue::kMove;
+      return true;
+    case TitleOutcome::kMoved:
+      cue_ = ShellCue::kMove;
+      return true;
+    case TitleOutcome::kChosen:
+    case TitleOutcome::kPrevious:
+    case TitleOutcome::kNext:
+      if (e.repeat && outcome.kind == TitleOutcome::kChosen) return true;
+      title_entry(outcome, out);
+      return true;
+  }
+  return false;
+}
+
+void Shell::title_entry(const TitleOutcome& outcome, ShellRequests& out) {
+  switch (outcome.entry) {
+    case TitleEntry::kStages:
+    case TitleEntry::kRandomBattle:
+      if (outcome.kind != TitleOutcome::kChosen) return;
+      cue_ = ShellCue::kConfirm;
+      if (outcome.entry == TitleEntry::kStages) {
+        out.list_stages = true;
+      } else {
+        out.random_seed = true;
+      }
+      return;
+    case TitleEntry::kEditor:
+      if (outcome.kind == TitleOutcome::kChosen) {
+        cue_ = ShellCue::kConfirm;
+        title_.leave();
+        out.open_editor = true;
+      }
+      return;
+    case TitleEntry::kLanguage:
+      if (outcome.kind == TitleOutcome::kChosen) {
+        cue_ = ShellCue::kConfirm;
+        open_language_page(ShellScreen::kNone);
+      } else {
+        cue_ = ShellCue::kMove;
+        step_language(outcome.kind == TitleOutcome::kNext ? 1 : -1);
+      }
+      return;
+  }
+}
+
+// Left and right on the title menu's entry go through the languages in
+// their order, round at the ends.
+void Shell::step_language(int step) {
+  const int count = languages_.count();
+  choose_language((language_ + step + count) % count);
+}
+
+void Shell::open_language_page(ShellScreen back_to) {
+  language_page_from_ = back_to;
+  language_page_.open(chosen_language(), languages_.count());
+  screen_ = ShellScreen::kLanguage;
+}
+
+void Shell::handle_language_page(const InputEvent& e, int action) {
+  const LanguagePageOutcome outcome = language_page_.handle(menu_key(e, action));
+  if (outcome.kind == LanguagePageOutcome::kMoved) {
+    cue_ = ShellCue::kMove;
+    return;
+  }
+  if (e.repeat || outcome.kind == LanguagePageOutcome::kNone) return;
+  if (outcome.kind == LanguagePageOutcome::kChosen) {
+    choose_language(outcome.language);
+    cue_ = ShellCue::kConfirm;
+  } else {
+    cue_ = ShellCue::kBack;
+  }
+  if (language_page_from_ == ShellScreen::kNone) {
+    close_screen();
+  } else {
+    screen_ = language_page_from_;
+  }
+}
+
+void Shell::open_stage_list(StageList list, int side) {
+  stage_list_.open(std::move(list), side);
+  screen_ = ShellScreen::kStages;
+}
+
+void Shell::open_random_battle(uint32_t seed, int side) {
+  random_battle_.open(seed, side);
+  screen_ = ShellScreen::kRandomBattle;
+}
+
+// A stage chosen starts at once; the title menu's entries lose the focus
+// with it, as when the stage starts from the title menu's own rows.
+void Shell::handle_stage_list(const InputEvent& e, int action, ShellRequests& out) {
+  const StageListOutcome outcome = stage_list_.handle(menu_key(e, action));
+  switch (outcome.kind) {
+    case StageListOutcome::kNone:
+      return;
+    case StageListOutcome::kMoved:
+    case StageListOutcome::kSide:
+      cue_ = ShellCue::kMove;
+      return;
+    case StageListOutcome::kDenied:
+      if (!e.repeat) cue_ = ShellCue::kDenied;
+      return;
+    case StageListOutcome::kChosen:
+      if (e.repeat) return;
+      cue_ = ShellCue::kConfirm;
+      out.play_entry = outcome.entry;
+      title_.leave();
+      close_screen();
+      return;
+    case StageListOutcome::kBack:
+      if (e.repeat) return;
+      cue_ = ShellCue::kBack;
+      close_screen();
+      return;
+  }
+}
+
+int Shell::digit_of(const InputEvent& e) const {
+  for (int i = 0; i < 10; ++i) {
+    if (is_key(e, fixed_.digits[static_cast<size_t>(i)]) ||
+        is_key(e, fixed_.keypad_digits[static_cast<size_t>(i)])) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+void Shell::handle_random_battle(const InputEvent& e, int action, ShellRequests& out) {
+  if (random_battle_.typing()) {
+    if (const int digit = digit_of(e); digit >= 0) {
+      cue_ = random_battle_.type_digit(digit) ? ShellCue::kMove : ShellCue::kDenied;
+      return;
+    }
+    if (is_key(e, fixed_.backspace)) {
+      random_battle_.erase_digit();
+      cue_ = ShellCue::kBack;
+      return;
+    }
+  }
+  const RandomBattleOutcome outcome = random_battle_.handle(menu_key(e, action));
+  switch (outcome.kind) {
+    case RandomBattleOutcome::kNone:
+      return;
+    case RandomBattleOutcome::kMoved:
+    case RandomBattleOutcome::kChanged:
+      cue_ = ShellCue::kMove;
+      return;
+    case RandomBattleOutcome::kStart:
+      if (e.repeat) return;
+      cue_ = ShellCue::kConfirm;
+      out.play_random_battle = true;
+      title_.leave();
+      close_screen();
+      return;
+    case RandomBattleOutcome::kBack:
+      if (e.repeat) return;
+      cue_ = ShellCue::kBack;
+      close_screen();
+      return;
   }
 }
 
@@ -222,13 +473,21 @@ void Shell::handle_menu(const InputEvent& e, int action, ShellRequests& out) {
       out.restart_stage = true;
       break;
     case kMenuTitle:
-      out.back_to_title = true;
+      if (editor_test_play_) {
+        out.back_to_editor = true;
+      } else {
+        out.back_to_title = true;
+      }
       break;
     case kMenuControls:
       screen_ = ShellScreen::kControls;
       controls_row_ = 0;
       controls_note_.clear();
       save_note_.clear();
+      save_failed_ = false;
+      return;
+    case kMenuLanguage:
+      open_language_page(ShellScreen::kMenu);
       return;
     case kMenuQuit:
       out.quit = true;
@@ -271,7 +530,8 @@ void Shell::handle_controls(const InputEvent& e, int action) {
   if (is_key(e, fixed_.backspace)) {
     clear_keys(settings_.settings.bindings, controls_row_);
     clear_pad(settings_.settings.bindings, controls_row_);
-    controls_note_ = std::string(kActions[controls_row_].label) + ": every key cleared.";
+    controls_note_ = texts_.trf("{action}: every key cleared.",
+                                {{"action", texts_.tr(kActions[controls_row_].label)}});
     cue_ = ShellCue::kBack;
     save();
     return;
@@ -284,8 +544,8 @@ void Shell::handle_controls(const InputEvent& e, int action) {
   if (is_choose(e, action)) {
     cue_ = ShellCue::kConfirm;
     controls_waiting_ = true;
-    controls_note_ = std::string("Press a key or a gamepad button for ") +
-                     kActions[controls_row_].label + " (Esc: cancel).";
+    controls_note_ = texts_.trf("Press a key or a gamepad button for {action} (Esc: cancel).",
+                                {{"action", texts_.tr(kActions[controls_row_].label)}});
   }
 }
 
@@ -309,7 +569,8 @@ void Shell::handle_controls_waiting(const InputEvent& e) {
     clear_pad(b, controls_row_);
     controls_waiting_ = false;
     cue_ = ShellCue::kBack;
-    controls_note_ = std::string(kActions[controls_row_].label) + ": every key cleared.";
+    controls_note_ = texts_.trf("{action}: every key cleared.",
+                                {{"action", texts_.tr(kActions[controls_row_].label)}});
     save();
     return;
   }
@@ -322,37 +583,45 @@ void Shell::handle_controls_waiting(const InputEvent& e) {
 }
 
 void Shell::note_bind_result(BindResult result, const std::string& name, int other) {
-  const std::string label = kActions[controls_row_].label;
+  const char* label = texts_.tr(kActions[controls_row_].label);
   controls_waiting_ = false;
   cue_ = result == BindResult::kAdded ? ShellCue::kConfirm : ShellCue::kDenied;
   switch (result) {
     case BindResult::kAdded:
-      controls_note_ = name + " added to " + label + ".";
+      controls_note_ = texts_.trf("{key} added to {action}.", {{"key", name}, {"action", label}});
       save();
       return;
     case BindResult::kAlreadyBound:
-      controls_note_ = name + " is already bound to " + label + ".";
+      controls_note_ =
+          texts_.trf("{key} is already bound to {action}.", {{"key", name}, {"action", label}});
       return;
     case BindResult::kTaken:
-      controls_note_ = name + " is already bound to " + kActions[other].label + ": refused.";
+      controls_note_ = texts_.trf("{key} is already bound to {action}: refused.",
+                                  {{"key", name}, {"action", texts_.tr(kActions[other].label)}});
       return;
     case BindResult::kFull:
-      controls_note_ = label + " has " + std::to_string(kMaxKeysPerAction) +
-                       " keys already (Backspace clears them).";
+      controls_note_ =
+          texts_.trf("{action} has {count} keys already (Backspace clears them).",
+                     {{"action", label}, {"count", std::to_string(kMaxKeysPerAction)}});
       return;
     case BindResult::kNeedsPlainKey:
-      controls_note_ = name + " cannot be bound.";
+      controls_note_ = texts_.trf("{key} cannot be bound.", {{"key", name}});
       return;
   }
 }
 
+// Short enough for a note: a file that now has errors says so (the help
+// lists them); any other failure names the file without its folder.
+std::string Shell::why_not_saved(const std::string& error) const {
+  if (!settings_.errors.empty()) return texts_.tr("the file has errors");
+  return without_folder(error, settings_.path);
+}
+
 void Shell::save() {
   std::string error;
-  if (save_settings(settings_, error)) {
-    save_note_ = "Saved in " + settings_.path;
-  } else {
-    save_note_ = "Not saved: " + error;
-  }
+  save_failed_ = !save_settings(settings_, error);
+  save_note_ = save_failed_ ? texts_.trf("Not saved: {error}", {{"error", why_not_saved(error)}})
+                            : texts_.trf("Saved in {path}", {{"path", settings_.path}});
 }
 
 }  // namespace quarvex

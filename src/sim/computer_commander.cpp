@@ -4,6 +4,7 @@
 #include "sim/chance.h"
 #include "sim/sim.h"
 #include "world/geometry.h"
+#include "world/humans.h"
 #include "world/tables.h"
 
 namespace quarvex {
@@ -43,8 +44,8 @@ int32_t enemy_weight_near(const World& w, int i, int32_t px, int32_t py) {
     // full test, which takes it as near).
     const double dx = std::abs(static_cast<double>(u.x) - px);
     const double dy = std::abs(static_cast<double>(u.y) - py);
-    if (dx >= kScoutRange || dy >= kScoutRange) continue;
-    if (point_distance(u.x, u.y, px, py) >= kScoutRange) continue;
+    if (dx >= wide(kScoutRange) || dy >= wide(kScoutRange)) continue;
+    if (point_distance(wide(u.x), wide(u.y), px, py) >= kScoutRange) continue;
     sum += 1;
     if (u.type == kTypeHeadquarters || u.type == kTypeResidence || u.type == kTypeFactory) {
       sum += 3;
@@ -66,8 +67,9 @@ void scout(World& w, int i) {
 }  // namespace
 
 void command_computer_sides(World& w, Commanded sides) {
+  const uint8_t humans = sides == Commanded::kRivals ? commanding_sides(w) : 0;
   for (int i = 0; i < kSides; ++i) {
-    if (i == w.player_side && sides == Commanded::kRivals) continue;
+    if ((humans & side_bit(i)) != 0) continue;
     if (one_in(w, 40)) {
       try_build(w, i);
     } else {

@@ -22,7 +22,7 @@ bool fire_held(const Unit& u) {
 }
 
 float facing_backwards(const Unit& u) {
-  return static_cast<float>(double{u.heading} + kPi);
+  return static_cast<float>(wide(u.heading) + kPi);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ void descend_under_canopy(World& w, int16_t index) {
   // The canopy drifts: k is a whole number of radians, less one degree.
   if (random_below(w, 5) == 1) {
     const int32_t k = random_below(w, 3);
-    u.heading = static_cast<float>(u.heading + (k - double{kDegree}));
+    u.heading = static_cast<float>(wide(u.heading) + (k - kDegree));
   }
 }
 

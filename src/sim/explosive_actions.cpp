@@ -17,7 +17,7 @@ void burst(World& w, float x, float y, int8_t side, int count, int8_t kind, int 
            int speed_range) {
   for (int i = 0; i < count; ++i) {
     const auto speed = static_cast<int16_t>(base_speed + random_below(w, speed_range));
-    const auto course = static_cast<float>(random_below(w, 360) * double{kDegree});
+    const auto course = static_cast<float>(random_below(w, 360) * kDegree);
     spawn_projectile(w, x, y, course, kind, side, speed);
   }
 }
@@ -48,16 +48,16 @@ void fire_mortar(World& w, int16_t index) {
   Unit& u = w.units[index];
   if ((u.control_bits & kFire) == 0 || u.charge < 100) return;
   u.charge = static_cast<int8_t>(u.charge - 100);
-  const auto [fx, fy] = forward(u.heading);
+  const auto [fx, fy] = forward(wide(u.heading));
 
-  const auto puff_angle = static_cast<float>(random_below(w, 360) * double{kDegree});
-  spawn_particle(w, static_cast<float>(u.x + 2 * fx), static_cast<float>(u.y + 2 * fy), puff_angle,
-                 static_cast<int8_t>(trunc_to_int(10 * fx)),
+  const auto puff_angle = static_cast<float>(random_below(w, 360) * kDegree);
+  spawn_particle(w, static_cast<float>(wide(u.x) + 2 * fx), static_cast<float>(wide(u.y) + 2 * fy),
+                 puff_angle, static_cast<int8_t>(trunc_to_int(10 * fx)),
                  static_cast<int8_t>(trunc_to_int(10 * fy)), 0, 4, 0, 10, 25);
 
   // The shell does not fly: its fragments appear 35 units ahead, off by up to 6.
-  const auto ix = static_cast<float>(u.x + 35 * fx + random_spread(w, 6));
-  const auto iy = static_cast<float>(u.y + 35 * fy + random_spread(w, 6));
+  const auto ix = static_cast<float>(wide(u.x) + 35 * fx + random_spread(w, 6));
+  const auto iy = static_cast<float>(wide(u.y) + 35 * fy + random_spread(w, 6));
   burst(w, ix, iy, u.side, 8, kFragmentShort, 10, 15);
 }
 

@@ -3,6 +3,7 @@
 
 #include "sim/sim.h"
 #include "world/geometry.h"
+#include "world/humans.h"
 #include "world/tables.h"
 #include "world/trig.h"
 
@@ -34,7 +35,7 @@ float heading_toward(double px, double py, double ox, double oy) {
   const double dy = py - oy;
   float b = 0;
   if (dx != 0 && dy != 0) b = static_cast<float>(game_atan2(dy, dx));
-  b = static_cast<float>(static_cast<double>(b) - kHalfPi);
+  b = static_cast<float>(wide(b) - kHalfPi);
   wrap_angle(b);
   return b;
 }
@@ -45,10 +46,8 @@ bool carries_homing_weapon(const World& w, const Unit& s) {
          s.type == kTypeHeavyAttackPlane;
 }
 
-}  // namespace
-
-void show_unit_markers(World& w) {
-  const int16_t selected = checked_unit_index(w.selected_unit);
+void show_markers_of(World& w, int side, const CommandState& c) {
+  const int16_t selected = checked_unit_index(c.selected_unit);
   Unit& s = w.units[selected];
   // The only place a stored heading is normalised; the sentinel is left alone.
   if (selected != 0) wrap_angle(s.heading);
@@ -57,19 +56,21 @@ void show_unit_markers(World& w) {
   for (int16_t i = 1; i <= kMaxUnit; ++i) {
     const Unit& u = w.units[i];
     if (u.type == -1 || u.parent != 0) continue;
-    if (w.command_mode == 2) {
+    if (c.command_mode == 2) {
       // The sight compares raw headings, so it does not reach across the
       // seam at 0 and 2*pi.
-      const double b = heading_toward(u.x, u.y, w.cursor_x, w.cursor_y);
-      const bool ahead = b + kSightHalfWidth > s.heading && b - kSightHalfWidth < s.heading;
+      const double b =
+          wide(heading_toward(wide(u.x), wide(u.y), wide(c.cursor_x), wide(c.cursor_y)));
+      const bool ahead =
+          b + kSightHalfWidth > wide(s.heading) && b - kSightHalfWidth < wide(s.heading);
       if (ahead && i != selected && u.side != 0 &&
-          point_distance(s.x, s.y, u.x, u.y) < kSightRange) {
-        const uint8_t cell = u.side == w.player_side + 1 ? 12 : 13;
+          point_distance(wide(s.x), wide(s.y), wide(u.x), wide(u.y)) < kSightRange) {
+        const uint8_t cell = u.side == side + 1 ? 12 : 13;
         if (!spawn_marker(w, u.x, u.y, s.heading, kMarkerSheet, cell, 80)) return;
       }
     } else {
-      const int64_t dx = std::abs(int64_t{trunc_to_int(static_cast<double>(u.x) - w.cursor_x)});
-      const int64_t dy = std::abs(int64_t{trunc_to_int(static_cast<double>(u.y) - w.cursor_y)});
+      const int64_t dx = std::abs(int64_t{trunc_to_int(wide(u.x) - wide(c.cursor_x))});
+      const int64_t dy = std::abs(int64_t{trunc_to_int(wide(u.y) - wide(c.cursor_y))});
       if (dx < kCursorReachX && dy < kCursorReachY && u.side != 0) {
         if (!spawn_marker(w, u.x, u.y, 0, kSideMarkSheet, static_cast<uint8_t>(7 + u.side), 80)) {
           return;
@@ -79,8 +80,8 @@ void show_unit_markers(World& w) {
   }
 }
 
-void lock_on(World& w) {
-  const int16_t selected = checked_unit_index(w.selected_unit);
+void lock_on_for(World& w, const CommandState& c) {
+  const int16_t selected = checked_unit_index(c.selected_unit);
   // With nothing selected the sentinel would be read; it never takes a target.
   if (selected == 0) return;
   Unit& s = w.units[selected];
@@ -90,7 +91,7 @@ void lock_on(World& w) {
   for (int16_t i = 1; i <= kMaxUnit; ++i) {
     const Unit& u = w.units[i];
     if (u.type == -1 || u.parent != 0) continue;
-    const float d = point_distance(u.x, u.y, s.x, s.y);
+    const float d = point_distance(wide(u.x), wide(u.y), wide(s.x), wide(s.y));
     // Strictly nearer only: of equal candidates the lower slot keeps the lock.
     if (d < best && i != selected && u.side != s.side) {
       best = d;
@@ -106,12 +107,26 @@ void lock_on(World& w) {
   }
 }
 
+}  // namespace
+
+void show_unit_markers(World& w) {
+  for_each_commanding_human(w, [&w](int side, CommandState& c) { show_markers_of(w, side, c); });
+}
+
+void lock_on(World& w) {
+  for_each_commanding_human(w, [&w](int, CommandState& c) { lock_on_for(w, c); });
+}
+
 void show_mark_markers(World& w) {
-  spawn_marker(w, w.mark_x, w.mark_y, kQuarterTurn, kMarkerSheet, 14, 120);
-  if (w.target_unit != 0) {
-    const Unit& t = unit_at(w, w.target_unit);
-    spawn_marker(w, t.x, t.y, kQuarterTurn, kMarkerSheet, 14, 50);
-  }
+  for_each_commanding_human(w, [&w](int, const CommandState& c) {
+    // Under direct control the picture is the driver's view alone.
+    if (c.command_mode == 2) return;
+    spawn_marker(w, c.mark_x, c.mark_y, kQuarterTurn, kMarkerSheet, 14, 120);
+    if (c.target_unit != 0) {
+      const Unit& t = unit_at(w, c.target_unit);
+      spawn_marker(w, t.x, t.y, kQuarterTurn, kMarkerSheet, 14, 50);
+    }
+  });
 }
 
 }  // namespace quarvex

@@ -23,7 +23,7 @@ void throw_debris(World& w, const Projectile& p, const ProjectileType& type) {
     const auto life = static_cast<uint8_t>(random_below(w, 5) + 4);
     const auto dy = static_cast<int8_t>(random_spread(w, 20));
     const auto dx = static_cast<int8_t>(random_spread(w, 20));
-    const auto angle = static_cast<float>(random_below(w, 360) * double{kDegree});
+    const auto angle = static_cast<float>(random_below(w, 360) * kDegree);
     spawn_particle(w, p.x, p.y, angle, dx, dy, 0, life, 0, cell, type.size);
   }
 }
@@ -39,13 +39,13 @@ bool hit_first_unit(World& w, const UnitGrid& grid, Projectile& p) {
   const ProjectileType& type = projectile_type(p.kind);
   const double own_share = type.size / 40.0 * 0.8;
   int16_t first_hit = 0;
-  visit_units_near(grid, p.x, p.y, kHitReach, [&](int16_t i) {
+  visit_units_near(grid, wide(p.x), wide(p.y), kHitReach, [&](int16_t i) {
     // A list is in slot order: past a hit already found, nothing here can come first.
     if (first_hit != 0 && i > first_hit) return true;
     const Unit& u = w.units[i];
     if (u.side == p.side) return false;
-    const float d = point_distance(u.x, u.y, p.x, p.y);
-    if (!(d < unit_type(u.type).size / 40.0 * 1.2 + own_share)) return false;
+    const float d = point_distance(wide(u.x), wide(u.y), wide(p.x), wide(p.y));
+    if (!(wide(d) < unit_type(u.type).size / 40.0 * 1.2 + own_share)) return false;
     first_hit = i;
     return true;
   });
@@ -58,18 +58,18 @@ bool hit_first_unit(World& w, const UnitGrid& grid, Projectile& p) {
 }
 
 void fly(Projectile& p, double speed) {
-  const SinCos ahead = game_sincos(p.course + kHalfPi);
-  p.x = static_cast<float>(p.x + ahead.cos * speed / 20);
-  p.y = static_cast<float>(p.y + ahead.sin * speed / 20);
+  const SinCos ahead = game_sincos(wide(p.course) + kHalfPi);
+  p.x = static_cast<float>(wide(p.x) + ahead.cos * speed / 20);
+  p.y = static_cast<float>(wide(p.y) + ahead.sin * speed / 20);
 }
 
 void trail_smoke(World& w, const Projectile& p) {
-  const SinCos back = game_sincos(double{p.angle} - kHalfPi);
-  const auto x = static_cast<float>(p.x + 2 * back.cos);
-  const auto y = static_cast<float>(p.y + 2 * back.sin);
+  const SinCos back = game_sincos(wide(p.angle) - kHalfPi);
+  const auto x = static_cast<float>(wide(p.x) + 2 * back.cos);
+  const auto y = static_cast<float>(wide(p.y) + 2 * back.sin);
   const auto dy = static_cast<int8_t>(random_below(w, 5) - 2);
   const auto dx = static_cast<int8_t>(random_below(w, 5) - 2);
-  const auto angle = static_cast<float>(random_below(w, 360) * double{kDegree});
+  const auto angle = static_cast<float>(random_below(w, 360) * kDegree);
   spawn_particle(w, x, y, angle, dx, dy, 0, 10, 0, 10, 30);
 }
 
@@ -78,7 +78,7 @@ void home_in(World& w, Projectile& p) {
     // The slot may have been freed or reused: the missile steers at whatever it holds.
     const Unit& target = unit_at(w, p.aux);
     const double turn = (turn_side(target.x, target.y, p.x, p.y, p.course) == 0) ? 2.0 : -2.0;
-    p.course = static_cast<float>(p.course + turn * kDegree);
+    p.course = static_cast<float>(wide(p.course) + turn * kDegree);
     p.angle = p.course;
   }
   if (w.frame_counter % 2 == 1) trail_smoke(w, p);
@@ -93,10 +93,10 @@ void fly_fragment(World& w, Projectile& p, int32_t life_base, int32_t life_range
 void run_kind_rule(World& w, Projectile& p) {
   switch (p.kind) {
     case kSpinningShell:
-      p.angle = static_cast<float>(p.angle + 0.27925262);
+      p.angle = static_cast<float>(wide(p.angle) + 0.27925262);
       break;
     case kSpinningRocket:
-      p.angle = static_cast<float>(p.angle + 0.36651906);
+      p.angle = static_cast<float>(wide(p.angle) + 0.36651906);
       break;
     case kHomingMissile:
       home_in(w, p);

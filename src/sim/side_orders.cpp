@@ -17,8 +17,8 @@ void hold(Unit& u) {
   }
   // An aircraft that cannot stop circles over the place it was told to hold.
   u.mode = 2;
-  u.goal_x = static_cast<int16_t>(trunc_to_int(u.x));
-  u.goal_y = static_cast<int16_t>(trunc_to_int(u.y));
+  u.goal_x = static_cast<int16_t>(trunc_to_int(wide(u.x)));
+  u.goal_y = static_cast<int16_t>(trunc_to_int(wide(u.y)));
 }
 
 void build(World& w, int side_index, const Unit& factory, int32_t kind_number) {
@@ -30,9 +30,9 @@ void build(World& w, int side_index, const Unit& factory, int32_t kind_number) {
   if (w.funds[side_index] < kind->cost) return;
   w.funds[side_index] -= kind->cost;
 
-  const SinCos ahead = game_sincos(static_cast<double>(factory.heading) + kHalfPi);
-  const auto x = static_cast<float>(factory.x + kBuildOffset * ahead.cos);
-  const auto y = static_cast<float>(factory.y + kBuildOffset * ahead.sin);
+  const SinCos ahead = game_sincos(wide(factory.heading) + kHalfPi);
+  const auto x = static_cast<float>(wide(factory.x) + kBuildOffset * ahead.cos);
+  const auto y = static_cast<float>(wide(factory.y) + kBuildOffset * ahead.sin);
   const float z = kind->air != 0 ? kAirZ : kGroundZ;
   const auto main_type = static_cast<int8_t>(kind->main_type & 0xFF);
   // With the table full the money stays spent.

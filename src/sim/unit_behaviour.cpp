@@ -92,9 +92,9 @@ void fire_mounted_weapon(World& w, Unit& u) {
   const int8_t weapon = unit_type(u.type).weapon;
   if (!try_spend_charge(w, u, weapon)) return;
   const int16_t aux = (weapon == kWeaponHoming) ? parent.target : int16_t{0};
-  spawn_projectile(w, static_cast<float>(double{parent.x} + u.x),
-                   static_cast<float>(double{parent.y} + u.y),
-                   static_cast<float>(double{parent.heading} + u.heading), weapon, u.side, aux);
+  spawn_projectile(w, static_cast<float>(wide(parent.x) + wide(u.x)),
+                   static_cast<float>(wide(parent.y) + wide(u.y)),
+                   static_cast<float>(wide(parent.heading) + wide(u.heading)), weapon, u.side, aux);
 }
 
 void side_step(Unit& u) {
@@ -126,7 +126,7 @@ void explode(World& w, const Unit& u, int8_t type) {
   const auto cell = static_cast<uint8_t>(random_below(w, 2));
   const auto life = static_cast<uint8_t>(7 + random_below(w, 3));
   const auto spin = static_cast<int8_t>(random_spread(w, 5));
-  const auto angle = static_cast<float>(random_below(w, 360) * double{kDegree});
+  const auto angle = static_cast<float>(random_below(w, 360) * kDegree);
   const auto size = static_cast<int8_t>(trunc_to_int(1.5 * unit_type(type).size));
   spawn_particle(w, u.x, u.y, angle, 0, 0, spin, life, 0, cell, size);
 }

@@ -1,8 +1,10 @@
+#include <array>
 #include <cstdint>
 
 #include "sim/chance.h"
 #include "sim/sim.h"
 #include "world/geometry.h"
+#include "world/humans.h"
 #include "world/tables.h"
 
 namespace quarvex {
@@ -20,8 +22,8 @@ uint8_t step_bit(uint8_t side) {
   return side == 0 ? kAuxLeft : kAuxRight;
 }
 
-float distance_to(const Unit& u, double px, double py) {
-  return point_distance(px, py, u.x, u.y);
+float distance_to(const Unit& u, float px, float py) {
+  return point_distance(wide(px), wide(py), wide(u.x), wide(u.y));
 }
 
 uint8_t side_toward(const Unit& u, float px, float py, float heading) {
@@ -32,7 +34,7 @@ uint8_t side_toward(const Unit& u, float px, float py, float heading) {
 float aim_heading(const World& w, const Unit& u) {
   const Unit& child = unit_at(w, u.child);
   if (child.type == kTypeRotor) return u.heading;
-  return static_cast<float>(static_cast<double>(u.heading) + child.heading);
+  return static_cast<float>(wide(u.heading) + wide(child.heading));
 }
 
 bool is_eligible_enemy(const Unit& k, const Unit& u) {
@@ -179,10 +181,22 @@ void follow_order(World& w, Unit& u) {
 }  // namespace
 
 void control_units(World& w) {
+  // The units the humans drive themselves: their keys alone move them.
+  std::array<int16_t, kSides> driven{};
+  int drivers = 0;
+  for_each_commanding_human(w, [&](int, const CommandState& c) {
+    if (c.command_mode == 2) driven[drivers++] = c.selected_unit;
+  });
+  const auto driven_by_a_human = [&](int16_t i) {
+    for (int d = 0; d < drivers; ++d) {
+      if (driven[d] == i) return true;
+    }
+    return false;
+  };
   for (int16_t i = 1; i <= kMaxUnit; ++i) {
     Unit& u = w.units[i];
     if (u.type == -1 || u.parent != 0 || u.side == 0) continue;
-    if (i == w.selected_unit && w.command_mode == 2) continue;
+    if (driven_by_a_human(i)) continue;
     const float aim = aim_heading(w, u);
     if (u.target != 0) {
       fight(w, u, aim);

@@ -16,8 +16,8 @@ void build_unit_grid(const World& w, UnitGrid& grid) {
   for (int16_t i = kMaxUnit; i >= 1; --i) {
     const Unit& u = w.units[i];
     if (u.type == -1 || u.parent != 0) continue;
-    const int cx = grid_cell_of(u.x);
-    const int cy = grid_cell_of(u.y);
+    const int cx = grid_cell_of(wide(u.x));
+    const int cy = grid_cell_of(wide(u.y));
     int16_t& head =
         (cx < 0 || cy < 0) ? grid.first_outside : grid.first[cy * UnitGrid::kCellsPerRow + cx];
     grid.next[i] = head;

@@ -22,26 +22,26 @@ inline Direction forward(double heading) {
 
 // Moves the unit along its heading by speed/20 map units.
 inline void move_forward(Unit& u, double speed) {
-  const double h = u.heading;
+  const double h = wide(u.heading);
   // A move of no length leaves a normal position bit for bit as it is; the
   // cosine and sine are most of the cost of a unit's step, and most units
   // have no cruising speed. Zero, infinite and NaN positions take the sum.
   if (speed == 0.0 && std::isfinite(h) && std::isnormal(u.x) && std::isnormal(u.y)) return;
   const Direction f = forward(h);
-  u.x = static_cast<float>(u.x + f.x * speed / 20.0);
-  u.y = static_cast<float>(u.y + f.y * speed / 20.0);
+  u.x = static_cast<float>(wide(u.x) + f.x * speed / 20.0);
+  u.y = static_cast<float>(wide(u.y) + f.y * speed / 20.0);
 }
 
 // Moves the unit along its side vector (cos h, sin h), which points a quarter
 // turn to the right of its heading.
 inline void step_sideways(Unit& u, double distance) {
-  const SinCos side = game_sincos(u.heading);
-  u.x = static_cast<float>(u.x + side.cos * distance);
-  u.y = static_cast<float>(u.y + side.sin * distance);
+  const SinCos side = game_sincos(wide(u.heading));
+  u.x = static_cast<float>(wide(u.x) + side.cos * distance);
+  u.y = static_cast<float>(wide(u.y) + side.sin * distance);
 }
 
 inline void turn_degrees(Unit& u, double degrees) {
-  u.heading = static_cast<float>(u.heading + degrees * kDegree);
+  u.heading = static_cast<float>(wide(u.heading) + degrees * kDegree);
 }
 
 }  // namespace quarvex

@@ -15,7 +15,7 @@ EM_JS(void, js_offer_download, (const char* path), {
   let bytes;
   try {
     bytes = FS.readFile(name);
-    FS.unlink(name);
+    if (!quarvexKeptFile(name)) FS.unlink(name);
   } catch (e) {
     console.error('quarvex: cannot offer ' + name + ' as a download: ' + e);
     return;
@@ -23,8 +23,14 @@ EM_JS(void, js_offer_download, (const char* path), {
   quarvexDownload(name.substring(name.lastIndexOf('/') + 1), bytes);
 });
 
-EM_JS(void, js_report_page_state, (double frames, const char* state), {
-  if (typeof quarvexPageState === 'function') quarvexPageState(frames, UTF8ToString(state));
+EM_JS(void, js_report_page_state, (double frames, const char* state, int in_play), {
+  if (typeof quarvexPageState === 'function') {
+    quarvexPageState(frames, UTF8ToString(state), in_play !== 0);
+  }
+});
+
+EM_JS(void, js_page_note, (const char* key, const char* detail), {
+  if (typeof quarvexPageNote === 'function') quarvexPageNote(UTF8ToString(key), UTF8ToString(detail));
 });
 // clang-format on
 
@@ -49,8 +55,12 @@ void offer_download(const std::string& path) {
   js_offer_download(path.c_str());
 }
 
-void report_page_state(int64_t frames, const char* state) {
-  js_report_page_state(static_cast<double>(frames), state);
+void report_page_state(int64_t frames, const char* state, bool stage_in_play) {
+  js_report_page_state(static_cast<double>(frames), state, stage_in_play ? 1 : 0);
+}
+
+void show_page_note(const char* key, const std::string& detail) {
+  js_page_note(key, detail.c_str());
 }
 
 }  // namespace quarvex

@@ -8,26 +8,66 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/drivers.h"
 #include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "stages/player_stages.h"
 #include "web/browser.h"
+#include "web/late_sounds.h"
 #include "web/page_host.h"
+#include "web/page_texts.h"
 
 namespace quarvex {
 
 namespace {
 
-// How often the page looks again while the tab is hidden.
+// clang-format off
+EM_JS(void, js_stage_problems, (const char* lines), {
+  if (typeof quarvexStageProblems === 'function') quarvexStageProblems(UTF8ToString(lines));
+});
+// clang-format on
+
+// How often the page looks again while the tab is hidden, or while a
+// stage's ground is on its way.
 constexpr int kHiddenTickMs = 100;
+constexpr int kGroundTickMs = 20;
 
 struct Page {
   WindowedSession session;
   std::unique_ptr<PageHost> host;
   bool unpaced = false;
+  int language = -1;          // the language the page's own words are in
+  bool sounds_asked = false;  // after the first step
+  bool sounds_settled = false;
 };
+
+// The sounds are fetched once the first frame is up, and taken by the
+// game's sound once they are all here.
+void follow_sounds(Page& page) {
+  GameAudio* audio = page.session.audio.get();
+  if (audio == nullptr || page.sounds_settled) return;
+  if (!page.sounds_asked) {
+    page.sounds_asked = true;
+    fetch_sounds();
+    return;
+  }
+  page.sounds_settled = sounds_settled(*audio, page.session.game.data());
+}
+
+// The page's one run, for the page's own script to reach when the page goes
+// away (see quarvex_keep_recordings); it lives as long as the page.
+Page* page_running = nullptr;
+
+// The page's own words follow the game's language.
+void follow_language(Page& page) {
+  const Shell& shell = *page.session.shell;
+  if (shell.language() == page.language) return;
+  page.language = shell.language();
+  show_page_texts(shell.texts(), shell.languages().at(page.language).code);
+}
 
 // The canvas fills the page; the picture is shown at the largest whole
 // scale that fits it (GlDevice letterboxes it).
@@ -40,6 +80,10 @@ void fit_canvas(Window& window) {
 
 void next_tick_in(int ms) {
   emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, ms);
+}
+
+bool in_play(const Game& game) {
+  return game.world().game_phase != 0 && !game.replaying();
 }
 
 const char* shell_state(const Shell& shell) {
@@ -76,16 +120,45 @@ void tick(void* arg) {
     next_tick_in(host.wait_left());
     return;
   }
+  if (host.waiting_for_ground()) {
+    report_page_state(page.session.game.frames_run(), "loading", in_play(page.session.game));
+    next_tick_in(kGroundTickMs);
+    return;
+  }
   if (!host.step(page.session.game)) {
     end_run(page);
     return;
   }
   for (const std::string& file : host.take_saved_pictures()) offer_download(file);
-  report_page_state(page.session.game.frames_run(), shell_state(*page.session.shell));
+  follow_language(page);
+  follow_sounds(page);
+  const Game& game = page.session.game;
+  report_page_state(game.frames_run(),
+                    host.waiting_for_ground() ? "loading" : shell_state(*page.session.shell),
+                    in_play(game));
   if (!page.unpaced) next_tick_in(host.wait_left());
 }
 
 }  // namespace
+
+// The page is being hidden or left (web/page.js): the frames of the stage
+// in play not yet in its replay file go there now, for the page to store.
+extern "C" EMSCRIPTEN_KEEPALIVE void quarvex_keep_recordings() {
+  if (page_running != nullptr) page_running->session.game.write_recordings_now();
+}
+
+// The page's Stages panel (web/page.js) checks a stage uploaded with the
+// game's own reader before it goes into the stages folder. Returns 1 when
+// it reads; else 0, and the reader's messages, one a line, go to the page.
+extern "C" EMSCRIPTEN_KEEPALIVE int quarvex_check_stage(const char* path) {
+  PlayableStage stage;
+  std::vector<std::string> errors;
+  if (read_player_stage(path != nullptr ? path : "", stage, errors)) return 1;
+  std::string lines;
+  for (const std::string& error : errors) lines += (lines.empty() ? "" : "\n") + error;
+  js_stage_problems(lines.c_str());
+  return 0;
+}
 
 // Sets the page up and returns at once; the browser runs the steps. The Page
 // lives as long as the page does.
@@ -104,10 +177,12 @@ int run_windowed(const Options& options) {
   }
   WindowedSession& s = page->session;
   fit_canvas(*s.window);
-  page->host = std::make_unique<PageHost>(s.game.options(), s.game.data_dir(), *s.window, *s.device,
-                                          s.input, *s.shell, s.audio.get());
+  page->host = std::make_unique<PageHost>(s.game.options(), *s.window, *s.device, s.input, *s.shell,
+                                          s.audio.get());
   page->unpaced = options.unpaced;
+  follow_language(*page);
   report_page_state(0, "running");
+  page_running = page.get();
   emscripten_set_main_loop_arg(tick, page.release(), 0, 0);
   // Unpaced, steps follow each other as fast as the browser lets them.
   if (options.unpaced) {

@@ -21,10 +21,10 @@ inline int32_t trunc_to_int(double v) {
 // Larger plus half the smaller; callers pass |trunc(dx)|, |trunc(dy)|.
 inline float distance_estimate(float a, float b) {
   // In 64 bits: the magnitude of the most negative 32-bit value does not fit in 32.
-  const int64_t ia = std::abs(int64_t{trunc_to_int(a)});
-  const int64_t ib = std::abs(int64_t{trunc_to_int(b)});
-  if (ia < ib) return static_cast<float>(static_cast<double>(b) + static_cast<double>(a) / 2);
-  return static_cast<float>(static_cast<double>(a) + static_cast<double>(b) / 2);
+  const int64_t ia = std::abs(int64_t{trunc_to_int(wide(a))});
+  const int64_t ib = std::abs(int64_t{trunc_to_int(wide(b))});
+  if (ia < ib) return static_cast<float>(wide(b) + wide(a) / 2);
+  return static_cast<float>(wide(a) + wide(b) / 2);
 }
 
 // Estimate between two points with whole-unit differences, the range test

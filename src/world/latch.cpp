@@ -10,8 +10,8 @@ void update_key_latch(bool key_is_down, int32_t& latch) {
   }
 }
 
-void update_key_latches(World& w, const std::array<bool, kKeyCount>& keys_down) {
-  for (int k = 0; k < kKeyCount; ++k) update_key_latch(keys_down[k], w.key_latches[k]);
+void update_key_latches(CommandState& c, const std::array<bool, kKeyCount>& keys_down) {
+  for (int k = 0; k < kKeyCount; ++k) update_key_latch(keys_down[k], c.key_latches[k]);
 }
 
 }  // namespace quarvex

@@ -9,14 +9,14 @@ namespace quarvex {
 
 // Advances one latch from this frame's sample of its key.
 void update_key_latch(bool key_is_down, int32_t& latch);
-// Advances all eleven latches, in the watched-key order.
-void update_key_latches(World& w, const std::array<bool, kKeyCount>& keys_down);
+// Advances a human's eleven latches, in the watched-key order.
+void update_key_latches(CommandState& c, const std::array<bool, kKeyCount>& keys_down);
 
-inline bool pressed(const World& w, Key k) {
-  return w.key_latches[k] == kLatchPressed;
+inline bool pressed(const CommandState& c, Key k) {
+  return c.key_latches[k] == kLatchPressed;
 }
-inline bool down(const World& w, Key k) {
-  return w.key_latches[k] != kLatchUp;
+inline bool down(const CommandState& c, Key k) {
+  return c.key_latches[k] != kLatchUp;
 }
 
 }  // namespace quarvex

@@ -3,16 +3,20 @@
 #include <cstdio>
 
 #include "world/geometry.h"
+#include "world/humans.h"
 #include "world/tables.h"
 
 namespace quarvex {
 
 namespace {
 
-constexpr const char* kOpenFailedText = "ファイルオープンに失敗しました。";
 // pi written as 3.141592, over 180: the factor the stage file's headings use.
 constexpr double kStageDegree = 0.01745328888888889;
 constexpr double kHeadingStepDegrees = 22.5;
+
+void tell_open_failed(Services& services) {
+  services.show_message("The stage file could not be opened.", {});
+}
 
 int16_t read_i16(const uint8_t* p) {
   return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
@@ -46,20 +50,24 @@ void reset_world_for_stage(World& w) {
   for (int i = 1; i <= kMaxUnit; ++i) w.units[i].type = -1;
   for (Projectile& p : w.projectiles) p.kind = -1;
   for (Particle& p : w.particles) p.life = 0;
-  w.camera_x = 0;
-  w.camera_y = 0;
-  w.camera_distance = 20.0f;
-  w.camera_yaw = 0;
-  w.camera_zoom = 0;
-  w.command_mode = 0;
-  w.selected_unit = 1;
-  w.cursor_x = 0;
-  w.cursor_y = 0;
-  w.mark_y = 0;
-  w.mark_x = 0;
-  w.target_unit = 0;
-  w.order_item = 0;
-  w.build_item = 0;
+  // Every human begins the stage alike; the key latches carry over.
+  for_each_human(w, [](int, CommandState& c) {
+    c.camera_x = 0;
+    c.camera_y = 0;
+    c.camera_distance = 20.0f;
+    c.camera_yaw = 0;
+    c.camera_zoom = 0;
+    c.command_mode = 0;
+    c.selected_unit = 1;
+    c.cursor_x = 0;
+    c.cursor_y = 0;
+    c.mark_y = 0;
+    c.mark_x = 0;
+    c.target_unit = 0;
+    c.order_item = 0;
+    c.build_item = 0;
+  });
+  w.lost_sides = 0;
   w.game_phase = 1;
   for (int s = 0; s < kSides; ++s) {
     w.funds[s] = 200;
@@ -101,25 +109,36 @@ void load_stage(World& w, Services& services) {
   seed_random(w, services.stage_seed());
   reset_world_for_stage(w);
 
-  char path[4096];
-  if (stage_path(path, sizeof path, services.data_dir(), "map%d.aod", w.stage_number)) {
-    read_stage_file(w, services, path);
+  const StageFiles files = services.stage_files(w.stage_number);
+  if (files.stage_bytes != nullptr) {
+    read_stage_bytes(w, files.stage_bytes, files.stage_size);
+  } else if (files.stage_path != nullptr) {
+    read_stage_file(w, services, files.stage_path);
   } else {
-    services.show_message(kOpenFailedText);
+    tell_open_failed(services);
   }
-  if (stage_path(path, sizeof path, services.data_dir(), "map%d.bmp", w.stage_number)) {
-    services.load_ground_image(path);
-  }
+  if (files.ground_path != nullptr) services.load_ground_image(files.ground_path);
 
   w.frame_counter = 0;
   w.reload_requested = 0;
   setup_side_groups(w);
 }
 
+StageFiles stage_files_in_folder(const char* folder, int stage_number, StagePaths& paths) {
+  StageFiles files;
+  if (stage_path(paths.stage, sizeof paths.stage, folder, "map%d.aod", stage_number)) {
+    files.stage_path = paths.stage;
+  }
+  if (stage_path(paths.ground, sizeof paths.ground, folder, "map%d.bmp", stage_number)) {
+    files.ground_path = paths.ground;
+  }
+  return files;
+}
+
 void read_stage_file(World& w, Services& services, const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) {
-    services.show_message(kOpenFailedText);
+    tell_open_failed(services);
     return;
   }
   // Read record by record: the data never needs a buffer larger than one
@@ -129,7 +148,7 @@ void read_stage_file(World& w, Services& services, const char* path) {
   if (got < sizeof count_bytes && std::ferror(file)) {
     // Opened but unreadable (a folder, a device error): the same failure as a missing file.
     std::fclose(file);
-    services.show_message(kOpenFailedText);
+    tell_open_failed(services);
     return;
   }
   const unsigned count = got == sizeof count_bytes ? count_bytes[0] | (count_bytes[1] << 8) : 0;

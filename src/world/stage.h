@@ -24,6 +24,7 @@ struct StageRecord {
   uint8_t reserved;  // byte 9, never read by the game
   int16_t goal_x;
   int16_t goal_y;
+  bool operator==(const StageRecord&) const = default;
 };
 
 StageRecord decode_stage_record(const uint8_t* bytes);
@@ -31,6 +32,14 @@ void encode_stage_record(const StageRecord& record, uint8_t* bytes);
 
 // The whole stage setup for w.stage_number: reset, placements, ground, factory table.
 void load_stage(World& w, Services& services);
+
+// The paths of stage N's files in one folder (map<N>.aod, map<N>.bmp), for
+// hosts that keep a stage in a single folder; written into `paths`.
+struct StagePaths {
+  char stage[4096];
+  char ground[4096];
+};
+StageFiles stage_files_in_folder(const char* folder, int stage_number, StagePaths& paths);
 // Opens and places one stage file; a file that cannot be opened shows the
 // open-failure message and places nothing.
 void read_stage_file(World& w, Services& services, const char* path);

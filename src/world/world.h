@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "world/wide.h"
+
 namespace quarvex {
 
 constexpr int kUnitSlots = 501;  // slot 0 is the sentinel, never allocated
@@ -15,11 +17,13 @@ constexpr int kSides = 4;
 constexpr int kFactoriesPerSide = 3;
 constexpr int kAttackPointsPerSide = 3;
 
-// Angle constants are 32-bit floats, widened to double where used.
-constexpr float kHalfPi = 1.570796f;
-constexpr float kPi = 3.141592f;
-constexpr float kTwoPi = 6.283184f;
-constexpr float kDegree = 0.017453289f;
+// The angle constants have 32-bit float values, held as doubles: a sum such as
+// heading + kHalfPi is then always taken in double, never rounded to a float
+// on the way.
+constexpr double kHalfPi = wide(1.570796f);
+constexpr double kPi = wide(3.141592f);
+constexpr double kTwoPi = wide(6.283184f);
+constexpr double kDegree = wide(0.017453289f);
 
 // Control bits of a unit.
 constexpr uint8_t kForward = 0x01;
@@ -101,16 +105,9 @@ constexpr int32_t kLatchPressed = 1;
 constexpr int32_t kLatchReleased = 2;
 constexpr int32_t kLatchHeld = 3;
 
-struct World {
-  std::array<Unit, kUnitSlots> units;
-  std::array<Projectile, kProjectileSlots> projectiles;
-  std::array<Particle, kParticleSlots> particles;
-
-  int8_t stage_number;
-  int8_t player_side;
-  int8_t title_row;
-  int8_t game_phase;  // 0 title menu, 1 playing, 2 decided
-  int32_t reload_requested;
+// What one human commands with: the map cursor, the selection and its
+// menus, the marks, the camera and the latches of the eleven keys.
+struct CommandState {
   float cursor_x;
   float cursor_y;
   int16_t selected_unit;
@@ -125,6 +122,22 @@ struct World {
   float camera_distance;
   float camera_yaw;
   float camera_zoom;
+  std::array<int32_t, kKeyCount> key_latches;
+};
+
+struct World {
+  std::array<Unit, kUnitSlots> units;
+  std::array<Projectile, kProjectileSlots> projectiles;
+  std::array<Particle, kParticleSlots> particles;
+
+  int8_t stage_number;
+  int8_t player_side;
+  int8_t title_row;
+  int8_t game_phase;  // 0 title menu, 1 playing, 2 decided
+  int32_t reload_requested;
+  // One command state per human side, in ascending side order: humans[0]
+  // is the player's (player_side). A game of one player uses only that one.
+  std::array<CommandState, kSides> humans;
   std::array<int32_t, kSides> funds;
   std::array<int8_t, kSides> side_order;
   std::array<int16_t, kSides> side_order_unit;
@@ -145,11 +158,24 @@ struct World {
   int32_t last_second;
   int32_t last_frame_ms;
 
-  std::array<int32_t, kKeyCount> key_latches;
-
   // State of the shared random generator (a 32-bit LCG, initially 1).
   uint32_t rand_state;
+
+  // A game of several humans (world/humans.h); all 0 in a game of one
+  // player, whose one human is player_side.
+  uint8_t human_sides;     // bit s: a human plays side s
+  uint8_t computer_sides;  // bit s: the computer commands human side s for now
+  uint8_t lost_sides;      // bit s: human side s has been told it lost
 };
+
+// The player's command state: in a game of one player, the player's; in a
+// game of several humans, that of the lowest human side (player_side).
+inline CommandState& player_state(World& w) {
+  return w.humans[0];
+}
+inline const CommandState& player_state(const World& w) {
+  return w.humans[0];
+}
 
 // Puts a World into its program-start state: pools free, sentinel reset,
 // every field at its start value.

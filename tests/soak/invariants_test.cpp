@@ -75,10 +75,11 @@ TEST_F(Invariants, EachCorruptionIsReported) {
       {"negative funds (slot 2)", [](World& v) { v.funds[2] = -1; }},
       {"factory entry out of range (slot 1)", [](World& v) { v.factories[1][2] = 600; }},
       {"order unit out of range (slot 3)", [](World& v) { v.side_order_unit[3] = -4; }},
-      {"selected unit out of range (slot 0)", [](World& v) { v.selected_unit = 501; }},
+      {"selected unit out of range (slot 0)",
+       [](World& v) { player_state(v).selected_unit = 501; }},
       {"frame counter out of range (slot 0)", [](World& v) { v.frame_counter = 1000; }},
-      {"cursor outside the map (slot 0)", [](World& v) { v.cursor_y = -500.5f; }},
-      {"camera not finite (slot 0)", [](World& v) { v.camera_zoom = std::nanf(""); }},
+      {"cursor outside the map (slot 0)", [](World& v) { player_state(v).cursor_y = -500.5f; }},
+      {"camera not finite (slot 0)", [](World& v) { player_state(v).camera_zoom = std::nanf(""); }},
   };
   for (const Case& c : cases) {
     SetUp();

@@ -26,6 +26,7 @@
 #include "app/frame.h"
 #include "crowded_stage.h"
 #include "invariants.h"
+#include "world/stage.h"
 
 namespace quarvex::testing {
 namespace {
@@ -44,10 +45,13 @@ struct SoakHost : FrameHost {
     key_rng ^= key_rng << 5;
     return key_rng;
   }
-  void show_message(const char*) override { ++messages; }
+  void show_message(const char*, std::span<const MessageArg>) override { ++messages; }
   uint32_t stage_seed() override { return seed; }
   void load_ground_image(const char*) override {}
-  const char* data_dir() override { return data.c_str(); }
+  StagePaths paths;
+  StageFiles stage_files(int stage) override {
+    return stage_files_in_folder(data.c_str(), stage, paths);
+  }
   void sample_keys(std::array<bool, kKeyCount>& down) override {
     for (int k = 0; k < kKeyCount; ++k) {
       if (hold_left[k] > 0) {

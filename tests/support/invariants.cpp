@@ -119,14 +119,16 @@ std::vector<std::string> InvariantChecker::check(const World& w) {
     for (int f = 0; f < kFactoriesPerSide; ++f)
       if (!unit_index(w.factories[s][f])) fail("factory entry out of range", s);
   }
-  if (!unit_index(w.selected_unit)) fail("selected unit out of range", 0);
-  if (!unit_index(w.target_unit)) fail("target unit out of range", 0);
+  if (!unit_index(player_state(w).selected_unit)) fail("selected unit out of range", 0);
+  if (!unit_index(player_state(w).target_unit)) fail("target unit out of range", 0);
   if (w.frame_counter < 0 || w.frame_counter > 999) fail("frame counter out of range", 0);
-  if (!finite(w.cursor_x) || !finite(w.cursor_y) || w.cursor_x < -500 || w.cursor_x > 500 ||
-      w.cursor_y < -500 || w.cursor_y > 500)
+  if (!finite(player_state(w).cursor_x) || !finite(player_state(w).cursor_y) ||
+      player_state(w).cursor_x < -500 || player_state(w).cursor_x > 500 ||
+      player_state(w).cursor_y < -500 || player_state(w).cursor_y > 500)
     fail("cursor outside the map", 0);
-  if (!finite(w.camera_x) || !finite(w.camera_y) || !finite(w.camera_distance) ||
-      !finite(w.camera_yaw) || !finite(w.camera_zoom))
+  if (!finite(player_state(w).camera_x) || !finite(player_state(w).camera_y) ||
+      !finite(player_state(w).camera_distance) || !finite(player_state(w).camera_yaw) ||
+      !finite(player_state(w).camera_zoom))
     fail("camera not finite", 0);
   return broken;
 }

@@ -2,13 +2,12 @@
 // files a test serves beside it), Debian's Chromium through puppeteer-core,
 // the desktop program to compare with, and a picture comparison.
 
-import { execFile } from 'node:child_process';
-import { createServer } from 'node:http';
+import { execFile, spawn } from 'node:child_process';
 import {
-  copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync,
+  copyFileSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
 } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { extname, join, normalize } from 'node:path';
+import { join } from 'node:path';
 import { promisify } from 'node:util';
 
 import puppeteer from 'puppeteer-core';
@@ -18,54 +17,45 @@ const run = promisify(execFile);
 export const sourceDir = process.env.QUARVEX_SOURCE_DIR ?? new URL('../..', import.meta.url).pathname;
 export const pageDir = process.env.QUARVEX_WEB_DIR ?? join(sourceDir, 'build-web');
 export const desktopBin = process.env.QUARVEX_BIN ?? join(sourceDir, 'build', 'quarvex');
+// The game's data as the desktop build baked it (the page is built from it).
+export const builtDataDir = process.env.QUARVEX_DATA_DIR ?? join(sourceDir, 'build', 'data');
 // Pictures of what the tests saw, kept for a person to look at.
 export const shotsDir = process.env.QUARVEX_SHOTS_DIR ?? '';
 
-const types = {
-  '.html': 'text/html; charset=utf-8',
-  '.js': 'text/javascript',
-  '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
-  '.txt': 'text/plain',
-};
+export const serveBin = process.env.QUARVEX_SERVE ?? join(sourceDir, 'build', 'quarvex-serve');
 
-// Serves the page folder, with the test's own folder in front of it so that
-// a test can put files beside the page.
+// Serves the page folder with the page's own server (quarvex-serve: the
+// compressed forms, revalidation), with the test's own folder in front of
+// it so that a test can put files beside the page.
 export async function startServer(servedDir) {
-  const server = createServer((request, response) => {
-    const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    const name = path === '/' ? '/index.html' : path;
-    for (const root of [servedDir, pageDir]) {
-      const file = join(root, name);
-      if (file.startsWith(root) && existsSync(file) && statSync(file).isFile()) {
-        // Revalidation as Python's http.server (scripts/web.sh) answers it.
-        const modified = new Date(Math.floor(statSync(file).mtimeMs / 1000) * 1000);
-        const since = Date.parse(request.headers['if-modified-since'] ?? '');
-        if (since >= modified.getTime()) {
-          response.writeHead(304);
-          response.end();
-          return;
-        }
-        response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream',
-          'Last-Modified': modified.toUTCString() });
-        response.end(readFileSync(file));
-        return;
-      }
-    }
-    response.writeHead(404);
-    response.end();
+  const child = spawn(serveBin, ['--address', '127.0.0.1', '--port', '0', servedDir, pageDir],
+    { stdio: ['ignore', 'pipe', 'inherit'] });
+  const url = await new Promise((resolve, reject) => {
+    let out = '';
+    child.stdout.on('data', (chunk) => {
+      out += chunk;
+      const found = /(http:\/\/\S+)/.exec(out);
+      if (found) resolve(found[1]);
+    });
+    child.on('error', reject);
+    child.on('exit', (code) => reject(new Error(`quarvex-serve ended (${code}): ${out}`)));
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+  return { server: { close: () => child.kill() }, url };
 }
 
-export function launchBrowser() {
-  return puppeteer.launch({
+// The browser's language is its pages' (navigator.languages, which the game
+// reads): English unless a test asks for another, whatever the machine's.
+// Headless Chromium takes it from no command line option, so every page
+// the harness opens is told it (openPage).
+export async function launchBrowser(language = 'en-US') {
+  const browser = await puppeteer.launch({
     executablePath: process.env.QUARVEX_CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox', '--use-gl=swiftshader', '--enable-unsafe-swiftshader',
-      '--autoplay-policy=no-user-gesture-required'],
+      '--autoplay-policy=no-user-gesture-required', `--lang=${language}`],
   });
+  browser.quarvexLanguage = language;
+  return browser;
 }
 
 // A data folder with the crowded four-side stage (every unit slot in use) as
@@ -108,6 +98,9 @@ export async function openPage(browser, url, downloadDir, viewport = { width: 80
   const page = await browser.newPage();
   await page.setViewport(viewport);
   const session = await page.createCDPSession();
+  const owner = typeof browser.browser === 'function' ? browser.browser() : browser;
+  await session.send('Emulation.setUserAgentOverride', { userAgent: await owner.userAgent(),
+    acceptLanguage: owner.quarvexLanguage ?? 'en-US' });
   // Downloads are set for the page's browser context (a fresh profile has its own).
   const context = page.browserContext().id;
   await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloadDir,
@@ -175,13 +168,15 @@ export async function press(page, key, ms = 150) {
 }
 
 // The desktop game with SDL's offscreen driver (Mesa's llvmpipe), with
-// `extraEnv` added to its environment.
+// `extraEnv` added to its environment; in English unless that sets LANG.
 export async function desktop(args, cwd, extraEnv = {}) {
   // Its settings and replays go to the test's folder, never the real home.
   const env = { ...process.env, SDL_VIDEODRIVER: 'offscreen', HOME: cwd,
-    XDG_CONFIG_HOME: join(cwd, 'config'), XDG_DATA_HOME: join(cwd, 'data'), ...extraEnv };
-  delete env.DISPLAY;
-  delete env.WAYLAND_DISPLAY;
+    XDG_CONFIG_HOME: join(cwd, 'config'), XDG_DATA_HOME: join(cwd, 'data'), LANG: 'C.UTF-8' };
+  for (const name of ['LANGUAGE', 'LC_ALL', 'LC_MESSAGES', 'DISPLAY', 'WAYLAND_DISPLAY']) {
+    delete env[name];
+  }
+  Object.assign(env, extraEnv);
   return run(desktopBin, args, { cwd, env, timeout: 300000, maxBuffer: 1 << 24 });
 }
 

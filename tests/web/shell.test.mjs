@@ -2,12 +2,13 @@
 // in the browser's storage, sound after the first key press, and replays.
 
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  desktop, frames, launchBrowser, openPage, press, removeDir, shotsDir, startServer, tempDir,
+  desktop, desktopBin, frames, launchBrowser, openPage, press, removeDir, shotsDir, startServer, tempDir,
   waitForDownload, waitForFrames, waitForLine, waitForState, withTempDir,
 } from './harness.mjs';
 
@@ -197,6 +198,115 @@ describe('the shell in a browser page', () => {
     await page.close();
   }));
 
+  // The last frame a replay's text names: its end, else its last key line.
+  function lastFrame(text) {
+    let last = 0;
+    for (const [, first, end] of text.matchAll(/^(?:end )?(\d+)(?:-(\d+))?\b/gm)) {
+      last = Math.max(last, Number(end ?? first));
+    }
+    return last;
+  }
+
+  const kReplayFolder = '/home/web_user/.local/share/quarvex/replays';
+  const replaysIn = (page) => page.evaluate((folder) => {
+    try {
+      return FS.readdir(folder).filter((f) => f.endsWith('.qvr'))
+        .map((f) => ({ name: f, text: FS.readFile(`${folder}/${f}`, { encoding: 'utf8' }) }));
+    } catch (e) {
+      return [];
+    }
+  }, kReplayFolder);
+
+  test('a reload mid-stage keeps the replay up to that second; it is listed unfinished, watching it asks first, and it plays to where it stops', () => withTempDir('reload', async (dir) => {
+    const context = await browser.createBrowserContext();
+    const { page, log } = await openPage(context, `${url}?stage=1&side=0&start&seed=5`, dir);
+    await waitForFrames(page, 300, 120000);
+    await press(page, 'Numpad6', 300);
+    const before = await frames(page);
+    await page.reload({ waitUntil: 'load' });
+    await waitForFrames(page, 5);
+    const kept = (await replaysIn(page)).filter((r) => !/^end /m.test(r.text));
+    assert.equal(kept.length, 2, kept.map((r) => r.name).join(' '));  // the stage left, and the new one
+    const left = kept.map((r) => ({ ...r, last: lastFrame(r.text) })).sort((a, b) => b.last - a.last)[0];
+    assert.ok(left.last >= before, `the replay stops at frame ${left.last}; the page was left at ${before}`);
+    assert.match(left.text, /^\d+(-\d+)? kp6$/m);
+
+    await page.click('#replays-button');
+    const rows = await page.$$eval('#replay-list li', (items) => items.map((i) => i.firstChild.textContent));
+    assert.ok(rows.includes(`${left.name} (unfinished)`), rows.join(' | '));
+    const row = rows.indexOf(`${left.name} (unfinished)`);
+    const watchLinks = await page.$$('#replay-list li a:nth-of-type(2)');
+    // The stage in play is not left without asking.
+    await watchLinks[row].click();
+    await page.waitForSelector('#leave', { visible: true });
+    await page.click('#leave-stay');
+    assert.match(page.url(), /\?stage=1/);
+    await watchLinks[row].click();
+    const navigated = page.waitForNavigation({ waitUntil: 'load' });
+    await page.click('#leave-watch');
+    await navigated;
+    assert.match(page.url(), /\?replay=/);
+    // The replay runs faster with the replay keys, and stops where its file does.
+    await waitForFrames(page, 10);
+    for (let i = 0; i < 4; ++i) await press(page, 'Numpad6');
+    await waitForState(page, 'message', 120000);
+    assert.equal(await frames(page), left.last);
+    assert.deepEqual(log.errors, []);
+    await context.close();
+  }));
+
+  test('two pages open at once keep each other\'s replays and settings', () => withTempDir('tabs', async (dir) => {
+    const context = await browser.createBrowserContext();
+    const first = await openPage(context, `${url}`, dir);
+    await waitForFrames(first.page, 5);
+    await first.page.waitForFunction(() => quarvexPage.storage === 'idle', { polling: 50 });
+    // The second page plays a stage to its end while the first waits at the title.
+    const second = await openPage(context, `${url}?stage=1&side=0&start&seed=5&frames=60`, dir);
+    await waitForState(second.page, 'ended');
+    await second.page.waitForFunction(() => quarvexPage.storage === 'idle', { polling: 50 });
+    const [played] = await replaysIn(second.page);
+    assert.match(played.text, /^end 60 /m);
+    // A volume key in the first page saves its settings.
+    await first.page.bringToFront();
+    await press(first.page, 'Minus');
+    await first.page.waitForFunction(() => quarvexPage.storage === 'idle', { polling: 50 });
+    await pause(300);
+    const third = await openPage(context, `${url}?frames=1`, dir);
+    await waitForState(third.page, 'ended');
+    assert.deepEqual((await replaysIn(third.page)).map((r) => r.text), [played.text]);
+    assert.match(await storedSettings(third.page), /^master_volume = 90$/m);
+    // The first page read in what the second stored.
+    assert.deepEqual((await replaysIn(first.page)).map((r) => r.name), [played.name]);
+    assert.deepEqual([...first.log.errors, ...second.log.errors, ...third.log.errors], []);
+    await context.close();
+  }));
+
+  test('a link whose options would write into the player\'s files does not run and leaves them byte for byte', () => withTempDir('link', async (dir) => {
+    const context = await browser.createBrowserContext();
+    const played = await openPage(context, `${url}?stage=1&side=0&start&seed=5&frames=30`, dir);
+    await waitForState(played.page, 'ended');
+    await played.page.waitForFunction(() => quarvexPage.storage === 'idle', { polling: 50 });
+    const [kept] = await replaysIn(played.page);
+    const settings = await storedSettings(played.page);
+    const path = `${kReplayFolder}/${kept.name}`;
+    for (const query of [`replay=${path}&frames=2&dump=${path}`,
+      `frames=2&record=/home/web_user/./.config/quarvex/../quarvex/settings.toml`,
+      `frames=2&screenshot=1:${path}`]) {
+      const link = await openPage(context, `${url}?${query}`, dir);
+      await waitForState(link.page, 'failed');
+      const status = await link.page.$eval('#status', (e) => e.textContent);
+      assert.match(status, /a link cannot write into the player's own files/, status);
+      assert.equal(await frames(link.page), 0);
+      await link.page.close();
+    }
+    const after = await openPage(context, `${url}?frames=1`, dir);
+    await waitForState(after.page, 'ended');
+    assert.deepEqual(await replaysIn(after.page), [kept]);
+    assert.equal(await storedSettings(after.page), settings);
+    assert.deepEqual(readdirSync(dir).filter((f) => !f.startsWith('.')), []);
+    await context.close();
+  }));
+
   test('a replay served beside the page plays to the desktop\'s hash, and the page keeps its own', () => withTempDir('replay', async (dir) => {
     // The desktop plays a stage in a window and keeps its replay.
     writeFileSync(join(dir, 'keys.txt'), '2-61 kp4 kp5 tab\n100-120 space\n300-340 kp8\n');
@@ -243,6 +353,56 @@ describe('the shell in a browser page', () => {
     assert.match(played.page.url(), /\?replay=%2Fhome%2Fweb_user%2F.*opened/);
     await waitForState(played.page, 'message', 20000);
     assert.equal(await frames(played.page), 60);
+    await context.close();
+  }));
+
+  test('a stage uploaded in the page is checked by the game, listed on the title menu, played, and downloaded', () => withTempDir('stages', async (dir) => {
+    // A random battle written as a stage of one's own, and a damaged stage file.
+    const from = join(dir, 'from');
+    mkdirSync(from);
+    execFileSync(join(dirname(desktopBin), 'quarvex-stage'), ['random', '7', '2', join(from, 'seven.aod')]);
+    writeFileSync(join(from, 'cut.aod'), Buffer.from([9, 0, 1]));
+    const context = await browser.createBrowserContext();
+    const { page, log } = await openPage(context, `${url}?seed=3`, dir);
+    await waitForFrames(page, 5);
+    await page.click('#stages-button');
+    assert.equal(await page.$eval('#stage-list', (l) => l.textContent), 'none yet');
+    const picker = await page.$('#stage-file');
+    await picker.uploadFile(join(from, 'cut.aod'));
+    await page.waitForFunction(() => document.getElementById('stage-note').textContent !== '');
+    assert.equal(await page.$eval('#stage-note', (n) => n.textContent),
+      'cut not added: cut.aod: the count says 9 records but the file holds 0');
+    await picker.uploadFile(join(from, 'seven.aod'), join(from, 'seven.toml'));
+    await page.waitForFunction(() => document.getElementById('stage-note').textContent.startsWith('seven'));
+    assert.equal(await page.$eval('#stage-note', (n) => n.textContent),
+      'seven added: choose it under Stages in the title menu.');
+    assert.deepEqual(await page.$$eval('#stage-list li', (items) => items.map((i) => i.firstChild.textContent)), ['seven']);
+
+    // Both files come back as they went in.
+    await page.click('#stage-list a');
+    for (const name of ['seven.aod', 'seven.toml']) {
+      const back = await waitForDownload(dir, new RegExp(`^${name.replace('.', '\\.')}$`));
+      assert.ok(readFileSync(back).equals(readFileSync(join(from, name))), name);
+    }
+
+    // The title menu: down to the side row, down to Stages, Enter; the
+    // stage is the fourth, after the game's three.
+    await page.click('#stages-button');
+    await press(page, 'ArrowDown');
+    await press(page, 'ArrowDown');
+    await press(page, 'Enter');
+    await waitForState(page, 'menu');
+    for (let i = 0; i < 3; ++i) await press(page, 'ArrowDown');
+    await press(page, 'F12');
+    const shot = await waitForDownload(dir, /^quarvex-\d{8}-\d{6}\.png$/);
+    if (shotsDir) copyFileSync(shot, join(shotsDir, 'stages-page-chromium.png'));
+    await press(page, 'Enter');
+    await page.waitForFunction(() => quarvexPage.stageInPlay, { polling: 50 });
+    await waitForFrames(page, (await frames(page)) + 40);
+    const played = (await replaysIn(page)).filter((r) => /^stage-hash [0-9a-f]{16}$/m.test(r.text));
+    assert.equal(played.length, 1);
+    assert.match(played[0].text, /^stage 2$/m);
+    assert.deepEqual(log.errors, []);
     await context.close();
   }));
 });

@@ -17,6 +17,16 @@ Per-side tables (--per-side SEED...): the top-level units alive per side every
 --step frames, and when each side's headquarters fell, for a few seeds.
 
     tools/balance/balance.py --stage 1 --per-side 1 2 3
+
+Random battles (--random): seed S plays the random battle of seed S (with the
+stage load seeded with S too) on the ground of --stage, with the computer on
+every side (--spectate). A game is decided in the first frame after which at
+most one side holds a headquarters; that side is the winner, and none when
+the last two fell together. No headquarters is ever built, so that frame is
+final; quarvex-battle-outcome (--outcome) plays each game once, headless as
+the game does, and names it. The fairness table counts the wins of each side.
+
+    tools/balance/balance.py --random --seeds 200 --frames 60000 --jobs 2
 """
 
 import argparse
@@ -36,16 +46,19 @@ MESSAGE_LINE = re.compile(r"^(\d+): message: (.*)$")
 class Game:
     """The headless game for one stage, side and data folder."""
 
-    def __init__(self, program, data, stage, side):
+    def __init__(self, program, data, stage, side, random=False):
         self.program = program
         self.data = data
         self.stage = stage
         self.side = side
+        self.random = random
 
     def run(self, seed, frames, dump=None):
         """Runs the stage and returns its message lines as (frame, text)."""
         command = [self.program, "--headless", "--start", "--stage", str(self.stage), "--side",
                    str(self.side), "--seed", str(seed), "--frames", str(frames)]
+        if self.random:
+            command += ["--random-stage", str(seed), "--spectate"]
         if self.data:
             command += ["--data", self.data]
         if dump:
@@ -129,6 +142,45 @@ def measure_seed(game, seed, frames, fight_limit):
         fight = first_fight(game, seed, min(fight_limit, frames), workdir)
     decided = next(((frame, text) for frame, text in messages if text in OUTCOMES), None)
     return {"seed": seed, "decided": decided, "fight": fight, "held": headquarters_held(end)}
+
+
+def measure_random_battle(game, outcome_program, seed, frames):
+    """When a random battle is decided (None when not within `frames`) and who won."""
+    command = [outcome_program, "--start", "--stage", str(game.stage), "--side", str(game.side),
+               "--seed", str(seed), "--frames", str(frames), "--random-stage", str(seed),
+               "--spectate"]
+    if game.data:
+        command += ["--data", game.data]
+    words = subprocess.run(command, check=True, stdout=subprocess.PIPE, text=True).stdout.split()
+    if words[0] != "decided":
+        return {"seed": seed, "decided": None, "winner": None}
+    winner = int(words[2])
+    return {"seed": seed, "decided": int(words[1]), "winner": winner - 1 if winner else None}
+
+
+def print_fairness(args, results):
+    count = len(results)
+    last = args.first_seed + count - 1
+    decided = [r for r in results if r["decided"] is not None]
+    print(f"Random battles on ground {args.stage}, the computer on every side, "
+          f"seeds {args.first_seed}..{last}, {args.frames} frames each.\n")
+    print("| side | wins | share of the decided games |")
+    print("|---|---|---|")
+    for side in range(4):
+        wins = sum(1 for r in decided if r["winner"] == side)
+        share = 100 * wins / len(decided) if decided else 0
+        print(f"| {side + 1} | {wins} | {share:.1f} % |")
+    draws = sum(1 for r in decided if r["winner"] is None)
+    print(f"| none (the last two fell together) | {draws} | "
+          f"{100 * draws / len(decided) if decided else 0:.1f} % |")
+    print(f"\nDecided: {len(decided)} of {count}; undecided at frame {args.frames}: "
+          f"{count - len(decided)}.")
+    if decided:
+        frames = sorted(r["decided"] for r in decided)
+        earliest = min(decided, key=lambda r: r["decided"])
+        print(f"Decided at frame: earliest {frames[0]} (seed {earliest['seed']}), "
+              f"10 %: {percentile(frames, 10)}, median {percentile(frames, 50)}, "
+              f"90 %: {percentile(frames, 90)}, latest {frames[-1]}.")
 
 
 def percentile(sorted_values, share):
@@ -225,7 +277,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", default="build/quarvex", help="the game program")
     parser.add_argument("--data", help="data folder (default: the game's own)")
-    parser.add_argument("--stage", type=int, required=True, choices=(1, 2, 3))
+    parser.add_argument("--stage", type=int, choices=(1, 2, 3),
+                        help="the stage; with --random, the ground (default 1)")
+    parser.add_argument("--random", action="store_true",
+                        help="measure random battles: the fairness of the generator")
+    parser.add_argument("--outcome", default="build/quarvex-battle-outcome",
+                        help="the program that plays a battle and names its outcome")
     parser.add_argument("--side", type=int, default=0, choices=(0, 1, 2, 3),
                         help="the idle player's side index")
     parser.add_argument("--seeds", type=positive, default=200, help="how many seeds")
@@ -241,8 +298,12 @@ def main():
     args = parser.parse_args()
     if not os.access(args.game, os.X_OK):
         parser.error(f"no game program at {args.game} (build it, or give --game)")
+    if args.stage is None:
+        if not args.random:
+            parser.error("--stage is needed (or --random)")
+        args.stage = 1
 
-    game = Game(args.game, args.data, args.stage, args.side)
+    game = Game(args.game, args.data, args.stage, args.side, args.random)
     with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
         try:
             if args.per_side:
@@ -251,6 +312,11 @@ def main():
                     print_per_side(args, *table)
                 return 0
             seeds = range(args.first_seed, args.first_seed + args.seeds)
+            if args.random:
+                results = list(pool.map(
+                    lambda s: measure_random_battle(game, args.outcome, s, args.frames), seeds))
+                print_fairness(args, results)
+                return 0
             results = list(pool.map(
                 lambda s: measure_seed(game, s, args.frames, args.fight_limit), seeds))
         except subprocess.CalledProcessError as failure:

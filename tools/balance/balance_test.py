@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Checks the balance tool against the headless game on two tiny stages.
+"""Checks the balance tool against the headless game on tiny stages.
 
-    balance_test.py GAME STAGE_COMPILER
+    balance_test.py GAME STAGE_COMPILER BATTLE_OUTCOME
 """
 
 import importlib.util
@@ -17,7 +17,7 @@ module_spec = importlib.util.spec_from_file_location("balance", TOOL)
 balance = importlib.util.module_from_spec(module_spec)
 module_spec.loader.exec_module(balance)
 
-GAME = STAGE_COMPILER = None
+GAME = STAGE_COMPILER = OUTCOME = None
 
 # Every side keeps a headquarters far away; a tank and a dark circle face
 # each other in the middle, close enough to fight at once.
@@ -34,6 +34,13 @@ SKIRMISH = """
 NO_HEADQUARTERS = """
 本部  2   400   400  0  0  0  0
 本部  3   400  -400  0  0  0  0
+"""
+
+
+# Side 2 alone holds a headquarters: decided before any fighting.
+ONE_LEFT = """
+本部  2   400   400  0  0  0  0
+戦車Ａ  1  0  0  0  0  0  0
 """
 
 
@@ -82,6 +89,20 @@ class BalanceTool(unittest.TestCase):
         self.assertIn("side 1 in 2, side 2 in 2, side 3 in 2, side 4 in 2 of 2 runs", fought)
         self.assertRegex(fought, r"\n\| \d+ \| \d+ \| \d+ \| \d+ \| \d+ \| 0 \|\n")
 
+    def test_battle_outcome_names_the_frame_and_the_winner(self):
+        def outcome(stage, frames):
+            return subprocess.run(
+                [OUTCOME, "--data", self.data_with_stage(stage), "--start", "--seed", "3",
+                 "--frames", str(frames)],
+                check=True, stdout=subprocess.PIPE, text=True).stdout
+        self.assertEqual(outcome(ONE_LEFT, 50), "decided 1 2\n")
+        self.assertEqual(outcome(SKIRMISH, 50), "undecided 50\n")
+        fairness = self.run_tool("--random", "--seeds", "2", "--frames", "200", "--outcome",
+                                 OUTCOME)
+        self.assertIn("seeds 100..101, 200 frames each", fairness)
+        self.assertIn("| 1 | 0 | 0.0 % |", fairness)
+        self.assertIn("Decided: 0 of 2; undecided at frame 200: 2.", fairness)
+
     def test_per_side_tables_follow_the_units(self):
         tables = self.run_tool("--data", self.data_with_stage(NO_HEADQUARTERS), "--stage", "1",
                                "--per-side", "7", "--frames", "200", "--step", "100")
@@ -93,5 +114,5 @@ class BalanceTool(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    GAME, STAGE_COMPILER = sys.argv[1], sys.argv[2]
+    GAME, STAGE_COMPILER, OUTCOME = sys.argv[1], sys.argv[2], sys.argv[3]
     unittest.main(argv=sys.argv[:1])

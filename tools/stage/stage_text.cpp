@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "world/shown_text.h"
 #include "world/tables.h"
 #include "world/text_lines.h"
 #include "world/whole_number.h"
@@ -11,7 +12,6 @@ namespace quarvex {
 
 namespace {
 
-constexpr size_t kMaxRecords = 65535;
 constexpr int kKindColumnWidth = 20;
 
 std::string range_text(int64_t lowest, int64_t highest) {
@@ -25,12 +25,12 @@ bool field(std::string_view text, const char* name, int64_t lowest, int64_t high
     case NumberCheck::kOk:
       return true;
     case NumberCheck::kNotANumber:
-      what = std::string(name) + " '" + std::string(text) + "' is not a whole number";
+      what = std::string(name) + " " + quoted_text(text) + " is not a whole number";
       return false;
     case NumberCheck::kOutOfRange:
       break;
   }
-  what = std::string(name) + " " + std::string(text) + " is outside " + range_text(lowest, highest);
+  what = std::string(name) + " " + shown_text(text) + " is outside " + range_text(lowest, highest);
   return false;
 }
 
@@ -45,7 +45,7 @@ bool kind_field(std::string_view text, int64_t& kind, std::string& what) {
       return true;
     }
   }
-  what = "unknown kind '" + std::string(text) + "'";
+  what = "unknown kind " + quoted_text(text);
   return false;
 }
 
@@ -76,7 +76,7 @@ bool trailing_line(const std::vector<std::string_view>& words, StageSource& out,
     const int hi = hex_digit(hex[i]);
     const int lo = hex_digit(hex[i + 1]);
     if (hi < 0 || lo < 0) {
-      what = "trailing: '" + std::string(hex.substr(i, 2)) + "' is not hex";
+      what = "trailing: " + quoted_text(hex.substr(i, 2)) + " is not hex";
       return false;
     }
     bytes.push_back(static_cast<uint8_t>(hi * 16 + lo));
@@ -109,15 +109,15 @@ bool placement_line(const std::vector<std::string_view>& words, StageSource& out
   if (words.size() == 9) {
     constexpr std::string_view kReserved = "reserved=";
     if (words[8].substr(0, kReserved.size()) != kReserved) {
-      what = "unknown field '" + std::string(words[8]) + "' (only reserved=N may follow goal_y)";
+      what = "unknown field " + quoted_text(words[8]) + " (only reserved=N may follow goal_y)";
       return false;
     }
     if (!field(words[8].substr(kReserved.size()), "reserved", 0, 255, reserved, what)) {
       return false;
     }
   }
-  if (out.records.size() >= kMaxRecords) {
-    what = "more than " + std::to_string(kMaxRecords) + " placements";
+  if (out.records.size() >= kMaxStageRecords) {
+    what = "more than " + std::to_string(kMaxStageRecords) + " placements";
     return false;
   }
   out.records.push_back(StageRecord{
@@ -187,52 +187,6 @@ std::string format_stage_text(const StageSource& stage) {
     text += '\n';
   }
   return text;
-}
-
-std::vector<uint8_t> encode_stage(const StageSource& stage) {
-  const size_t count = std::min(stage.records.size(), kMaxRecords);
-  std::vector<uint8_t> bytes(2 + count * kStageRecordSize);
-  bytes[0] = static_cast<uint8_t>(count & 0xFF);
-  bytes[1] = static_cast<uint8_t>(count >> 8);
-  for (size_t i = 0; i < count; ++i) {
-    encode_stage_record(stage.records[i], bytes.data() + 2 + i * kStageRecordSize);
-  }
-  bytes.insert(bytes.end(), stage.trailing.begin(), stage.trailing.end());
-  return bytes;
-}
-
-bool decode_stage(const std::vector<uint8_t>& bytes, std::string_view name, StageSource& out,
-                  std::string& error) {
-  out = StageSource{};
-  const std::string prefix = std::string(name) + ": ";
-  if (bytes.size() < 2) {
-    error = prefix + "too short for the record count (" + std::to_string(bytes.size()) + " bytes)";
-    return false;
-  }
-  const size_t count = bytes[0] | (bytes[1] << 8);
-  const size_t held = (bytes.size() - 2) / kStageRecordSize;
-  if (held < count) {
-    error = prefix + "the count says " + std::to_string(count) + " records but the file holds " +
-            std::to_string(held);
-    return false;
-  }
-  for (size_t i = 0; i < count; ++i) {
-    const StageRecord r = decode_stage_record(bytes.data() + 2 + i * kStageRecordSize);
-    if (r.kind < 0 || r.kind >= kUnitKindCount) {
-      error = prefix + "record " + std::to_string(i + 1) + ": kind " + std::to_string(r.kind) +
-              " is outside 0.." + std::to_string(kUnitKindCount - 1);
-      return false;
-    }
-    if (r.side < 1 || r.side > kSides) {
-      error = prefix + "record " + std::to_string(i + 1) + ": side " + std::to_string(r.side) +
-              " is outside 1..4";
-      return false;
-    }
-    out.records.push_back(r);
-  }
-  out.trailing.assign(bytes.begin() + static_cast<std::ptrdiff_t>(2 + count * kStageRecordSize),
-                      bytes.end());
-  return true;
 }
 
 }  // namespace quarvex

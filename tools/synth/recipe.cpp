@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "world/shown_text.h"
+
 namespace quarvex {
 
 namespace {
@@ -65,7 +67,7 @@ class LineReader {
     double value = 0.0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) {
-      error_ = "'" + std::string(text) + "' is not a number";
+      error_ = quoted_text(text) + " is not a number";
       return false;
     }
     if (!(value >= range.lowest && value <= range.highest)) {
@@ -151,7 +153,7 @@ bool is_layer_key(std::string_view key) {
 void start_layer(std::string_view wave_name, Recipe& recipe, std::string& error) {
   Wave wave{};
   if (!wave_named(wave_name, wave)) {
-    error = "unknown wave '" + std::string(wave_name) + "'";
+    error = "unknown wave " + quoted_text(wave_name);
   } else if (recipe.layers.size() >= kMaxLayers) {
     error = "more than " + std::to_string(kMaxLayers) + " layers";
   } else {
@@ -197,7 +199,7 @@ void parse_recipe(std::string_view text, const std::string& name, Recipe& recipe
         read_layer_line(reader, key, recipe.layers.back());
       }
     } else {
-      error = "unknown word '" + std::string(key) + "'";
+      error = "unknown word " + quoted_text(key);
     }
     if (!error.empty()) errors.push_back(name + ":" + std::to_string(line_number) + ": " + error);
   }

@@ -1,0 +1,398 @@
+#include "net/codec.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "net/byte_io.h"
+
+namespace quarvex::net {
+
+namespace {
+
+// ---- writing
+
+// Writes the header with a zero length, which finish() fills in.
+size_t begin(ByteWriter& w, MessageType type) {
+  w.u8(static_cast<uint8_t>(type));
+  w.u8(kProtocolVersion);
+  const size_t length_at = w.size();
+  w.u32(0);
+  return length_at;
+}
+
+void finish(ByteWriter& w, size_t length_at) {
+  w.patch_u32(length_at, static_cast<uint32_t>(w.size() - length_at - 4));
+}
+
+void put_text(ByteWriter& w, const std::string& text, size_t limit) {
+  const size_t n = std::min(text.size(), limit);
+  w.u8(static_cast<uint8_t>(n));
+  w.bytes({reinterpret_cast<const uint8_t*>(text.data()), n});
+}
+
+void put_code(ByteWriter& w, const JoinCode& code) {
+  for (char c : code) w.u8(static_cast<uint8_t>(c));
+}
+
+void body(ByteWriter& w, const Create& m) {
+  w.u8(m.stage);
+  w.u32(m.seed);
+  w.u8(m.human_sides);
+  w.u32(m.last_frame);
+  put_text(w, m.version, kMaxVersionText);
+}
+void body(ByteWriter& w, const Join& m) {
+  put_code(w, m.code);
+  w.u8(static_cast<uint8_t>(m.role));
+  w.u8(m.side);
+  w.bytes(m.token);
+  put_text(w, m.version, kMaxVersionText);
+}
+void body(ByteWriter& w, const Input& m) {
+  w.u32(m.frame);
+  w.u16(m.keys);
+}
+void body(ByteWriter& w, const HashReport& m) {
+  w.u32(m.frame);
+  w.u64(m.hash);
+}
+void body(ByteWriter& w, const Ping& m) {
+  w.u32(m.id);
+}
+void body(ByteWriter&, const Leave&) {}
+
+void body(ByteWriter& w, const Created& m) {
+  put_code(w, m.code);
+}
+void body(ByteWriter& w, const Welcome& m) {
+  w.u8(static_cast<uint8_t>(m.role));
+  w.u8(m.side);
+  w.bytes(m.token);
+  w.u8(m.stage);
+  w.u32(m.seed);
+  w.u8(m.human_sides);
+  w.u32(m.last_frame);
+  w.u16(m.frame_ms);
+  w.u32(m.frame);
+}
+void body(ByteWriter& w, const Frame& m) {
+  w.u32(m.frame);
+  for (KeyMask keys : m.input.keys) w.u16(keys);
+  w.u8(m.input.to_computer);
+  w.u8(m.input.to_human);
+  w.u8(m.input.pause);
+  w.u8(m.input.resume);
+}
+void body(ByteWriter& w, const Snapshot& m) {
+  w.u32(m.frame);
+  w.bytes(m.world);
+}
+void body(ByteWriter& w, const Desync& m) {
+  w.u32(m.frame);
+  w.u64(m.server_hash);
+  w.u64(m.client_hash);
+}
+void body(ByteWriter& w, const Pong& m) {
+  w.u32(m.id);
+}
+void body(ByteWriter& w, const Late& m) {
+  w.u32(m.frame);
+  w.u32(m.placed);
+}
+void body(ByteWriter& w, const End& m) {
+  w.u32(m.frame);
+  w.u64(m.hash);
+}
+void body(ByteWriter& w, const Goodbye& m) {
+  w.u8(static_cast<uint8_t>(m.reason));
+  put_text(w, m.text, kMaxReasonText);
+}
+
+template <class T>
+constexpr MessageType type_of() {
+  if constexpr (std::is_same_v<T, Create>) return MessageType::kCreate;
+  if constexpr (std::is_same_v<T, Join>) return MessageType::kJoin;
+  if constexpr (std::is_same_v<T, Input>) return MessageType::kInput;
+  if constexpr (std::is_same_v<T, HashReport>) return MessageType::kHash;
+  if constexpr (std::is_same_v<T, Ping>) return MessageType::kPing;
+  if constexpr (std::is_same_v<T, Leave>) return MessageType::kLeave;
+  if constexpr (std::is_same_v<T, Created>) return MessageType::kCreated;
+  if constexpr (std::is_same_v<T, Welcome>) return MessageType::kWelcome;
+  if constexpr (std::is_same_v<T, Frame>) return MessageType::kFrame;
+  if constexpr (std::is_same_v<T, Snapshot>) return MessageType::kSnapshot;
+  if constexpr (std::is_same_v<T, Desync>) return MessageType::kDesync;
+  if constexpr (std::is_same_v<T, Pong>) return MessageType::kPong;
+  if constexpr (std::is_same_v<T, Late>) return MessageType::kLate;
+  if constexpr (std::is_same_v<T, End>) return MessageType::kEnd;
+  if constexpr (std::is_same_v<T, Goodbye>) return MessageType::kGoodbye;
+}
+
+template <class Variant>
+void append_any(std::vector<uint8_t>& out, const Variant& message) {
+  ByteWriter w(out);
+  std::visit(
+      [&w](const auto& m) {
+        const size_t length_at = begin(w, type_of<std::decay_t<decltype(m)>>());
+        body(w, m);
+        finish(w, length_at);
+      },
+      message);
+}
+
+// ---- reading: each returns false when a value is out of its range; the
+// reader's own failure (a body cut short) is checked by the caller.
+
+bool get_text(ByteReader& r, size_t limit, std::string& out) {
+  const size_t n = r.u8();
+  if (n > limit) return false;
+  const auto text = r.bytes(n);
+  out.assign(reinterpret_cast<const char*>(text.data()), text.size());
+  return true;
+}
+
+bool get_code(ByteReader& r, JoinCode& code) {
+  const auto bytes = r.bytes(kCodeLength);
+  if (bytes.size() != kCodeLength) return false;
+  std::copy(bytes.begin(), bytes.end(), code.begin());
+  return valid_code(code);
+}
+
+bool get_version(ByteReader& r, std::string& version) {
+  return get_text(r, kMaxVersionText, version) &&
+         valid_version_text({reinterpret_cast<const uint8_t*>(version.data()), version.size()});
+}
+
+bool get_sides(uint8_t sides) {
+  return (sides & ~0x0Fu) == 0;
+}
+// A networked game is a game of several humans: at least one side is a
+// person's (a game of the computer alone would be a game of one player,
+// another World).
+bool get_player_sides(uint8_t sides) {
+  return sides != 0 && get_sides(sides);
+}
+bool get_stage(uint8_t stage) {
+  return stage >= kLowestStage && stage <= kHighestStage;
+}
+
+bool get(ByteReader& r, Create& m) {
+  m.stage = r.u8();
+  m.seed = r.u32();
+  m.human_sides = r.u8();
+  m.last_frame = r.u32();
+  return get_version(r, m.version) && get_stage(m.stage) && get_player_sides(m.human_sides);
+}
+bool get(ByteReader& r, Join& m) {
+  if (!get_code(r, m.code)) return false;
+  const uint8_t role = r.u8();
+  m.role = static_cast<Role>(role);
+  m.side = r.u8();
+  const auto token = r.bytes(kTokenLength);
+  if (token.size() == kTokenLength) std::copy(token.begin(), token.end(), m.token.begin());
+  if (!get_version(r, m.version)) return false;
+  if (role > 1 || m.side >= kSides) return false;
+  return m.role == Role::kPlayer || m.side == 0;
+}
+bool get(ByteReader& r, Input& m) {
+  m.frame = r.u32();
+  m.keys = r.u16();
+  return m.frame >= 1 && (m.keys & ~kAllKeys) == 0;
+}
+bool get(ByteReader& r, HashReport& m) {
+  m.frame = r.u32();
+  m.hash = r.u64();
+  return m.frame >= 1;
+}
+bool get(ByteReader& r, Ping& m) {
+  m.id = r.u32();
+  return true;
+}
+bool get(ByteReader&, Leave&) {
+  return true;
+}
+
+bool get(ByteReader& r, Created& m) {
+  return get_code(r, m.code);
+}
+bool get(ByteReader& r, Welcome& m) {
+  const uint8_t role = r.u8();
+  m.role = static_cast<Role>(role);
+  m.side = r.u8();
+  const auto token = r.bytes(kTokenLength);
+  if (token.size() == kTokenLength) std::copy(token.begin(), token.end(), m.token.begin());
+  m.stage = r.u8();
+  m.seed = r.u32();
+  m.human_sides = r.u8();
+  m.last_frame = r.u32();
+  m.frame_ms = r.u16();
+  m.frame = r.u32();
+  return role <= 1 && m.side < kSides && get_stage(m.stage) && get_player_sides(m.human_sides) &&
+         m.frame_ms >= 1;
+}
+bool get(ByteReader& r, Frame& m) {
+  m.frame = r.u32();
+  bool ok = m.frame >= 1;
+  for (KeyMask& keys : m.input.keys) {
+    keys = r.u16();
+    ok = ok && (keys & ~kAllKeys) == 0;
+  }
+  for (uint8_t* sides :
+       {&m.input.to_computer, &m.input.to_human, &m.input.pause, &m.input.resume}) {
+    *sides = r.u8();
+    ok = ok && get_sides(*sides);
+  }
+  return ok;
+}
+bool get(ByteReader& r, Snapshot& m) {
+  m.frame = r.u32();
+  m.world = r.bytes(r.left());
+  return m.frame >= 1 && !m.world.empty();
+}
+bool get(ByteReader& r, Desync& m) {
+  m.frame = r.u32();
+  m.server_hash = r.u64();
+  m.client_hash = r.u64();
+  return m.frame >= 1;
+}
+bool get(ByteReader& r, Pong& m) {
+  m.id = r.u32();
+  return true;
+}
+bool get(ByteReader& r, Late& m) {
+  m.frame = r.u32();
+  m.placed = r.u32();
+  return m.frame >= 1 && m.placed > m.frame;
+}
+bool get(ByteReader& r, End& m) {
+  m.frame = r.u32();
+  m.hash = r.u64();
+  return m.frame >= 1;
+}
+bool get(ByteReader& r, Goodbye& m) {
+  m.reason = static_cast<Reason>(r.u8());
+  if (!get_text(r, kMaxReasonText, m.text)) return false;
+  // Shown to the player: no control characters.
+  return std::none_of(m.text.begin(), m.text.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+  });
+}
+
+template <class T, class Variant>
+bool read_as(ByteReader& r, Variant& out) {
+  T m{};
+  if (!get(r, m) || r.failed() || r.left() != 0) return false;
+  out = std::move(m);
+  return true;
+}
+
+bool read_body(MessageType type, ByteReader& r, ClientMessage& out) {
+  switch (type) {
+    case MessageType::kCreate:
+      return read_as<Create>(r, out);
+    case MessageType::kJoin:
+      return read_as<Join>(r, out);
+    case MessageType::kInput:
+      return read_as<Input>(r, out);
+    case MessageType::kHash:
+      return read_as<HashReport>(r, out);
+    case MessageType::kPing:
+      return read_as<Ping>(r, out);
+    case MessageType::kLeave:
+      return read_as<Leave>(r, out);
+    default:
+      return false;
+  }
+}
+
+bool read_body(MessageType type, ByteReader& r, ServerMessage& out) {
+  switch (type) {
+    case MessageType::kCreated:
+      return read_as<Created>(r, out);
+    case MessageType::kWelcome:
+      return read_as<Welcome>(r, out);
+    case MessageType::kFrame:
+      return read_as<Frame>(r, out);
+    case MessageType::kSnapshot:
+      return read_as<Snapshot>(r, out);
+    case MessageType::kDesync:
+      return read_as<Desync>(r, out);
+    case MessageType::kPong:
+      return read_as<Pong>(r, out);
+    case MessageType::kLate:
+      return read_as<Late>(r, out);
+    case MessageType::kEnd:
+      return read_as<End>(r, out);
+    case MessageType::kGoodbye:
+      return read_as<Goodbye>(r, out);
+    default:
+      return false;
+  }
+}
+
+bool from_client(uint8_t type) {
+  return type >= 1 && type <= 6;
+}
+bool from_server(uint8_t type) {
+  return type >= 64 && type <= 72;
+}
+
+}  // namespace
+
+void append_message(std::vector<uint8_t>& out, const ClientMessage& message) {
+  append_any(out, message);
+}
+void append_message(std::vector<uint8_t>& out, const ServerMessage& message) {
+  append_any(out, message);
+}
+
+bool valid_code(std::span<const char> code) {
+  return code.size() == kCodeLength &&
+         std::all_of(code.begin(), code.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+bool valid_version_text(std::span<const uint8_t> text) {
+  return !text.empty() && text.size() <= kMaxVersionText &&
+         std::all_of(text.begin(), text.end(), [](uint8_t c) { return c > 0x20 && c < 0x7F; });
+}
+
+template <class Message>
+bool MessageReader<Message>::fail(DecodeStatus status, const char* what) {
+  status_ = status;
+  what_ = what;
+  pos_ = bytes_.size();
+  return false;
+}
+
+template <class Message>
+bool MessageReader<Message>::next(Message& out) {
+  if (status_ != DecodeStatus::kOk || pos_ >= bytes_.size()) return false;
+  ByteReader header(bytes_.subspan(pos_));
+  const uint8_t type = header.u8();
+  const uint8_t version = header.u8();
+  const uint32_t length = header.u32();
+  if (header.failed()) return fail(DecodeStatus::kMalformed, "a message header is cut short");
+  if (version != kProtocolVersion) {
+    version_seen_ = version;
+    return fail(DecodeStatus::kWrongVersion, "a message of another protocol version");
+  }
+  if (length > header.left()) return fail(DecodeStatus::kMalformed, "a message is cut short");
+  constexpr bool kReadsClient = std::is_same_v<Message, ClientMessage>;
+  if (kReadsClient ? from_server(type) : from_client(type)) {
+    return fail(DecodeStatus::kWrongDirection, "a message that goes the other way");
+  }
+  if (kReadsClient ? !from_client(type) : !from_server(type)) {
+    return fail(DecodeStatus::kMalformed, "a message of unknown type");
+  }
+  ByteReader body_reader(header.bytes(length));
+  if (!read_body(static_cast<MessageType>(type), body_reader, out)) {
+    return fail(DecodeStatus::kMalformed, "a message whose body does not hold up");
+  }
+  pos_ += kHeaderSize + length;
+  return true;
+}
+
+template class MessageReader<ClientMessage>;
+template class MessageReader<ServerMessage>;
+
+}  // namespace quarvex::net

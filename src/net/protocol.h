@@ -1,0 +1,182 @@
+#pragma once
+// The messages of a networked game (docs/network.md describes their bytes).
+// Every message starts with a header: type (1 byte), protocol version
+// (1 byte), body length (4 bytes, little-endian). One WebSocket message
+// carries one or more of them back to back.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+
+#include "world/frame_input.h"
+
+namespace quarvex::net {
+
+// A frame's input is the World's own (world/frame_input.h): the keys of the
+// four sides and the masks of the sides handed over, paused and resumed.
+using quarvex::FrameInput;
+using quarvex::KeyMask;
+
+constexpr uint8_t kProtocolVersion = 1;
+constexpr size_t kHeaderSize = 6;
+constexpr size_t kCodeLength = 6;
+constexpr size_t kTokenLength = 16;
+constexpr size_t kMaxVersionText = 32;
+constexpr size_t kMaxReasonText = 200;
+// Clients report their World's hash after every frame that is a multiple
+// of this: often enough that a World gone astray is found within a second,
+// and the frames recordings check (every 1,000) are among them, so that a
+// client's recording takes only checks the server agreed with.
+constexpr uint32_t kHashEvery = 25;
+// Every networked game runs its own stages 1..3.
+constexpr int kLowestStage = 1;
+constexpr int kHighestStage = 3;
+
+using JoinCode = std::array<char, kCodeLength>;   // six letters A..Z
+using Token = std::array<uint8_t, kTokenLength>;  // all zero: none
+
+enum class MessageType : uint8_t {
+  // From a client.
+  kCreate = 1,
+  kJoin = 2,
+  kInput = 3,
+  kHash = 4,
+  kPing = 5,
+  kLeave = 6,
+  // From the server.
+  kCreated = 64,
+  kWelcome = 65,
+  kFrame = 66,
+  kSnapshot = 67,
+  kDesync = 68,
+  kPong = 69,
+  kLate = 70,
+  kEnd = 71,
+  kGoodbye = 72,
+};
+
+enum class Role : uint8_t { kPlayer = 0, kSpectator = 1 };
+
+// Why the server ends a connection (also the WebSocket close reason's text).
+enum class Reason : uint8_t {
+  kMalformed = 1,
+  kTooLarge = 2,
+  kTooFrequent = 3,
+  kWrongCode = 4,
+  kTooManyWrongCodes = 5,
+  kSideTaken = 6,
+  kSideNotOpen = 7,
+  kFull = 8,
+  kVersionMismatch = 9,
+  kSilent = 10,
+  kBehind = 11,
+  kGameOver = 12,
+  kServerStopping = 13,
+  kTooSlow = 14,
+  kOutOfTurn = 15,
+  kUnknownToken = 16,
+  kCannotRejoin = 17,
+  kLeft = 18,
+};
+
+// --- from a client
+
+struct Create {
+  uint8_t stage = 1;        // 1..3
+  uint32_t seed = 0;        // the stage's random seed
+  uint8_t human_sides = 0;  // bit s: side s is played by a person
+  uint32_t last_frame = 0;  // the game ends after this frame; 0: never
+  std::string version;      // the game's version (printable ASCII, 1..32)
+};
+
+struct Join {
+  JoinCode code{};
+  Role role = Role::kPlayer;
+  uint8_t side = 0;  // 0..3, players only
+  Token token{};     // the token of a side's player coming back; zero: none
+  std::string version;
+};
+
+struct Input {
+  uint32_t frame = 0;  // the frame these keys are meant for, from 1
+  uint16_t keys = 0;   // bit k: game key k is down
+};
+
+struct HashReport {
+  uint32_t frame = 0;  // the hash of the World after this frame
+  uint64_t hash = 0;
+};
+
+struct Ping {
+  uint32_t id = 0;
+};
+
+struct Leave {};
+
+using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave>;
+
+// --- from the server
+
+struct Created {
+  JoinCode code{};
+};
+
+struct Welcome {
+  Role role = Role::kPlayer;
+  uint8_t side = 0;
+  Token token{};
+  uint8_t stage = 1;
+  uint32_t seed = 0;
+  uint8_t human_sides = 0;
+  uint32_t last_frame = 0;
+  uint16_t frame_ms = 30;  // the server closes a frame this often
+  // 0: the game starts (or has not started) from its first frame; F > 0: a
+  // snapshot of the World after frame F follows, then frame F + 1.
+  uint32_t frame = 0;
+};
+
+struct Frame {
+  uint32_t frame = 0;
+  FrameInput input;
+};
+
+struct Snapshot {
+  uint32_t frame = 0;
+  // Points into the received bytes: valid while they are.
+  std::span<const uint8_t> world;
+};
+
+struct Desync {
+  uint32_t frame = 0;
+  uint64_t server_hash = 0;
+  uint64_t client_hash = 0;
+};
+
+struct Pong {
+  uint32_t id = 0;
+};
+
+struct Late {
+  uint32_t frame = 0;   // the frame the input was meant for
+  uint32_t placed = 0;  // the frame it went into
+};
+
+struct End {
+  uint32_t frame = 0;  // the last frame
+  uint64_t hash = 0;   // the World's hash after it
+};
+
+struct Goodbye {
+  Reason reason = Reason::kMalformed;
+  std::string text;
+};
+
+using ServerMessage =
+    std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End, Goodbye>;
+
+// One line for a reason, e.g. "sent a malformed message".
+const char* reason_text(Reason reason);
+
+}  // namespace quarvex::net

@@ -1,0 +1,328 @@
+#include "net/room.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "net/codec.h"
+
+namespace quarvex::net {
+
+namespace {
+
+bool has_token(const Token& token) {
+  return std::any_of(token.begin(), token.end(), [](uint8_t b) { return b != 0; });
+}
+
+}  // namespace
+
+Room::Room(const JoinCode& code, const Create& create, const RoomTiming& timing,
+           std::unique_ptr<Simulation> simulation, int64_t now_ms)
+    : code_(code),
+      create_(create),
+      timing_(timing),
+      simulation_(std::move(simulation)),
+      empty_since_ms_(now_ms) {
+  timing_.frame_ms = std::max(timing_.frame_ms, 1);
+  // The codec lets no game without a player side in: it starts when they
+  // are all taken.
+  for (int s = 0; s < kSides; ++s) {
+    if ((create.human_sides >> s) & 1) seats_[s].state = SeatState::kOpen;
+  }
+}
+
+std::optional<Reason> Room::join(ConnectionId id, const Join& join, RandomSource& random,
+                                 int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
+                                 std::string& why) {
+  if (join.version != create_.version) {
+    why = "the game runs quarvex " + create_.version + "; you have " + join.version;
+    return Reason::kVersionMismatch;
+  }
+  if (ended_) return Reason::kGameOver;
+  if (join.role == Role::kPlayer) {
+    return join_player(id, join, random, now_ms, link, dropped, why);
+  }
+  if (last_closed() > 0 && simulation_ == nullptr) return Reason::kCannotRejoin;
+  if (watchers_.size() >= static_cast<size_t>(std::max(timing_.max_spectators, 0))) {
+    why = "the game has as many spectators as it takes";
+    return Reason::kFull;
+  }
+  watchers_.push_back(Watcher{id, last_closed(), last_closed()});
+  welcome(id, Role::kSpectator, 0, Token{}, link);
+  if (last_closed() > 0) send_snapshot(id, link);
+  return std::nullopt;
+}
+
+std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, RandomSource& random,
+                                        int64_t now_ms, ServerLink& link,
+                                        std::vector<Dropped>& dropped, std::string& why) {
+  Seat& seat = seats_[join.side];
+  const bool same_player = has_token(join.token) && join.token == seat.token;
+  switch (seat.state) {
+    case SeatState::kClosed:
+      return Reason::kSideNotOpen;
+    case SeatState::kOpen:
+      seat.state = SeatState::kPlaying;
+      seat.id = id;
+      seat.token = make_token(random);
+      seat.inputs.clear();
+      seat.reported = seat.resynced = seat.sent = 0;
+      seat.reports = false;
+      seat.heard_ms = now_ms;
+      welcome(id, Role::kPlayer, join.side, seat.token, link);
+      if (std::none_of(seats_.begin(), seats_.end(),
+                       [](const Seat& s) { return s.state == SeatState::kOpen; })) {
+        started_ = true;
+        start_ms_ = now_ms;
+      }
+      return std::nullopt;
+    case SeatState::kPlaying:
+      if (!same_player) return Reason::kSideTaken;
+      // The player is back while its old connection has not yet been seen
+      // to end (a dead link is only noticed by its silence).
+      if (last_closed() > 0 && simulation_ == nullptr) return Reason::kCannotRejoin;
+      dropped.push_back(Dropped{seat.id, Reason::kLeft});
+      why = "replaced by a new connection of the same player";
+      break;
+    case SeatState::kAway:
+      if (!same_player) return Reason::kUnknownToken;
+      if (last_closed() > 0 && simulation_ == nullptr) return Reason::kCannotRejoin;
+      seat.state = SeatState::kPlaying;
+      hand_over(join.side, true);
+      break;
+  }
+  seat.id = id;
+  seat.inputs.clear();
+  seat.reported = seat.resynced = seat.sent = last_closed();
+  seat.reports = false;
+  seat.heard_ms = now_ms;
+  welcome(id, Role::kPlayer, join.side, seat.token, link);
+  if (started_ && last_closed() > 0) send_snapshot(id, link);
+  return std::nullopt;
+}
+
+void Room::welcome(ConnectionId id, Role role, uint8_t side, const Token& token, ServerLink& link) {
+  Welcome w;
+  w.role = role;
+  w.side = side;
+  w.token = token;
+  w.stage = create_.stage;
+  w.seed = create_.seed;
+  w.human_sides = create_.human_sides;
+  w.last_frame = create_.last_frame;
+  w.frame_ms = static_cast<uint16_t>(std::min(timing_.frame_ms, 65535));
+  w.frame = started_ ? last_closed() : 0;
+  out_.clear();
+  append_message(out_, w);
+  link.send(id, out_);
+}
+
+void Room::send_snapshot(ConnectionId id, ServerLink& link) {
+  snapshot_.clear();
+  simulation_->save(snapshot_);
+  out_.clear();
+  append_message(out_, Snapshot{last_closed(), snapshot_});
+  link.send(id, out_);
+}
+
+void Room::hand_over(int side, bool to_human) {
+  // A hand-over that undoes one not yet applied cancels it: the side's
+  // state at the open frame is as it was, and at most one hand-over per
+  // side ever waits.
+  const auto bit = static_cast<uint8_t>(1u << side);
+  uint8_t& undone = to_human ? handovers_.to_computer : handovers_.to_human;
+  uint8_t& done = to_human ? handovers_.to_human : handovers_.to_computer;
+  if ((undone & bit) != 0) {
+    undone = static_cast<uint8_t>(undone & ~bit);
+  } else {
+    done = static_cast<uint8_t>(done | bit);
+  }
+}
+
+std::optional<Reason> Room::input(ConnectionId id, const Input& m) {
+  for (Seat& seat : seats_) {
+    if (seat.state != SeatState::kPlaying || seat.id != id) continue;
+    if (ended_) return std::nullopt;
+    switch (seat.inputs.add(m.frame, m.keys, next_frame_)) {
+      case SideInputs::Added::kOk:
+        seat.sent = m.frame;
+        return std::nullopt;
+      case SideInputs::Added::kNotAfterPrevious:
+      case SideInputs::Added::kTooFarAhead:
+        return Reason::kMalformed;
+      case SideInputs::Added::kFull:
+        return Reason::kTooFrequent;
+    }
+  }
+  return Reason::kOutOfTurn;
+}
+
+std::optional<Reason> Room::report_hash(ConnectionId id, const HashReport& m, ServerLink& link) {
+  if (m.frame > last_closed()) return Reason::kOutOfTurn;
+  for (Seat& seat : seats_) {
+    if (seat.state == SeatState::kPlaying && seat.id == id) {
+      seat.reports = true;
+      check_hash(id, seat.reported, seat.resynced, m, link);
+      return std::nullopt;
+    }
+  }
+  for (Watcher& watcher : watchers_) {
+    if (watcher.id == id) {
+      check_hash(id, watcher.reported, watcher.resynced, m, link);
+      return std::nullopt;
+    }
+  }
+  return Reason::kOutOfTurn;
+}
+
+void Room::check_hash(ConnectionId id, uint32_t& reported, uint32_t& resynced, const HashReport& m,
+                      ServerLink& link) {
+  reported = std::max(reported, m.frame);
+  // Reports of a World the member has since replaced, and of frames the
+  // server keeps no hash for, say nothing.
+  if (m.frame <= resynced || m.frame % kHashEvery != 0 || ended_) return;
+  Check& check = checks_[(m.frame / kHashEvery) % kChecks];
+  if (simulation_ == nullptr) {
+    // Without a World of its own the server takes the first report of a
+    // frame as the one the others must match.
+    if (check.frame < m.frame) {
+      check = Check{m.frame, m.hash};
+    } else if (check.frame == m.frame && check.hash != m.hash) {
+      ++desyncs_;
+    }
+    return;
+  }
+  if (check.frame != m.frame || check.hash == m.hash) return;
+  ++desyncs_;
+  out_.clear();
+  append_message(out_, Desync{m.frame, check.hash, m.hash});
+  link.send(id, out_);
+  send_snapshot(id, link);
+  resynced = last_closed();
+}
+
+void Room::heard(ConnectionId id, int64_t now_ms) {
+  for (Seat& seat : seats_) {
+    if (seat.state == SeatState::kPlaying && seat.id == id) seat.heard_ms = now_ms;
+  }
+}
+
+void Room::leave(ConnectionId id, int64_t now_ms) {
+  for (size_t s = 0; s < seats_.size(); ++s) {
+    Seat& seat = seats_[s];
+    if (seat.state != SeatState::kPlaying || seat.id != id) continue;
+    seat.id = 0;
+    seat.inputs.clear();
+    if (started_) {
+      seat.state = SeatState::kAway;
+      hand_over(static_cast<int>(s), false);
+    } else {
+      // Before the start a side is simply open again, for anyone.
+      seat.state = SeatState::kOpen;
+      seat.token = Token{};
+    }
+  }
+  std::erase_if(watchers_, [id](const Watcher& w) { return w.id == id; });
+  if (!anyone_in()) empty_since_ms_ = now_ms;
+}
+
+bool Room::anyone_in() const {
+  return !watchers_.empty() || std::any_of(seats_.begin(), seats_.end(), [](const Seat& s) {
+    return s.state == SeatState::kPlaying;
+  });
+}
+
+void Room::drop_member(ConnectionId id, Reason reason, int64_t now_ms,
+                       std::vector<Dropped>& dropped) {
+  leave(id, now_ms);
+  dropped.push_back(Dropped{id, reason});
+}
+
+void Room::tick(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
+                Lateness& lateness) {
+  while (now_ms >= next_due_ms()) {
+    lateness.add(now_ms - next_due_ms());
+    close_frame(now_ms, link, dropped);
+  }
+  if (!started_ || ended_) return;
+  const uint32_t behind_frames =
+      static_cast<uint32_t>(std::max(timing_.behind_ms / timing_.frame_ms, 1));
+  for (Seat& seat : seats_) {
+    const uint32_t progress = seat.reports ? seat.reported : seat.sent;
+    if (seat.state == SeatState::kPlaying && progress < last_closed() &&
+        last_closed() - progress > behind_frames && now_ms - seat.heard_ms < timing_.alive_ms) {
+      drop_member(seat.id, Reason::kBehind, now_ms, dropped);
+    }
+  }
+}
+
+void Room::close_frame(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped) {
+  Frame frame;
+  frame.frame = next_frame_;
+  std::array<uint32_t, kSides> late{};
+  for (size_t s = 0; s < seats_.size(); ++s) {
+    if (seats_[s].state != SeatState::kPlaying) continue;
+    const SideInputs::Closed closed = seats_[s].inputs.close(frame.frame);
+    frame.input.keys[s] = closed.keys;
+    late[s] = closed.late_frame;
+  }
+  frame.input.to_computer = handovers_.to_computer;
+  frame.input.to_human = handovers_.to_human;
+  handovers_ = Handovers{};
+  ++next_frame_;
+
+  out_.clear();
+  append_message(out_, frame);
+  for (size_t s = 0; s < seats_.size(); ++s) {
+    // A late input tells its player to send further ahead.
+    if (late[s] != 0) append_message(out_, Late{late[s], frame.frame});
+  }
+  if (simulation_ != nullptr) {
+    simulation_->run_frame(frame.input);
+    if (frame.frame % kHashEvery == 0) {
+      checks_[(frame.frame / kHashEvery) % kChecks] = Check{frame.frame, simulation_->hash()};
+    }
+  }
+  if (create_.last_frame != 0 && frame.frame >= create_.last_frame) {
+    append_message(out_, End{frame.frame, simulation_ ? simulation_->hash() : 0});
+    ended_ = true;
+  }
+  send_all(now_ms, link, dropped);
+}
+
+void Room::send_all(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped) {
+  // Collected first: dropping a member changes the lists.
+  std::array<ConnectionId, kSides> slow_players{};
+  for (size_t s = 0; s < seats_.size(); ++s) {
+    if (seats_[s].state == SeatState::kPlaying && !link.send(seats_[s].id, out_)) {
+      slow_players[s] = seats_[s].id;
+    }
+  }
+  for (ConnectionId id : slow_players) {
+    if (id != 0) drop_member(id, Reason::kTooSlow, now_ms, dropped);
+  }
+  for (size_t i = 0; i < watchers_.size();) {
+    if (link.send(watchers_[i].id, out_)) {
+      ++i;
+    } else {
+      drop_member(watchers_[i].id, Reason::kTooSlow, now_ms, dropped);
+    }
+  }
+}
+
+int64_t Room::next_due_ms() const {
+  if (!started_ || ended_) return INT64_MAX;
+  return start_ms_ + int64_t{next_frame_} * timing_.frame_ms;
+}
+
+bool Room::over(int64_t now_ms) const {
+  return ended_ || (!anyone_in() && now_ms - empty_since_ms_ >= timing_.empty_ms);
+}
+
+void Room::members(std::vector<ConnectionId>& out) const {
+  for (const Seat& seat : seats_) {
+    if (seat.state == SeatState::kPlaying) out.push_back(seat.id);
+  }
+  for (const Watcher& watcher : watchers_) out.push_back(watcher.id);
+}
+
+}  // namespace quarvex::net

@@ -1,0 +1,158 @@
+#pragma once
+// One networked game at the server: its four sides and their players, its
+// spectators, and the server's clock of frames. Every frame interval the
+// room closes the next frame with the keys that have arrived, sends its
+// input to every member and, when the server simulates, runs it on its own
+// World, whose hashes the clients' reports are checked against.
+//
+// A side whose player leaves, goes silent or falls 10 seconds behind is
+// handed to the computer at the next open frame, on every machine alike; a
+// player who comes back with the side's token gets a snapshot of the World
+// and the side again at the next open frame. Nobody holds the game back:
+// the room never waits for an input or for a slow reader.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "net/lateness.h"
+#include "net/protocol.h"
+#include "net/secrets.h"
+#include "net/server_link.h"
+#include "net/side_inputs.h"
+#include "net/simulation.h"
+
+namespace quarvex::net {
+
+struct RoomTiming {
+  int32_t frame_ms = 30;
+  // A player this far behind is handed over: by the frames it reports
+  // hashes of, or, while it has reported none, by the frames it sends keys
+  // for. Only one still heard from: a silent one is left to the server's
+  // rule on silence.
+  int32_t behind_ms = 10000;
+  int32_t alive_ms = 2000;
+  int32_t empty_ms = 60000;  // a game nobody is in closes after this long
+  int32_t max_spectators = 32;
+};
+
+// A connection the room let go, and why.
+struct Dropped {
+  ConnectionId id;
+  Reason reason;
+};
+
+class Room {
+ public:
+  // `simulation` is nullptr on a server that does not simulate: it then
+  // compares the clients' hashes with one another and cannot give anyone a
+  // snapshot.
+  Room(const JoinCode& code, const Create& create, const RoomTiming& timing,
+       std::unique_ptr<Simulation> simulation, int64_t now_ms);
+
+  // A JOIN for this game. nullopt when the connection is now a member and
+  // has been sent its welcome (and a snapshot when the game is under way);
+  // otherwise why it cannot join, with the text to tell it.
+  // A player coming back on a new connection while the room still holds
+  // the old one replaces it: the old one is appended to `dropped`.
+  std::optional<Reason> join(ConnectionId id, const Join& join, RandomSource& random,
+                             int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
+                             std::string& why);
+  // Messages from a member; a Reason when the member broke the protocol
+  // (the caller lets it go).
+  std::optional<Reason> input(ConnectionId id, const Input& m);
+  std::optional<Reason> report_hash(ConnectionId id, const HashReport& m, ServerLink& link);
+  // Something arrived from the member.
+  void heard(ConnectionId id, int64_t now_ms);
+  // The member left or its connection ended.
+  void leave(ConnectionId id, int64_t now_ms);
+
+  // Closes every frame due by now. Members the room let go on the way (too
+  // far behind, or too slow to take the messages) are appended to
+  // `dropped`; the caller closes their connections.
+  void tick(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped, Lateness& lateness);
+  // When the next frame is due; INT64_MAX while the game waits or is over.
+  int64_t next_due_ms() const;
+  // The game ended, or nobody has been in it for the empty time.
+  bool over(int64_t now_ms) const;
+  // Every connection in the room, for closing it.
+  void members(std::vector<ConnectionId>& out) const;
+
+  const JoinCode& code() const { return code_; }
+  bool started() const { return started_; }
+  bool ended() const { return ended_; }
+  // The server's hash of its World now; 0 when it does not simulate.
+  uint64_t hash() const { return simulation_ ? simulation_->hash() : 0; }
+  uint32_t last_closed() const { return next_frame_ - 1; }
+  uint64_t desyncs() const { return desyncs_; }
+
+ private:
+  enum class SeatState : uint8_t {
+    kClosed,   // the computer's side from the start
+    kOpen,     // waiting for its player, before the game starts
+    kPlaying,  // its player is connected
+    kAway,     // its player left; the computer commands it until they return
+  };
+  struct Seat {
+    SeatState state = SeatState::kClosed;
+    ConnectionId id = 0;
+    Token token{};
+    SideInputs inputs;
+    uint32_t reported = 0;  // the latest frame it reported a hash for
+    uint32_t resynced = 0;  // its reports up to here were of an older World
+    bool reports = false;   // it has reported a hash
+    uint32_t sent = 0;      // the latest frame it sent keys for
+    int64_t heard_ms = 0;
+  };
+  struct Watcher {
+    ConnectionId id = 0;
+    uint32_t reported = 0;
+    uint32_t resynced = 0;
+  };
+  struct Check {
+    uint32_t frame = 0;
+    uint64_t hash = 0;
+  };
+  // The hand-overs waiting for the open frame, as side masks.
+  struct Handovers {
+    uint8_t to_computer = 0;
+    uint8_t to_human = 0;
+  };
+  static constexpr size_t kChecks = 512;
+
+  std::optional<Reason> join_player(ConnectionId id, const Join& join, RandomSource& random,
+                                    int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
+                                    std::string& why);
+  void welcome(ConnectionId id, Role role, uint8_t side, const Token& token, ServerLink& link);
+  void send_snapshot(ConnectionId id, ServerLink& link);
+  // The side goes to the computer, or back to its player, at the open frame.
+  void hand_over(int side, bool to_human);
+  void close_frame(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
+  void send_all(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
+  void drop_member(ConnectionId id, Reason reason, int64_t now_ms, std::vector<Dropped>& dropped);
+  void check_hash(ConnectionId id, uint32_t& reported, uint32_t& resynced, const HashReport& m,
+                  ServerLink& link);
+  bool anyone_in() const;
+
+  JoinCode code_;
+  Create create_;
+  RoomTiming timing_;
+  std::unique_ptr<Simulation> simulation_;
+  std::array<Seat, kSides> seats_;
+  std::vector<Watcher> watchers_;
+  bool started_ = false;
+  bool ended_ = false;
+  int64_t start_ms_ = 0;
+  int64_t empty_since_ms_;
+  uint32_t next_frame_ = 1;  // the open frame: the next to close
+  Handovers handovers_;
+  std::array<Check, kChecks> checks_{};
+  uint64_t desyncs_ = 0;
+  std::vector<uint8_t> out_;       // the message being sent, reused
+  std::vector<uint8_t> snapshot_;  // the World being saved, reused
+};
+
+}  // namespace quarvex::net

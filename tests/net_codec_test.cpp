@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "net/codec.h"
+#include "net_fakes.h"
+
+namespace quarvex {
+namespace {
+
+using namespace net;
+using testing::bytes_of;
+
+template <class Message>
+std::vector<Message> read_all(std::span<const uint8_t> bytes, DecodeStatus& status) {
+  MessageReader<Message> reader(bytes);
+  std::vector<Message> out;
+  Message m;
+  while (reader.next(m)) out.push_back(m);
+  status = reader.status();
+  return out;
+}
+
+TEST(NetCodec, EveryMessageReadsBackAsWritten) {
+  Create create{2, 0xDEADBEEF, 0b1011, 3000, "1.0.0"};
+  Join join{{'Q', 'W', 'E', 'R', 'T', 'Y'}, Role::kPlayer, 3, {}, "1.0.0"};
+  join.token[0] = 7;
+  join.token[15] = 255;
+  Frame frame{123456, {}};
+  frame.input.keys = {0x7FF, 0, 0x001, 0x400};
+  frame.input.to_computer = 0b0100;
+  frame.input.to_human = 0b1000;
+  frame.input.pause = 0b0001;
+  frame.input.resume = 0b0010;
+  Welcome welcome{Role::kSpectator, 0, {}, 3, 42, 0b0110, 0, 2, 900};
+  const std::vector<uint8_t> world{1, 2, 3, 4, 5};
+
+  std::vector<uint8_t> from_client;
+  for (const ClientMessage& m :
+       std::vector<ClientMessage>{create, join, Input{17, 0x123},
+                                  HashReport{30, 0x0123456789abcdefull}, Ping{9}, Leave{}}) {
+    append_message(from_client, m);
+  }
+  DecodeStatus status{};
+  const auto client = read_all<ClientMessage>(from_client, status);
+  ASSERT_EQ(status, DecodeStatus::kOk);
+  ASSERT_EQ(client.size(), 6u);
+  EXPECT_EQ(std::get<Create>(client[0]).seed, 0xDEADBEEF);
+  EXPECT_EQ(std::get<Create>(client[0]).human_sides, 0b1011);
+  EXPECT_EQ(std::get<Create>(client[0]).last_frame, 3000u);
+  EXPECT_EQ(std::get<Create>(client[0]).version, "1.0.0");
+  EXPECT_EQ(std::get<Join>(client[1]).code, join.code);
+  EXPECT_EQ(std::get<Join>(client[1]).token, join.token);
+  EXPECT_EQ(std::get<Join>(client[1]).side, 3);
+  EXPECT_EQ(std::get<Input>(client[2]).keys, 0x123);
+  EXPECT_EQ(std::get<HashReport>(client[3]).hash, 0x0123456789abcdefull);
+  EXPECT_EQ(std::get<Ping>(client[4]).id, 9u);
+  EXPECT_TRUE(std::holds_alternative<Leave>(client[5]));
+
+  std::vector<uint8_t> from_server;
+  for (const ServerMessage& m : std::vector<ServerMessage>{
+           Created{join.code}, welcome, frame, Snapshot{900, world}, Desync{60, 1, 2}, Pong{9},
+           Late{10, 12}, End{3000, 77}, Goodbye{Reason::kSilent, "nothing heard"}}) {
+    append_message(from_server, m);
+  }
+  const auto server = read_all<ServerMessage>(from_server, status);
+  ASSERT_EQ(status, DecodeStatus::kOk);
+  ASSERT_EQ(server.size(), 9u);
+  EXPECT_EQ(std::get<Welcome>(server[1]).frame, 900u);
+  EXPECT_EQ(std::get<Welcome>(server[1]).frame_ms, 2);
+  EXPECT_EQ(std::get<Welcome>(server[1]).role, Role::kSpectator);
+  const Frame& f = std::get<Frame>(server[2]);
+  EXPECT_EQ(f.frame, 123456u);
+  EXPECT_EQ(f.input, frame.input);
+  // Frame number, four keys, four side masks.
+  EXPECT_EQ(bytes_of(ServerMessage{frame}).size(), kHeaderSize + 4 + 8 + 4);
+  const auto& s = std::get<Snapshot>(server[3]);
+  EXPECT_EQ(std::vector<uint8_t>(s.world.begin(), s.world.end()), world);
+  EXPECT_EQ(std::get<Late>(server[6]).placed, 12u);
+  EXPECT_EQ(std::get<Goodbye>(server[8]).text, "nothing heard");
+}
+
+TEST(NetCodec, LittleEndianHeaderAndBody) {
+  const auto bytes = bytes_of(ClientMessage{Input{0x01020304, 0x0506}});
+  EXPECT_EQ(bytes, (std::vector<uint8_t>{3, kProtocolVersion, 6, 0, 0, 0, 4, 3, 2, 1, 6, 5}));
+}
+
+// Each case damages a good message; the reader must refuse it, and a good
+// message before it must still have been read.
+TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
+  struct Case {
+    const char* what;
+    std::function<std::vector<uint8_t>()> bytes;
+    DecodeStatus status;
+  };
+  const auto input = bytes_of(ClientMessage{Input{5, 1}});
+  const auto with = [&](std::function<void(std::vector<uint8_t>&)> change) {
+    return [=] {
+      auto b = bytes_of(ClientMessage{Input{5, 1}});
+      change(b);
+      return b;
+    };
+  };
+  const auto join_with = [](std::function<void(Join&)> change) {
+    return [=] {
+      Join j{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0"};
+      change(j);
+      return bytes_of(ClientMessage{j});
+    };
+  };
+  const std::vector<Case> cases = {
+      {"header cut short",
+       [] {
+         return std::vector<uint8_t>{3, 1, 6};
+       },
+       DecodeStatus::kMalformed},
+      {"body cut short", with([](auto& b) { b.pop_back(); }), DecodeStatus::kMalformed},
+      {"length past the end", with([](auto& b) { b[5] = 0x80; }), DecodeStatus::kMalformed},
+      {"length shorter than the body", with([](auto& b) { b[2] = 5; }), DecodeStatus::kMalformed},
+      {"another version", with([](auto& b) { b[1] = 2; }), DecodeStatus::kWrongVersion},
+      {"unknown type", with([](auto& b) { b[0] = 9; }), DecodeStatus::kMalformed},
+      {"server's type", with([](auto& b) { b[0] = 66; }), DecodeStatus::kWrongDirection},
+      {"frame 0", with([](auto& b) { b[6] = 0; }), DecodeStatus::kMalformed},
+      {"a twelfth key", with([](auto& b) { b[11] = 0x08; }), DecodeStatus::kMalformed},
+      {"code with a digit", join_with([](Join& j) { j.code[2] = '1'; }), DecodeStatus::kMalformed},
+      {"lower-case code", join_with([](Join& j) { j.code[0] = 'a'; }), DecodeStatus::kMalformed},
+      {"side 4", join_with([](Join& j) { j.side = 4; }), DecodeStatus::kMalformed},
+      {"spectator with a side", join_with([](Join& j) {
+         j.role = Role::kSpectator;
+         j.side = 1;
+       }),
+       DecodeStatus::kMalformed},
+      {"role 2", join_with([](Join& j) { j.role = static_cast<Role>(2); }),
+       DecodeStatus::kMalformed},
+      {"empty version", join_with([](Join& j) { j.version = ""; }), DecodeStatus::kMalformed},
+      {"version with a newline", join_with([](Join& j) { j.version = "1.0\n"; }),
+       DecodeStatus::kMalformed},
+      {"version longer than it says",
+       [] {
+         auto b = bytes_of(
+             ClientMessage{Join{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0"}});
+         b[kHeaderSize + 6 + 2 + kTokenLength] = 40;
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"stage 4",
+       [] {
+         return bytes_of(ClientMessage{Create{4, 1, 1, 0, "1.0.0"}});
+       },
+       DecodeStatus::kMalformed},
+      {"a fifth side",
+       [] {
+         return bytes_of(ClientMessage{Create{1, 1, 0x10, 0, "1.0.0"}});
+       },
+       DecodeStatus::kMalformed},
+      {"no side for a player",
+       [] {
+         return bytes_of(ClientMessage{Create{1, 1, 0, 0, "1.0.0"}});
+       },
+       DecodeStatus::kMalformed},
+      {"leave with a body", with([](auto& b) { b[0] = 6; }), DecodeStatus::kMalformed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> bytes = input;
+    const auto bad = c.bytes();
+    bytes.insert(bytes.end(), bad.begin(), bad.end());
+    DecodeStatus status{};
+    const auto read = read_all<ClientMessage>(bytes, status);
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(read.size(), 1u);
+  }
+}
+
+TEST(NetCodec, ServerMessagesOutOfRangeAreRefused) {
+  struct Case {
+    const char* what;
+    ServerMessage message;
+  };
+  Frame fifth_side_handed_over{1, {}};
+  fifth_side_handed_over.input.to_computer = 0x10;
+  Frame fifth_side_resumed{1, {}};
+  fifth_side_resumed.input.resume = 0x80;
+  Frame bad_keys{1, {}};
+  bad_keys.input.keys[3] = 0x800;
+  const std::vector<Case> cases = {
+      {"late placed before its frame", Late{10, 10}},
+      {"welcome of stage 0", Welcome{Role::kPlayer, 0, {}, 0, 1, 1, 0, 30, 0}},
+      {"welcome with frames of 0 ms", Welcome{Role::kPlayer, 0, {}, 1, 1, 1, 0, 0, 0}},
+      {"empty snapshot", Snapshot{5, {}}},
+      {"goodbye with a control character", Goodbye{Reason::kSilent, "a\x1b[2Jb"}},
+      {"welcome to a game without players", Welcome{Role::kPlayer, 0, {}, 1, 1, 0, 0, 30, 0}},
+      {"a fifth side handed over", fifth_side_handed_over},
+      {"a fifth side resumed", fifth_side_resumed},
+      {"a twelfth key", bad_keys},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> bytes;
+    append_message(bytes, c.message);
+    DecodeStatus status{};
+    read_all<ServerMessage>(bytes, status);
+    EXPECT_EQ(status, DecodeStatus::kMalformed);
+  }
+}
+
+TEST(NetCodec, JoinCodesAndTokensFromRandomBytes) {
+  testing::CountingRandom random;
+  const JoinCode a = make_join_code(random);
+  const JoinCode b = make_join_code(random);
+  EXPECT_TRUE(valid_code(a));
+  EXPECT_NE(a, b);
+  // A source that gives only zeros still yields a token that is not "none".
+  class Zeros : public RandomSource {
+   public:
+    void fill(std::span<uint8_t> out) override {
+      for (uint8_t& x : out) x = calls_ < 2 ? 0 : 1;
+      ++calls_;
+    }
+    int calls_ = 0;
+  } zeros;
+  const Token t = make_token(zeros);
+  EXPECT_NE(t, Token{});
+}
+
+}  // namespace
+}  // namespace quarvex

@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "net/server_core.h"
+#include "net_fakes.h"
+
+namespace quarvex {
+namespace {
+
+using namespace net;
+using testing::bytes_of;
+
+constexpr int32_t kFrameMs = 30;
+
+// A server with a fake clock, fake transport and worlds that are numbers.
+class ServerTest : public ::testing::Test {
+ protected:
+  ServerTest() { settings_.room.frame_ms = kFrameMs; }
+
+  ServerCore& server() {
+    if (!core_) core_ = std::make_unique<ServerCore>(settings_, &worlds_, random_);
+    return *core_;
+  }
+
+  ConnectionId connect(const std::string& address = "192.0.2.1") {
+    const ConnectionId id = next_id_++;
+    EXPECT_TRUE(server().opened(id, address, now_, link_));
+    return id;
+  }
+  void send(ConnectionId id, const ClientMessage& m) {
+    server().received(id, bytes_of(m), now_, link_);
+  }
+  // Moves the clock on, running the server's ticks as a transport would.
+  void wait(int64_t ms) {
+    const int64_t until = now_ + ms;
+    while (now_ < until) {
+      now_ = std::min(until, std::max(now_ + 1, server().next_tick_ms(now_)));
+      server().tick(now_, link_);
+    }
+  }
+  JoinCode create(uint8_t human_sides, uint32_t last_frame = 0) {
+    const ConnectionId id = connect();
+    send(id, Create{2, 77, human_sides, last_frame, "1.0.0"});
+    const auto created = link_.all<Created>(id);
+    EXPECT_EQ(created.size(), 1u);
+    return created.empty() ? JoinCode{} : created[0].code;
+  }
+  ConnectionId join(const JoinCode& code, int side, Token token = {},
+                    const std::string& address = "192.0.2.1") {
+    const ConnectionId id = connect(address);
+    send(id, Join{code, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0"});
+    return id;
+  }
+  ConnectionId watch(const JoinCode& code) {
+    const ConnectionId id = connect();
+    send(id, Join{code, Role::kSpectator, 0, {}, "1.0.0"});
+    return id;
+  }
+  std::vector<Frame> frames(ConnectionId id) const { return link_.all<Frame>(id); }
+  Token token_of(ConnectionId id) const { return link_.all<Welcome>(id).at(0).token; }
+  // The hash a client would report: the server's own World, rebuilt from
+  // the frames it sent.
+  uint64_t replayed_hash(ConnectionId id, uint32_t upto) const {
+    NumberWorld world(GameSetup{2, 77, 0});
+    for (const Frame& f : frames(id)) {
+      if (f.frame <= upto) world.run_frame(f.input);
+    }
+    return world.hash();
+  }
+
+  using NumberWorld = testing::NumberWorld;
+  ServerSettings settings_;
+  testing::NumberWorlds worlds_;
+  testing::CountingRandom random_;
+  testing::RecordingLink link_;
+  std::unique_ptr<ServerCore> core_;
+  ConnectionId next_id_ = 1;
+  int64_t now_ = 1000;
+};
+
+TEST_F(ServerTest, AGameStartsWhenEverySideHasItsPlayerAndClosesAFrameEveryInterval) {
+  const JoinCode code = create(0b0101);
+  const ConnectionId a = join(code, 0);
+  wait(300);
+  EXPECT_TRUE(frames(a).empty());  // side 2 is still open
+  EXPECT_EQ(link_.goodbye(join(code, 1))->reason, Reason::kSideNotOpen);
+  const ConnectionId b = join(code, 2);
+  send(a, Input{1, 0x001});
+  send(b, Input{2, 0x400});
+  wait(10 * kFrameMs);
+  const auto fa = frames(a);
+  ASSERT_EQ(fa.size(), 10u);
+  for (size_t i = 0; i < fa.size(); ++i) EXPECT_EQ(fa[i].frame, i + 1);
+  EXPECT_EQ(fa[0].input.keys, (std::array<uint16_t, 4>{0x001, 0, 0, 0}));
+  EXPECT_EQ(fa[1].input.keys, (std::array<uint16_t, 4>{0x001, 0, 0x400, 0}));
+  EXPECT_EQ(frames(b).size(), 10u);
+  EXPECT_EQ(server().stats().lateness.max(), 0);
+  EXPECT_EQ(link_.goodbye(join(code, 0))->reason, Reason::kSideTaken);
+}
+
+TEST_F(ServerTest, SpectatorsGetTheSameStreamJoinLateWithASnapshotAndNeverHoldTheGameBack) {
+  const JoinCode code = create(0b0001);
+  const ConnectionId early = watch(code);
+  const ConnectionId player = join(code, 0);
+  wait(20 * kFrameMs);
+  const ConnectionId late = watch(code);
+  const auto welcome = link_.all<Welcome>(late).at(0);
+  EXPECT_EQ(welcome.role, Role::kSpectator);
+  EXPECT_EQ(welcome.frame, 20u);
+  NumberWorld from_snapshot(GameSetup{});
+  ASSERT_TRUE(from_snapshot.load(link_.snapshots[late]));
+  EXPECT_EQ(from_snapshot.hash(), replayed_hash(early, 20));
+  // A spectator that cannot keep up is let go; the game goes on.
+  link_.refuse[early] = true;
+  wait(10 * kFrameMs);
+  EXPECT_EQ(link_.closed.count(early), 1u);
+  EXPECT_EQ(frames(player).size(), 30u);
+  EXPECT_EQ(frames(late).size(), 10u);
+  EXPECT_EQ(frames(late).front().frame, 21u);
+}
+
+TEST_F(ServerTest, ALeavingPlayersSideGoesToTheComputerAtOneFrameAndComesBackWithItsToken) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId a = join(code, 0);
+  const ConnectionId b = join(code, 1);
+  const Token token = token_of(b);
+  wait(10 * kFrameMs);
+  server().closed(b, now_);
+  wait(5 * kFrameMs);
+  const auto fa = frames(a);
+  ASSERT_EQ(fa.size(), 15u);
+  EXPECT_EQ(fa[10].input.to_computer, 0b0010);
+  EXPECT_EQ(fa[10].input.to_human, 0);
+  EXPECT_EQ(fa[9].input.to_computer, 0);
+  EXPECT_EQ(fa[11].input.to_computer, 0);
+
+  // Anyone else is refused the side; its player comes back with the token.
+  EXPECT_EQ(link_.goodbye(join(code, 1))->reason, Reason::kUnknownToken);
+  const ConnectionId back = join(code, 1, token);
+  const auto welcome = link_.all<Welcome>(back).at(0);
+  EXPECT_EQ(welcome.frame, 15u);
+  NumberWorld world(GameSetup{});
+  ASSERT_TRUE(world.load(link_.snapshots[back]));
+  EXPECT_EQ(world.hash(), replayed_hash(a, 15));
+  wait(kFrameMs);
+  const auto next = frames(a).back();
+  EXPECT_EQ(next.frame, 16u);
+  EXPECT_EQ(next.input.to_human, 0b0010);
+  EXPECT_EQ(next.input.to_computer, 0);
+  EXPECT_EQ(frames(back).at(0).frame, 16u);
+}
+
+TEST_F(ServerTest, LeavingAndComingBackBeforeTheFrameClosesCancelsOut) {
+  const JoinCode code = create(0b0011);
+  join(code, 0);
+  const ConnectionId b = join(code, 1);
+  const Token token = token_of(b);
+  wait(3 * kFrameMs);
+  send(b, Leave{});
+  const ConnectionId back = join(code, 1, token);
+  wait(3 * kFrameMs);
+  for (const Frame& f : frames(back)) {
+    EXPECT_EQ(f.input.to_computer | f.input.to_human, 0) << f.frame;
+  }
+}
+
+TEST_F(ServerTest, SilenceFor15SecondsHandsTheSideOver) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId a = join(code, 0);
+  const ConnectionId b = join(code, 1);
+  // a keeps up and says so, b says nothing more.
+  for (int i = 0; i < 16; ++i) {
+    wait(1000);
+    const uint32_t frame = frames(a).back().frame / kHashEvery * kHashEvery;
+    send(a, HashReport{frame, replayed_hash(a, frame)});
+  }
+  EXPECT_EQ(link_.goodbye(b)->reason, Reason::kSilent);
+  EXPECT_FALSE(link_.goodbye(a));
+  uint32_t handed_at = 0;
+  for (const Frame& f : frames(a)) {
+    if (f.input.to_computer == 0b0010) handed_at = f.frame;
+  }
+  // Between 15 and 15.25 s (the sweep's period) after b was last heard.
+  EXPECT_GE(handed_at, 15000u / kFrameMs);
+  EXPECT_LE(handed_at, 15300u / kFrameMs);
+}
+
+TEST_F(ServerTest, APlayer10SecondsBehindIsHandedOverAsIfItLeft) {
+  const JoinCode code = create(0b0111);
+  const ConnectionId a = join(code, 0);
+  const ConnectionId b = join(code, 1);
+  const ConnectionId c = join(code, 2);
+  // All stay heard. a reports its frames; b sends its keys on time but
+  // reports nothing (judged by its keys); c only pings.
+  uint32_t sent = 0;
+  for (uint32_t t = 1; t <= 12; ++t) {
+    wait(1000);
+    const uint32_t last = frames(a).back().frame;
+    send(a, HashReport{last / kHashEvery * kHashEvery,
+                       replayed_hash(a, last / kHashEvery * kHashEvery)});
+    while (sent < last + 2) send(b, Input{++sent, 0});
+    send(c, Ping{t});
+  }
+  EXPECT_EQ(link_.goodbye(c)->reason, Reason::kBehind);
+  EXPECT_FALSE(link_.goodbye(a));
+  EXPECT_FALSE(link_.goodbye(b));
+  // A player that reports hashes is judged by them, whatever keys it sends.
+  for (uint32_t t = 13; t <= 24; ++t) {
+    wait(1000);
+    while (sent < frames(a).back().frame + 2) send(b, Input{++sent, 0});
+    if (t == 13) send(b, HashReport{kHashEvery, replayed_hash(b, kHashEvery)});
+  }
+  EXPECT_EQ(link_.goodbye(b)->reason, Reason::kBehind);
+}
+
+TEST_F(ServerTest, ADifferingHashGetsADesyncAndTheServersWorld) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId a = join(code, 0);
+  const ConnectionId b = join(code, 1);
+  wait(65 * kFrameMs);
+  send(a, HashReport{50, replayed_hash(a, 50)});
+  send(b, HashReport{50, replayed_hash(b, 50) ^ 1});
+  EXPECT_TRUE(link_.all<Desync>(a).empty());
+  const auto desync = link_.all<Desync>(b);
+  ASSERT_EQ(desync.size(), 1u);
+  EXPECT_EQ(desync[0].frame, 50u);
+  EXPECT_EQ(desync[0].server_hash, replayed_hash(a, 50));
+  EXPECT_EQ(desync[0].client_hash, replayed_hash(a, 50) ^ 1);
+  NumberWorld world(GameSetup{});
+  ASSERT_TRUE(world.load(link_.snapshots[b]));
+  EXPECT_EQ(world.hash(), replayed_hash(a, 65));
+  // Reports of the World it replaced say nothing more; a hash of a frame
+  // not yet played is a fault.
+  send(b, HashReport{50, 5});
+  EXPECT_EQ(link_.all<Desync>(b).size(), 1u);
+  send(b, HashReport{900, 5});
+  EXPECT_EQ(link_.goodbye(b)->reason, Reason::kOutOfTurn);
+}
+
+TEST_F(ServerTest, TheGameEndsAtItsLastFrameWithTheServersHash) {
+  const JoinCode code = create(0b0001, 40);
+  const ConnectionId a = join(code, 0);
+  wait(50 * kFrameMs);
+  const auto end = link_.all<End>(a);
+  ASSERT_EQ(end.size(), 1u);
+  EXPECT_EQ(end[0].frame, 40u);
+  EXPECT_EQ(end[0].hash, replayed_hash(a, 40));
+  EXPECT_EQ(frames(a).size(), 40u);
+  EXPECT_EQ(link_.goodbye(a)->reason, Reason::kGameOver);
+  EXPECT_EQ(server().games(), 0u);
+}
+
+TEST_F(ServerTest, FaultyClientsAreToldWhyAndTheOtherGamesGoOn) {
+  settings_.max_message_bytes = 64;
+  settings_.messages_per_second = 50;
+  const JoinCode code = create(0b0001);
+  const ConnectionId player = join(code, 0);
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    Reason reason;
+  };
+  const std::vector<Case> cases = {
+      {"cut short", {4, 1, 12, 0}, Reason::kMalformed},
+      {"oversized", std::vector<uint8_t>(65, 0), Reason::kTooLarge},
+      {"another version", {5, 9, 4, 0, 0, 0, 1, 2, 3, 4}, Reason::kVersionMismatch},
+      {"a server's message", bytes_of(ServerMessage{Pong{1}}), Reason::kMalformed},
+      {"input outside a game", bytes_of(ClientMessage{Input{1, 0}}), Reason::kOutOfTurn},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ConnectionId id = connect();
+    server().received(id, c.bytes, now_, link_);
+    ASSERT_TRUE(link_.goodbye(id));
+    EXPECT_EQ(link_.goodbye(id)->reason, c.reason);
+    EXPECT_EQ(link_.closed.count(id), 1u);
+    wait(kFrameMs);
+  }
+  // 50 messages a second in bursts of 250: the 251st at once is too many.
+  const ConnectionId flood = connect();
+  for (int i = 0; i < 251; ++i) send(flood, Ping{1});
+  EXPECT_EQ(link_.all<Pong>(flood).size(), 250u);
+  EXPECT_EQ(link_.goodbye(flood)->reason, Reason::kTooFrequent);
+  wait(kFrameMs);
+  // A player sending inputs for frames that go back is a fault too.
+  const JoinCode other = create(0b0001);
+  const ConnectionId cheat = join(other, 0);
+  send(cheat, Input{5, 0});
+  send(cheat, Input{5, 0});
+  EXPECT_EQ(link_.goodbye(cheat)->reason, Reason::kMalformed);
+  EXPECT_FALSE(link_.goodbye(player));
+  EXPECT_EQ(frames(player).size(), cases.size() + 1);
+  EXPECT_GE(server().stats().faults, 6u);
+}
+
+TEST_F(ServerTest, WrongCodesPerAddressPerMinuteAndTheLimitsOnGamesAndClients) {
+  settings_.wrong_codes_per_minute = 3;
+  settings_.max_games = 2;
+  settings_.max_clients = 6;
+  const JoinCode real = create(0b0001);
+  const JoinCode wrong{'Z', 'Z', 'Z', 'Z', 'Z', 'Z'};
+  ASSERT_NE(real, wrong);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(link_.goodbye(join(wrong, 0))->reason, Reason::kWrongCode);
+  // The fourth try from this address is refused even with the right code;
+  // another address is not.
+  EXPECT_EQ(link_.goodbye(join(real, 0))->reason, Reason::kTooManyWrongCodes);
+  EXPECT_FALSE(link_.goodbye(join(real, 0, {}, "198.51.100.7")));
+  wait(60000);
+  // A minute later the address may try again (the game is still there: it
+  // closes a minute after its player went silent).
+  EXPECT_EQ(link_.goodbye(join(wrong, 0))->reason, Reason::kWrongCode);
+
+  create(0b0001);
+  const ConnectionId third = connect();
+  send(third, Create{1, 1, 1, 0, "1.0.0"});
+  EXPECT_EQ(link_.goodbye(third)->reason, Reason::kFull);
+  std::vector<ConnectionId> open;
+  while (server().clients() < 6) open.push_back(connect());
+  EXPECT_FALSE(server().opened(next_id_, "192.0.2.9", now_, link_));
+  EXPECT_EQ(link_.goodbye(next_id_)->reason, Reason::kFull);
+}
+
+TEST_F(ServerTest, AVersionOtherThanTheGamesIsRefusedByName) {
+  const JoinCode code = create(0b0001);
+  const ConnectionId id = connect();
+  send(id, Join{code, Role::kPlayer, 0, {}, "1.0.1"});
+  const auto goodbye = link_.goodbye(id);
+  ASSERT_TRUE(goodbye);
+  EXPECT_EQ(goodbye->reason, Reason::kVersionMismatch);
+  EXPECT_EQ(goodbye->text, "the game runs quarvex 1.0.0; you have 1.0.1");
+}
+
+TEST_F(ServerTest, AGameNobodyIsInClosesAfterAMinute) {
+  create(0b0001);
+  EXPECT_EQ(server().games(), 1u);
+  wait(59000);
+  EXPECT_EQ(server().games(), 1u);
+  wait(2000);
+  EXPECT_EQ(server().games(), 0u);
+}
+
+}  // namespace
+}  // namespace quarvex

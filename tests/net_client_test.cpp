@@ -239,6 +239,22 @@ TEST_F(ClientTest, JoiningAGameUnderWayWaitsForItsSnapshot) {
   EXPECT_EQ(game_.done, std::vector<uint32_t>{501});
 }
 
+TEST_F(ClientTest, FrameNumbersAtTheTopOfTheirRangeDoNotWrapItsLoops) {
+  // A hostile server's numbers: the snapshot leaps over no frame, and the
+  // desync's report holds at most the recent frames, each in one step.
+  constexpr uint32_t kTop = UINT32_MAX;
+  welcome(kTop);
+  std::vector<uint8_t> saved{1, 2, 3, 4, 5, 6, 7, 8};
+  std::vector<uint8_t> bytes;
+  append_message(bytes, ServerMessage{Snapshot{kTop, saved}});
+  append_message(bytes, ServerMessage{Desync{kTop, 1, 2}});
+  client_.received(bytes, now_, link_);
+  EXPECT_TRUE(game_.passed.empty());
+  EXPECT_EQ(game_.loaded_frame, kTop);
+  ASSERT_EQ(game_.reports.size(), 1u);
+  EXPECT_EQ(game_.report_inputs, LockstepClient::kRecentFrames);
+}
+
 TEST_F(ClientTest, TheGameEndsAtTheServersLastFrame) {
   welcome(0, 5);
   for (uint32_t f = 1; f <= 5; ++f) frame(f);

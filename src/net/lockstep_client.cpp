@@ -109,9 +109,11 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
     agree(desync->frame - 1);
     // The recent inputs in order, oldest first, ending with the last run.
     std::vector<FrameInput> recent;
+    // Counted, not compared, so a frame number at the top of its range
+    // cannot wrap the loop round.
     const uint32_t count = std::min(run_, kRecentFrames);
-    for (uint32_t f = run_ - count + 1; f <= run_ && count > 0; ++f) {
-      recent.push_back(recent_[f % kRecentFrames]);
+    for (uint32_t back = count; back > 0; --back) {
+      recent.push_back(recent_[(run_ - back + 1) % kRecentFrames]);
     }
     game_.report_desync(*desync, run_, recent);
   } else if (const auto* end = std::get_if<End>(&m)) {
@@ -158,7 +160,7 @@ void LockstepClient::on_snapshot(const Snapshot& s) {
   }
   // The frames the snapshot leaps over were played all the same, with the
   // server's inputs, which every machine shares.
-  for (uint32_t f = run_ + 1; f <= s.frame; ++f) {
+  for (uint32_t leap = s.frame - run_, f = run_ + 1; leap > 0; --leap, ++f) {
     const FrameInput& input = waiting_[f % waiting_.size()];
     recent_[f % kRecentFrames] = input;
     game_.pass_frame(input);

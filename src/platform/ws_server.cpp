@@ -6,18 +6,24 @@
 #include <boost/asio/ssl.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 #include <boost/beast/websocket.hpp>
 #include <boost/beast/websocket/ssl.hpp>
 #include <chrono>
+#include <optional>
 #include <unordered_map>
+#include <variant>
 #include <vector>
+
+#include "web_serve/static_http.h"
 
 namespace quarvex {
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
 namespace websocket = beast::websocket;
+namespace http = beast::http;
 using tcp = asio::ip::tcp;
 
 namespace {
@@ -43,6 +49,14 @@ class Session {
   virtual void drop() = 0;
 };
 
+// A connection whose first request has not yet asked for a WebSocket: it
+// may fetch the page's files until it does, or until it goes quiet.
+class Front {
+ public:
+  virtual ~Front() = default;
+  virtual void drop() = 0;
+};
+
 }  // namespace
 
 struct WsServer::Impl : net::ServerLink {
@@ -60,6 +74,8 @@ struct WsServer::Impl : net::ServerLink {
   void accept();
   template <class Stream>
   void start_session(Stream&& ws, const std::string& address);
+  template <class Stream>
+  void start_front(Stream&& stream, const std::string& address);
   void schedule_tick();
   void ended(net::ConnectionId id, bool tell_core) {
     sessions.erase(id);
@@ -69,6 +85,17 @@ struct WsServer::Impl : net::ServerLink {
   }
 
   net::ServerCore& core;
+  // Connections not yet WebSockets, dropped when the server stops so that
+  // a browser's idle keep-alive does not hold run() open. Declared before
+  // the io_context: a handler it destroys may still end a connection.
+  std::unordered_map<uint64_t, std::weak_ptr<Front>> fronts;
+  uint64_t next_front = 1;
+  // Handshakes under way (and connections fetching the page), which the
+  // core does not see yet: bounded so a flood of half-open connections
+  // cannot take the memory.
+  size_t handshakes = 0;
+  // The built page, when --web named one.
+  std::optional<StaticFolders> site;
   asio::io_context io{1};
   tcp::acceptor acceptor;
   std::unique_ptr<asio::ssl::context> tls;
@@ -77,9 +104,6 @@ struct WsServer::Impl : net::ServerLink {
   asio::signal_set signals;
   WsServerOptions options;
   std::unordered_map<net::ConnectionId, std::shared_ptr<Session>> sessions;
-  // Handshakes under way, which the core does not see yet: bounded so a
-  // flood of half-open connections cannot take the memory.
-  size_t handshakes = 0;
   net::ConnectionId next_id = 1;
   int64_t timer_at = INT64_MAX;
   bool stopping = false;
@@ -219,6 +243,124 @@ void set_server_options(Stream& ws, int32_t handshake_ms) {
   }));
 }
 
+// A page's requests carry no body; headers beyond this are no browser's.
+constexpr size_t kMaxRequestBytes = 16 * 1024;
+// A slow link still gets the whole of a large file: the time an answer may
+// take grows with its size, at the rate of the slowest link served.
+constexpr uint64_t kSlowestBytesPerSecond = 16 * 1024;
+
+http::response<http::string_body> upgrade_required(
+    const http::request<http::string_body>& request) {
+  http::response<http::string_body> response{http::status::upgrade_required, request.version()};
+  response.set(http::field::server, "quarvex-server");
+  response.set(http::field::upgrade, "websocket");
+  response.set(http::field::connection, "Upgrade, close");
+  response.set(http::field::content_type, "text/plain; charset=utf-8");
+  if (request.method() != http::verb::head) {
+    response.body() = "This is a quarvex game server: the game connects to it (ws://).\n";
+  }
+  response.prepare_payload();
+  response.keep_alive(false);
+  return response;
+}
+
+// Reads HTTP requests on a fresh connection: a WebSocket upgrade becomes a
+// game session, anything else is answered from the built page (or refused)
+// and the connection reads the next request. It holds one handshake slot
+// for as long as it lives.
+template <class Stream>
+class HttpFront : public Front, public std::enable_shared_from_this<HttpFront<Stream>> {
+ public:
+  HttpFront(WsServer::Impl& server, Stream&& stream, std::string address)
+      : server_(server), stream_(std::move(stream)), address_(std::move(address)) {}
+  ~HttpFront() override {
+    --server_.handshakes;
+    server_.fronts.erase(key_);
+  }
+
+  void start(uint64_t key) {
+    key_ = key;
+    read();
+  }
+
+  void drop() override {
+    beast::error_code ec;
+    beast::get_lowest_layer(stream_).socket().close(ec);
+  }
+
+ private:
+  void read() {
+    parser_.emplace();
+    parser_->header_limit(kMaxRequestBytes);
+    parser_->body_limit(kMaxRequestBytes);
+    beast::get_lowest_layer(stream_).expires_after(
+        std::chrono::milliseconds(server_.options.handshake_ms));
+    http::async_read(stream_, buffer_, *parser_,
+                     [self = this->shared_from_this()](beast::error_code ec, size_t) {
+                       if (!ec && !self->server_.stopping) self->on_request();
+                     });
+  }
+
+  void on_request() {
+    http::request<http::string_body> request = parser_->release();
+    if (websocket::is_upgrade(request)) {
+      upgrade(std::move(request));
+      return;
+    }
+    if (server_.site) {
+      response_ = respond_static(*server_.site, request);
+    } else {
+      response_ = upgrade_required(request);
+    }
+    std::visit(
+        [this](auto& response) {
+          const bool keep_alive = response.keep_alive();
+          const uint64_t bytes = response.payload_size().value_or(0);
+          beast::get_lowest_layer(stream_).expires_after(
+              std::chrono::milliseconds(server_.options.handshake_ms) +
+              std::chrono::seconds(bytes / kSlowestBytesPerSecond));
+          http::async_write(
+              stream_, response,
+              [self = this->shared_from_this(), keep_alive](beast::error_code ec, size_t) {
+                if (ec || self->server_.stopping) return;
+                if (keep_alive) {
+                  self->read();
+                } else {
+                  self->close();
+                }
+              });
+        },
+        response_);
+  }
+
+  void close() {
+    beast::error_code ec;
+    beast::get_lowest_layer(stream_).socket().shutdown(tcp::socket::shutdown_send, ec);
+  }
+
+  void upgrade(http::request<http::string_body> request) {
+    // The stream moves into the WebSocket, whose own handshake timeout
+    // ends it: the front has nothing left to drop.
+    server_.fronts.erase(key_);
+    beast::get_lowest_layer(stream_).expires_never();
+    auto ws = std::make_shared<websocket::stream<Stream>>(std::move(stream_));
+    set_server_options(*ws, server_.options.handshake_ms);
+    // The front (and its handshake slot) lives until the handshake ends.
+    ws->async_accept(request, [self = this->shared_from_this(), ws](beast::error_code ec) {
+      if (!ec && !self->server_.stopping) {
+        self->server_.start_session(std::move(*ws), self->address_);
+      }
+    });
+  }
+
+  WsServer::Impl& server_;
+  Stream stream_;
+  std::string address_;
+  uint64_t key_ = 0;
+  beast::flat_buffer buffer_;
+  std::optional<http::request_parser<http::string_body>> parser_;
+  StaticResponse response_;
+};
 }  // namespace
 
 template <class Stream>
@@ -229,6 +371,14 @@ void WsServer::Impl::start_session(Stream&& ws, const std::string& address) {
   if (!core.opened(id, address, now_ms(), *this)) return;
   session->start();
   schedule_tick();
+}
+
+template <class Stream>
+void WsServer::Impl::start_front(Stream&& stream, const std::string& address) {
+  auto front = std::make_shared<HttpFront<Stream>>(*this, std::move(stream), address);
+  const uint64_t key = next_front++;
+  fronts.emplace(key, front);
+  front->start(key);
 }
 
 void WsServer::Impl::accept() {
@@ -255,30 +405,20 @@ void WsServer::Impl::accept() {
     socket.set_option(tcp::no_delay(true), address_ec);
     ++handshakes;
     if (tls) {
-      using Stream = websocket::stream<beast::ssl_stream<beast::tcp_stream>>;
-      auto ws = std::make_shared<Stream>(beast::tcp_stream(std::move(socket)), *tls);
-      set_server_options(*ws, options.handshake_ms);
-      beast::get_lowest_layer(*ws).expires_after(std::chrono::milliseconds(options.handshake_ms));
-      ws->next_layer().async_handshake(
-          asio::ssl::stream_base::server, [this, ws, address](beast::error_code ec) {
-            if (ec || stopping) {
-              --handshakes;
-              return;
-            }
-            beast::get_lowest_layer(*ws).expires_never();
-            ws->async_accept([this, ws, address](beast::error_code ec) {
-              --handshakes;
-              if (!ec && !stopping) start_session(std::move(*ws), address);
-            });
-          });
+      auto stream = std::make_shared<beast::ssl_stream<beast::tcp_stream>>(
+          beast::tcp_stream(std::move(socket)), *tls);
+      beast::get_lowest_layer(*stream).expires_after(
+          std::chrono::milliseconds(options.handshake_ms));
+      stream->async_handshake(asio::ssl::stream_base::server,
+                              [this, stream, address](beast::error_code ec) {
+                                if (ec || stopping) {
+                                  --handshakes;
+                                  return;
+                                }
+                                start_front(std::move(*stream), address);
+                              });
     } else {
-      using Stream = websocket::stream<beast::tcp_stream>;
-      auto ws = std::make_shared<Stream>(std::move(socket));
-      set_server_options(*ws, options.handshake_ms);
-      ws->async_accept([this, ws, address](beast::error_code ec) {
-        --handshakes;
-        if (!ec && !stopping) start_session(std::move(*ws), address);
-      });
+      start_front(beast::tcp_stream(std::move(socket)), address);
     }
     accept();
   });
@@ -321,6 +461,14 @@ bool WsServer::listen(const WsServerOptions& options, std::string& error) {
       error = "--tls-key: cannot use '" + options.tls_key + "': " + ec.message();
       return false;
     }
+  }
+  if (!options.web.empty()) {
+    StaticFolders folders;
+    if (!open_static_folders(options.web, folders, error)) {
+      error = "--web: " + error;
+      return false;
+    }
+    s.site = std::move(folders);
   }
   const auto address = asio::ip::make_address(options.address, ec);
   if (ec) {
@@ -390,6 +538,11 @@ void WsServer::stop() {
     s.timer.cancel();
     s.periodic.cancel();
     s.signals.cancel();
+    // A page's connections have nothing to say goodbye to.
+    auto fronts = s.fronts;
+    for (auto& [key, weak] : fronts) {
+      if (auto front = weak.lock()) front->drop();
+    }
     // The core says goodbye to everyone and asks for the closes, which
     // flush what is queued; a client that does not answer its close is cut
     // off by the grace timer.

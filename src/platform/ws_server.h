@@ -1,15 +1,18 @@
 #pragma once
 // The server's transport: WebSocket over TCP, or over TLS (wss://), with
-// Boost.Beast on one thread. It accepts connections, hands every message
+// Boost.Beast on one thread. It accepts connections (a plain HTTP request
+// on the same port gets the built page, or a refusal), hands every message
 // to the server's logic (net::ServerCore) and carries out what the logic
 // sends and closes; the logic's clock ticks on the same thread. The
 // standalone server runs it on its main thread, a game that hosts on a
 // thread of its own.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/server_core.h"
 
@@ -24,8 +27,13 @@ struct WsServerOptions {
   // slow for the game (a spectator on a poor link, a client that stopped
   // reading).
   size_t max_queued_bytes = 4 << 20;
-  // A WebSocket handshake (and TLS's) must finish within this.
+  // A WebSocket handshake (and TLS's) must finish within this, and so must
+  // each plain HTTP request.
   int32_t handshake_ms = 10000;
+  // The built page, answered to plain HTTP GET and HEAD requests on the same
+  // port (checked by open_static_folders before listen). Empty: such a
+  // request gets a short 426 and is closed; the games never notice.
+  std::vector<std::filesystem::path> web;
 };
 
 class WsServer {

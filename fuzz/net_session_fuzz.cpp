@@ -56,7 +56,7 @@ class Number : public ClientGame {
 
 class Numbers : public SimulationFactory {
  public:
-  std::unique_ptr<Simulation> start(const GameSetup& setup) override {
+  std::unique_ptr<Simulation> start(const GameSetup& setup, const JoinCode&) override {
     auto n = std::make_unique<Number>();
     std::string unused;
     n->begin(setup, 0, unused);

@@ -91,6 +91,11 @@ class ChildProcess {
     return -1;
   }
 
+  // Sends `sig` (SIGTERM: stopped as its operator would stop it).
+  void send_signal(int sig) {
+    if (pid_ > 0) kill(pid_, sig);
+  }
+
   void kill_now() {
     if (pid_ <= 0) return;
     kill(pid_, SIGKILL);

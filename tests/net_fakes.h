@@ -66,7 +66,8 @@ class NumberWorld : public net::Simulation {
 
 class NumberWorlds : public net::SimulationFactory {
  public:
-  std::unique_ptr<net::Simulation> start(const net::GameSetup& setup) override {
+  std::unique_ptr<net::Simulation> start(const net::GameSetup& setup,
+                                         const net::JoinCode&) override {
     return std::make_unique<NumberWorld>(setup);
   }
 };

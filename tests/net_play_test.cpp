@@ -6,12 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "child_process.h"
@@ -65,6 +72,37 @@ std::string after(const std::string& line, const std::string& marker) {
   return at == std::string::npos ? std::string() : line.substr(at + marker.size());
 }
 
+struct HttpAnswer {
+  int status = 0;
+  std::string encoding;  // Content-Encoding
+  std::string body;
+};
+
+// One plain HTTP request to the server's port, as a browser makes it.
+HttpAnswer http_request(uint16_t port, boost::beast::http::verb method, const std::string& target,
+                        const std::string& accept_encoding) {
+  namespace beast = boost::beast;
+  namespace http = beast::http;
+  boost::asio::io_context io;
+  boost::asio::ip::tcp::socket socket(io);
+  beast::error_code ec;
+  socket.connect({boost::asio::ip::make_address("127.0.0.1"), port}, ec);
+  if (ec) return {};
+  http::request<http::empty_body> request{method, target, 11};
+  request.set(http::field::host, "127.0.0.1");
+  if (!accept_encoding.empty()) request.set(http::field::accept_encoding, accept_encoding);
+  http::write(socket, request, ec);
+  beast::flat_buffer buffer;
+  http::response_parser<http::string_body> parser;
+  parser.skip(method == http::verb::head);
+  http::read(socket, buffer, parser, ec);
+  if (ec) return {};
+  const auto& response = parser.get();
+  const auto coding = response.find(http::field::content_encoding);
+  return {static_cast<int>(response.result_int()),
+          coding == response.end() ? "" : std::string(coding->value()), response.body()};
+}
+
 class NetPlay : public ::testing::Test {
  protected:
   // Desync reports and kept replays go into the test's folder, not the
@@ -79,6 +117,27 @@ class NetPlay : public ::testing::Test {
     } else {
       unsetenv("XDG_DATA_HOME");
     }
+  }
+
+  // Waits until a file holds `text`: the server writes as it goes, and
+  // finishes a replay just after it logs the game's end.
+  static std::string wait_for_text(const std::string& file, const std::string& text) {
+    std::string content;
+    for (int i = 0; i < 500; ++i) {
+      content = testing::read_text(file);
+      if (content.find(text) != std::string::npos) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return content;
+  }
+
+  // The only file in a folder; empty when there is not exactly one.
+  static std::string only_file(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names.size() == 1 ? names.front() : std::string();
   }
 
   // Starts the server; `extra` adds to its command line.
@@ -205,6 +264,159 @@ TEST_F(NetPlay, FourClientsTheServerAndTheReplayEndAThousandsOfFramesGameWithOne
     EXPECT_EQ(sorted_lines(testing::read_text(other)), sorted_lines(replay)) << side;
   }
   EXPECT_EQ(replayed_hash(dir_.file("side0.replay")), expected);
+}
+
+TEST_F(NetPlay, TheServerServesTheBuiltPageOverHttpAndItsGamesOnTheSamePort) {
+  namespace http = boost::beast::http;
+  const std::string page = dir_.file("page");
+  std::filesystem::create_directories(page);
+  testing::write_text(page + "/index.html", "<!doctype html><title>quarvex</title>\n");
+  testing::write_text(page + "/quarvex.wasm", "the program as it is");
+  testing::write_text(page + "/quarvex.wasm.gz", "the program compressed");
+  testing::write_text(dir_.file("secret.txt"), "not the page's");
+  start_server({"--frame-interval", "2", "--web", page});
+  struct Case {
+    http::verb method;
+    const char* target;
+    const char* accept_encoding;
+    int status;
+    const char* encoding;
+    const char* body;  // nullptr: not looked at
+  };
+  const Case cases[] = {
+      {http::verb::get, "/", "", 200, "", "<!doctype html><title>quarvex</title>\n"},
+      {http::verb::get, "/quarvex.wasm", "gzip, deflate", 200, "gzip", "the program compressed"},
+      {http::verb::get, "/quarvex.wasm", "", 200, "", "the program as it is"},
+      {http::verb::head, "/index.html", "", 200, "", ""},
+      {http::verb::get, "/missing.js", "", 404, "", nullptr},
+      {http::verb::get, "/../secret.txt", "", 400, "", nullptr},
+      {http::verb::get, "/%2e%2e/secret.txt", "", 400, "", nullptr},
+      {http::verb::post, "/", "", 405, "", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(http::to_string(c.method)) + " " + c.target);
+    const HttpAnswer answer = http_request(port_, c.method, c.target, c.accept_encoding);
+    EXPECT_EQ(answer.status, c.status);
+    EXPECT_EQ(answer.encoding, c.encoding);
+    if (c.body != nullptr) {
+      EXPECT_EQ(answer.body, c.body);
+    }
+  }
+  // A game on the same port, the page still served while it runs.
+  const std::string code = create_game(300);
+  auto one = player(code, 0, 300);
+  auto two = player(code, 1, 300);
+  auto three = player(code, 2, 300);
+  auto four = player(code, 3, 300);
+  ASSERT_TRUE(one->wait_for_prefix("joined", kStartMs));
+  EXPECT_EQ(http_request(port_, http::verb::get, "/", "").status, 200);
+  const std::string expected = server_hash(code, 300);
+  for (auto* c : {one.get(), two.get(), three.get(), four.get()}) {
+    EXPECT_EQ(c->wait(60000), 0);
+    EXPECT_EQ(final_hash(*c), expected);
+  }
+}
+
+TEST_F(NetPlay, WithoutAPageAPlainHttpRequestGetsA426AndTheGameGoesOn) {
+  namespace http = boost::beast::http;
+  start_server({"--frame-interval", "2"});
+  const std::string code = create_game(300);
+  auto one = player(code, 0, 300);
+  auto two = player(code, 1, 300);
+  auto three = player(code, 2, 300);
+  auto four = player(code, 3, 300);
+  ASSERT_TRUE(one->wait_for_prefix("joined", kStartMs));
+  for (const http::verb method : {http::verb::get, http::verb::head, http::verb::post}) {
+    SCOPED_TRACE(http::to_string(method));
+    EXPECT_EQ(http_request(port_, method, "/", "").status, 426);
+  }
+  const std::string expected = server_hash(code, 300);
+  for (auto* c : {one.get(), two.get(), three.get(), four.get()}) {
+    EXPECT_EQ(c->wait(60000), 0);
+    EXPECT_EQ(final_hash(*c), expected);
+  }
+}
+
+TEST_F(NetPlay, FoldersTheServerCannotUseStopItAtStartWithExitStatus2) {
+  const std::string empty = dir_.file("empty");
+  std::filesystem::create_directories(empty);
+  testing::write_text(dir_.file("a-file"), "");
+  struct Case {
+    std::vector<std::string> args;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{"--web", dir_.file("missing")}, "--web: "},
+      {{"--web", dir_.file("a-file")}, "--web: "},
+      {{"--web", empty}, "not a built page"},
+      {{"--replays", dir_.file("a-file")}, "--replays: cannot make the folder"},
+      {{"--replays", dir_.file("a-file") + "/replays"}, "--replays: cannot make the folder"},
+      {{"--replays", empty, "--no-simulation"}, "--replays needs the games simulated"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+    std::vector<std::string> args = {"--listen", "127.0.0.1:0", "--stats", "0"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildProcess server(QUARVEX_SERVER_BIN, args, dir_.path(), dir_.file("bad.err"));
+    EXPECT_EQ(server.wait(kStartMs), 2);
+    EXPECT_NE(errors("bad").find(c.says), std::string::npos) << errors("bad");
+    EXPECT_TRUE(server.lines().empty()) << server.all_output();
+  }
+}
+
+TEST_F(NetPlay, TheServerKeepsAReplayOfEveryGameThatPlaysToThePlayersHash) {
+  const std::string replays = dir_.file("replays");
+  start_server({"--frame-interval", "2", "--replays", replays});
+  const std::string code = create_game(1200);
+  auto one = player(code, 0, 1200);
+  auto two = player(code, 1, 1200);
+  auto three = player(code, 2, 1200);
+  auto four = player(code, 3, 1200);
+  const std::string expected = server_hash(code, 1200);
+  for (auto* c : {one.get(), two.get(), three.get(), four.get()}) {
+    EXPECT_EQ(c->wait(60000), 0);
+    EXPECT_EQ(final_hash(*c), expected);
+  }
+  const std::string name = only_file(replays);
+  EXPECT_TRUE(std::regex_match(name, std::regex(R"(\d{8}-\d{6}-)" + code + R"(\.qvr)"))) << name;
+  const std::string file = replays + "/" + name;
+  const std::string replay = wait_for_text(file, "end 1200 ");
+  EXPECT_NE(replay.find("humans 0 1 2 3\n"), std::string::npos) << replay;
+  EXPECT_NE(replay.find("check 1000 "), std::string::npos) << replay;
+  EXPECT_NE(replay.find("end 1200 " + expected), std::string::npos) << replay;
+  EXPECT_EQ(replayed_hash(file), expected);
+  // Every player kept the game too, in its own replay folder.
+  const std::string kept_by_players = dir_.file("data/quarvex/replays");
+  std::vector<std::string> theirs;
+  for (const auto& entry : std::filesystem::directory_iterator(kept_by_players)) {
+    theirs.push_back(entry.path().string());
+  }
+  ASSERT_EQ(theirs.size(), 4u);
+  EXPECT_EQ(replayed_hash(theirs.front()), expected);
+
+  // A game still going when the server stops: its replay ends where the
+  // server stopped, and still plays.
+  std::filesystem::remove(file);
+  const std::string endless = create_game(1000000);
+  // Players who asked for no replay keep none.
+  auto five = player(endless, 0, 400, {"--no-replay"});
+  auto six = player(endless, 1, 400, {"--no-replay"});
+  auto seven = player(endless, 2, 400, {"--no-replay"});
+  auto eight = player(endless, 3, 400, {"--no-replay"});
+  ASSERT_TRUE(five->wait_for_prefix("joined", kStartMs));
+  const std::string unfinished = replays + "/" + only_file(replays);
+  wait_for_text(unfinished, "0: ");
+  server_->send_signal(SIGTERM);
+  EXPECT_EQ(server_->wait(kStartMs), 0) << errors("server");
+  const std::string kept = testing::read_text(unfinished);
+  const auto end = match(kept, R"(\nend (\d+) ([0-9a-f]{16})\n$)");
+  ASSERT_FALSE(end.empty()) << kept;
+  EXPECT_GT(std::stoi(end[1]), 0);
+  EXPECT_EQ(replayed_hash(unfinished), end[2]);
+  for (auto* c : {five.get(), six.get(), seven.get(), eight.get()}) c->wait(kStartMs);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kept_by_players),
+                          std::filesystem::directory_iterator()),
+            4);
 }
 
 TEST_F(NetPlay, AFlippedBitIsReportedWritesItsReportAndTheGameEndsInAgreement) {

@@ -103,6 +103,10 @@ class Game {
   void agree_checks(int64_t frame);
   void drop_checks(int64_t from_frame);
 
+  // The --record file's write error, if one happened, handed over once: a
+  // server says it in its log as it happens, and finish() no longer does.
+  std::string take_record_error() { return std::exchange(record_error_, {}); }
+
   // Puts the World back at the start of play with the stage and side last
   // chosen: at the title menu, or (start_stage) loading the stage in the
   // next frame, watched or played. The stage's replay and a --record

@@ -12,8 +12,7 @@ namespace quarvex {
 LockstepGame::LockstepGame(const Options& outputs) : outputs_(outputs) {}
 
 // Programs without a window say their messages in English.
-void LockstepGame::show_side_message(int side, const char* text,
-                                     std::span<const MessageArg> args) {
+void LockstepGame::show_side_message(int side, const char* text, std::span<const MessageArg> args) {
   message(side, in_english(message_of(text, args)).c_str());
 }
 
@@ -80,7 +79,8 @@ int LockstepGame::finish(bool agreed) {
   return game_.finish();
 }
 
-std::unique_ptr<net::Simulation> LockstepGames::start(const net::GameSetup& setup) {
+std::unique_ptr<net::Simulation> LockstepGames::start(const net::GameSetup& setup,
+                                                      const net::JoinCode&) {
   Options outputs;
   outputs.data_dir = data_dir_;
   auto game = std::make_unique<LockstepGame>(outputs);

@@ -29,6 +29,9 @@ class LockstepGame : public net::ClientGame, private FrameHost {
   // Of `outputs`, the data folder, --record, --dump and --flip-bit count;
   // the server gives only the data folder.
   explicit LockstepGame(const Options& outputs);
+  // Keeps the game's replay in `folder`, as the window keeps a stage's
+  // (before begin; replay/replay_folder.h).
+  void keep_replays_in(std::string folder) { game_.keep_replays_in(std::move(folder)); }
 
   bool begin(const net::GameSetup& setup, int side, std::string& error) override;
   void run_frame(const FrameInput& input) override;
@@ -48,6 +51,7 @@ class LockstepGame : public net::ClientGame, private FrameHost {
   int finish(bool agreed);
 
   const Game& game() const { return game_; }
+  std::string take_record_error() { return game_.take_record_error(); }
   // The side played; -1 when watching.
   int side() const { return side_; }
 
@@ -90,7 +94,8 @@ class LockstepGame : public net::ClientGame, private FrameHost {
 class LockstepGames : public net::SimulationFactory {
  public:
   explicit LockstepGames(std::string data_dir) : data_dir_(std::move(data_dir)) {}
-  std::unique_ptr<net::Simulation> start(const net::GameSetup& setup) override;
+  std::unique_ptr<net::Simulation> start(const net::GameSetup& setup,
+                                         const net::JoinCode& code) override;
 
  private:
   std::string data_dir_;

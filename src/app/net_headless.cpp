@@ -18,6 +18,7 @@
 #include "platform/ws_client.h"
 #include "replay/key_script.h"
 #include "replay/recording.h"
+#include "replay/replay_folder.h"
 #include "world/humans.h"
 
 namespace quarvex {
@@ -218,6 +219,15 @@ int run_network_client(const Options& options) {
   join.version = QUARVEX_VERSION;
   ScriptKeys keys(options.input_file.empty() ? nullptr : &script);
   NetGame game(options);
+  // Every player keeps the game, as the window keeps the stages played in it.
+  if (!options.no_replay) {
+    const std::string folder = default_replay_folder();
+    if (folder.empty()) {
+      std::fprintf(stderr, "quarvex: neither XDG_DATA_HOME nor HOME is set; no replay is kept\n");
+    } else {
+      game.keep_replays_in(folder);
+    }
+  }
   net::LockstepClient client(join, game, keys);
 
   const int64_t started = steady_ms();

@@ -32,7 +32,7 @@ struct Options {
   std::string record_audio_file;  // write what the mixer plays as WAV
   std::string replay_file;        // play this recording
   bool spectate = false;          // the computer commands the player's side too
-  bool no_replay = false;         // keep no replay of the stages played in the window
+  bool no_replay = false;         // keep no replay of the stages played (window or --code)
   uint8_t humans = 0;  // a game of several humans: bit s for each human side (0: one player)
   // Test only: flip one bit of the World after a frame, to see a desync found.
   struct BitFlip {

@@ -165,7 +165,7 @@ void ServerCore::create_game(ConnectionId id, Connection& c, const Create& m, in
   while (rooms_.contains(code_key(code))) code = make_join_code(random_);
   std::unique_ptr<Simulation> simulation;
   if (factory_ != nullptr) {
-    simulation = factory_->start(GameSetup{m.stage, m.seed, m.human_sides});
+    simulation = factory_->start(GameSetup{m.stage, m.seed, m.human_sides}, code);
     if (simulation == nullptr) {
       drop(id, Reason::kFull, "the server cannot set up this game", now_ms, link);
       return;

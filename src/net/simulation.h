@@ -43,8 +43,9 @@ class SimulationFactory {
  public:
   virtual ~SimulationFactory() = default;
   // nullptr when the game cannot be set up (a stage that cannot be read
-  // still gives a World: an empty stage, as in a single-player game).
-  virtual std::unique_ptr<Simulation> start(const GameSetup& setup) = 0;
+  // still gives a World: an empty stage, as in a single-player game). The
+  // code names the game in what the server keeps of it (its replay).
+  virtual std::unique_ptr<Simulation> start(const GameSetup& setup, const JoinCode& code) = 0;
 };
 
 }  // namespace quarvex::net

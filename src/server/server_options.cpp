@@ -26,6 +26,8 @@ constexpr ServerOption kServerOptions[] = {
     {"--max-wrong-codes", "N", "wrong join codes per address and minute (default 10)"},
     {"--max-new-games", "N", "games one address may create per minute (default 10)"},
     {"--data", "DIR", "where the stage files are (default: the installed game's)"},
+    {"--web", "DIR", "also serve the built page (scripts/web.sh) from DIR over HTTP"},
+    {"--replays", "DIR", "keep a replay of every game in DIR"},
     {"--no-simulation", "", "do not run the games: compare the clients' hashes only"},
     {"--frame-interval", "MS", "close a frame every MS milliseconds (default 30; for tests)"},
     {"--stats", "SECONDS", "print a statistics line this often (default 60, 0: never)"},
@@ -147,12 +149,20 @@ ServerParse parse_server_options(int argc, const char* const* argv, ServerOption
       ok = number(arg, value, 0, 1000000, s.games_per_minute, error);
     } else if (arg == "--data") {
       options.data_dir = value;
+    } else if (arg == "--web") {
+      options.listen.web = {value};
+    } else if (arg == "--replays") {
+      options.replays_dir = value;
     } else if (arg == "--frame-interval") {
       ok = number(arg, value, 1, 1000, s.room.frame_ms, error);
     } else if (arg == "--stats") {
       ok = number(arg, value, 0, 86400, options.stats_seconds, error);
     }
     if (!ok) return ServerParse::kError;
+  }
+  if (!options.replays_dir.empty() && !options.simulate) {
+    error = "--replays needs the games simulated: leave out --no-simulation";
+    return ServerParse::kError;
   }
   if (options.listen.tls_cert.empty() != options.listen.tls_key.empty()) {
     error = options.listen.tls_cert.empty() ? "--tls-key needs --tls-cert"

@@ -13,6 +13,7 @@ struct ServerOptions {
   WsServerOptions listen;
   net::ServerSettings settings;
   std::string data_dir;        // empty: the installed data, else the build's
+  std::string replays_dir;     // empty: keep no replays
   bool simulate = true;        // run every game's World and check the clients against it
   int32_t stats_seconds = 60;  // a statistics line this often; 0: none
 };

@@ -5,11 +5,14 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "app/lockstep_game.h"
 #include "replay/recording.h"
+#include "server/game_replays.h"
+#include "web_serve/static_files.h"
 
 namespace quarvex {
 
@@ -85,18 +88,45 @@ class Figures {
   uint64_t frames_ = 0;
 };
 
+// The folders named on the command line, checked before anything listens.
+bool check_folders(const ServerOptions& options, std::string& error) {
+  if (!options.listen.web.empty()) {
+    StaticFolders site;
+    if (!open_static_folders(options.listen.web, site, error)) {
+      error = "--web: " + error;
+      return false;
+    }
+    const std::filesystem::path index = site.roots.front() / "index.html";
+    std::FILE* file = std::fopen(index.c_str(), "rb");
+    if (file == nullptr) {
+      error = "--web: cannot read '" + index.string() +
+              "': not a built page (scripts/web.sh builds one)";
+      return false;
+    }
+    std::fclose(file);
+  }
+  return options.replays_dir.empty() || check_replay_folder(options.replays_dir, error);
+}
+
 }  // namespace
 
 int run_server(const ServerOptions& options) {
+  std::string error;
+  if (!check_folders(options, error)) {
+    std::fprintf(stderr, "quarvex-server: %s\n", error.c_str());
+    return 2;
+  }
   net::SystemRandom random;
-  std::unique_ptr<LockstepGames> worlds;
-  if (options.simulate)
+  std::unique_ptr<net::SimulationFactory> worlds;
+  if (!options.replays_dir.empty()) {
+    worlds = std::make_unique<GameReplays>(options.data_dir, options.replays_dir);
+  } else if (options.simulate) {
     worlds = std::make_unique<LockstepGames>(options.data_dir);
+  }
   net::ServerCore core(options.settings, worlds.get(), random);
   Log log;
   core.observe(&log);
   WsServer server(core);
-  std::string error;
   if (!server.listen(options.listen, error)) {
     std::fprintf(stderr, "quarvex-server: %s\n", error.c_str());
     return 1;
@@ -112,6 +142,15 @@ int run_server(const ServerOptions& options) {
               options.listen.address.c_str(), ipv6 ? "]" : "", server.port(),
               options.settings.room.frame_ms,
               options.simulate ? "simulating every game" : "not simulating");
+  if (!options.listen.web.empty()) {
+    std::printf("quarvex-server: the page from %s at %s://%s%s%s:%u/\n",
+                options.listen.web.front().c_str(),
+                options.listen.tls_cert.empty() ? "http" : "https", ipv6 ? "[" : "",
+                options.listen.address.c_str(), ipv6 ? "]" : "", server.port());
+  }
+  if (!options.replays_dir.empty()) {
+    std::printf("quarvex-server: keeping replays in %s\n", options.replays_dir.c_str());
+  }
   std::fflush(stdout);
   server.run();
   std::printf("quarvex-server: stopped\n");

@@ -7,7 +7,7 @@
 namespace quarvex {
 
 // Returns the exit status: 0 after SIGINT or SIGTERM, 1 when the server
-// cannot start.
+// cannot listen, 2 when the --web or --replays folder will not do.
 int run_server(const ServerOptions& options);
 
 }  // namespace quarvex

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "app/lockstep_game.h"
@@ -16,6 +17,14 @@ namespace fs = std::filesystem;
 
 std::string code_text(const net::JoinCode& code) {
   return std::string(code.begin(), code.end());
+}
+
+// The Game names its recording by the client's option; the server's log
+// has no such option.
+std::string without_option(std::string error) {
+  constexpr std::string_view kOption = "--record: ";
+  if (error.starts_with(kOption)) error.erase(0, kOption.size());
+  return error;
 }
 
 // A game the server runs with its replay open: the server's World is the
@@ -41,7 +50,7 @@ class RecordedGame : public LockstepGame {
 
  private:
   void report_write_error() {
-    const std::string error = take_record_error();
+    const std::string error = without_option(take_record_error());
     if (error.empty()) return;
     std::fprintf(stderr, "quarvex-server: game %s: the replay stops here: %s\n", code_.c_str(),
                  error.c_str());
@@ -109,8 +118,9 @@ std::unique_ptr<net::Simulation> GameReplays::start(const net::GameSetup& setup,
   auto game = std::make_unique<RecordedGame>(outputs, code_text(code));
   std::string error;
   if (!outputs.record_file.empty() && game->begin(setup, -1, error)) return game;
-  std::fprintf(stderr, "quarvex-server: game %s: no replay is kept: %s\n", code_text(code).c_str(),
-               error.empty() ? "too many replays of this code this second" : error.c_str());
+  std::fprintf(
+      stderr, "quarvex-server: game %s: no replay is kept: %s\n", code_text(code).c_str(),
+      error.empty() ? "too many replays of this code this second" : without_option(error).c_str());
   outputs.record_file.clear();
   game = std::make_unique<RecordedGame>(outputs, code_text(code));
   // Without outputs nothing can fail.

@@ -560,7 +560,7 @@ TEST_F(TextFit, EveryTextOfEveryLanguageFitsItsBoxOnEveryScreen) {
           failure_line(std::nullopt, "the server stopped answering", true, "QWERTY", address));
       for (const Message& line : lines) {
         MeasuringDevice d(*fonts);
-        draw_network_line(d, texts, line);
+        draw_network_failure(d, texts, line);
         for (const testing::RecordedText& t : d.texts) {
           const std::string what = misfit(*fonts, t);
           EXPECT_TRUE(what.empty()) << code << ": \"" << t.text << "\" is " << what;

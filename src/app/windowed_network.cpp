@@ -373,8 +373,11 @@ void NetworkWindow::draw() {
     device.begin_frame(kClearColour, 1.0f);
     device.set_text_face(texts.face());
   }
-  const Message line = phase_ == Phase::kFailed ? failure_ : wait_line(wait(), code_, params_.url);
-  draw_network_line(device, texts, line);
+  if (phase_ == Phase::kFailed) {
+    draw_network_failure(device, texts, failure_);
+  } else {
+    draw_network_line(device, texts, wait_line(wait(), code_, params_.url));
+  }
   device.present();
   shell_.picture_shown();
   if (!device.screenshot_error().empty()) {

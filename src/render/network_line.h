@@ -8,10 +8,14 @@
 
 namespace quarvex {
 
-// Two lines: what happened, and the server's or the system's own words.
-constexpr TextRect kNetworkLineBox{10, 4, 630, 48};
+// Two lines below the side's emblem and funds: what happened, and the
+// server's or the system's own words.
+constexpr TextRect kNetworkLineBox{10, 50, 630, 94};
+constexpr TextRect kNetworkHintBox{10, 100, 630, 122};
 
 // Draws `line` in the player's language; an empty line draws nothing.
 void draw_network_line(Device& d, const Texts& texts, const Message& line);
+// The line of a game that could not begin or go on, and how to leave it.
+void draw_network_failure(Device& d, const Texts& texts, const Message& line);
 
 }  // namespace quarvex

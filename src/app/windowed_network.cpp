@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
-#include <cinttypes>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -132,6 +131,7 @@ class NetworkWindow {
   bool in_play() const;
   NetworkWait wait() const;
   void draw();
+  void request_screenshot(const std::string& file);
   void fail(Message line);
   void close_link();
   NetworkResult finish();
@@ -154,6 +154,7 @@ class NetworkWindow {
   bool link_closed_ = false;
   bool leaving_ = false;
   bool sound_started_ = false;
+  bool screenshot_requested_ = false;
   int64_t phase_began_ms_ = 0;  // when the answer now awaited was asked for
   int64_t last_heard_ms_ = 0;
   int64_t last_frame_ms_ = 0;
@@ -314,8 +315,7 @@ void NetworkWindow::take_shell_requests(const ShellRequests& requests) {
     leaving_ = true;
   }
   if (requests.toggle_fullscreen) session_.window->toggle_fullscreen();
-  if (requests.screenshot)
-    session_.device->request_screenshot(screenshot_file_name(std::time(nullptr)));
+  if (requests.screenshot) request_screenshot(screenshot_file_name(std::time(nullptr)));
   // Back to the title menu leaves the game as well.
   if (requests.leave_game || requests.back_to_title) leaving_ = true;
   apply_shell_sound(requests, shell_, session_.audio.get());
@@ -342,7 +342,7 @@ void NetworkWindow::take_input() {
       if (e.repeat) continue;
       if (e.kind == InputKind::kKeyDown &&
           action_of_key(shell_.bindings(), e.key) == kActionScreenshot) {
-        session_.device->request_screenshot(screenshot_file_name(std::time(nullptr)));
+        request_screenshot(screenshot_file_name(std::time(nullptr)));
       }
       const bool menu = (e.kind == InputKind::kKeyDown &&
                          (action_of_key(shell_.bindings(), e.key) == kActionMenu ||
@@ -362,7 +362,7 @@ void NetworkWindow::draw() {
   // A screenshot asked for by frame is taken with the first picture that
   // shows that frame or a later one (frames that catch up are not drawn).
   if (!screenshots_.empty() && screenshots_.begin()->first <= frames_run) {
-    device.request_screenshot(screenshots_.begin()->second);
+    request_screenshot(screenshots_.begin()->second);
     screenshots_.erase(screenshots_.begin());
   }
   if (playing) {
@@ -380,7 +380,8 @@ void NetworkWindow::draw() {
   }
   device.present();
   shell_.picture_shown();
-  if (!device.screenshot_error().empty()) {
+  // A screenshot is taken with the picture presented: say why it was not.
+  if (std::exchange(screenshot_requested_, false) && !device.screenshot_error().empty()) {
     std::fprintf(stderr, "quarvex: %s\n", device.screenshot_error().c_str());
   }
   GameAudio* audio = session_.audio.get();
@@ -393,6 +394,11 @@ void NetworkWindow::draw() {
     sound_started_ = true;
   }
   audio->hear(*view_, now_);
+}
+
+void NetworkWindow::request_screenshot(const std::string& file) {
+  session_.device->request_screenshot(file);
+  screenshot_requested_ = true;
 }
 
 // Sends what is queued (a leave) and waits, a second at most, until the

@@ -58,7 +58,7 @@ TEST(NetworkWindow, EveryWaitSaysWhatItWaitsForAndThePlayingGameSaysNothing) {
     EXPECT_FALSE(wait_line(wait, "QWERTY", "ws://h:1").text.empty());
   }
   EXPECT_EQ(in_english(wait_line(NetworkWait::kPlayers, "QWERTY", "ws://h:1")),
-            "Waiting for the other players; the game's code is QWERTY");
+            "Waiting for the other players (Esc leaves).\nThe game's code is QWERTY");
   EXPECT_TRUE(wait_line(NetworkWait::kNone, "QWERTY", "ws://h:1").text.empty());
 }
 

@@ -13,7 +13,8 @@ Message wait_line(NetworkWait wait, const std::string& code, const std::string& 
     case NetworkWait::kSnapshot:
       return {N_("Receiving the game under way... (Esc leaves)"), {}};
     case NetworkWait::kPlayers:
-      return {N_("Waiting for the other players; the game's code is {code}"), {{"code", code}}};
+      return {N_("Waiting for the other players (Esc leaves).\nThe game's code is {code}"),
+              {{"code", code}}};
     case NetworkWait::kServer:
       return {N_("waiting for the server"), {}};
     case NetworkWait::kOver:
@@ -27,7 +28,8 @@ Message wait_line(NetworkWait wait, const std::string& code, const std::string& 
 Message failure_line(std::optional<net::Reason> reason, const std::string& why, bool opened,
                      const std::string& code, const std::string& address) {
   if (!reason) {
-    if (!opened) return {N_("Cannot reach {address}:\n{why}"), {{"address", address}, {"why", why}}};
+    if (!opened)
+      return {N_("Cannot reach {address}:\n{why}"), {{"address", address}, {"why", why}}};
     return {N_("The connection to the server ended:\n{why}"), {{"why", why}}};
   }
   using net::Reason;

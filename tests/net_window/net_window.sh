@@ -109,6 +109,26 @@ replayed=$("$game" --headless --replay "$replay" --data "$data" | grep -o '^hash
 [ -f mid-game.png ] && mv mid-game.png "$shots/"
 echo "net_window: the window and the headless player agree: $window_hash"
 
+# --- the window creates the game (its code on standard output and at the
+# top of the window) and plays side 0; a headless player joins side 1
+"$game" --connect "$url" --data "$data" --create-game --stage 3 --seed 11 --humans 0,1 \
+  --frames 300 --hash --scale 1 --no-replay > creator.out 2> creator.err &
+creator=$!
+pids+=($creator)
+window_of "$creator" > /dev/null || fail "no window creating the game"
+code3=$(line_of creator.out "code: " | cut -c7-) || fail "the window printed no code"
+shot 5-waiting-for-players
+"$game" --headless --connect "$url" --data "$data" --code "$code3" --side 1 --input keys0.txt \
+  --hash > joiner.out 2> joiner.err &
+joiner=$!
+pids+=($joiner)
+wait "$creator" || fail "the creating window's game failed"
+wait "$joiner" || fail "the headless player of the window's game failed"
+creator_hash=$(grep -o '^hash: .*' creator.out) || fail "no hash from the creating window"
+joiner_hash=$(grep -o '^hash: .*' joiner.out) || fail "no hash from its headless player"
+[ "$creator_hash" = "$joiner_hash" ] || fail "the creating window ended with $creator_hash, its player with $joiner_hash"
+echo "net_window: the window's own game agrees: $creator_hash"
+
 # --- the waits and refusals: each window shows its line, and Esc leaves
 python3 -c '
 import socket, sys, time

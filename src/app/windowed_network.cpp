@@ -73,6 +73,15 @@ class WindowedLockstepGame : public LockstepGame {
       : LockstepGame(outputs), device_(device), shell_(shell), audio_(audio) {}
 
   void frame_done(uint32_t) override { ++frames_not_heard_; }
+  // A game joined under way began with the server's snapshot, after the
+  // stage load that brings its ground: the ground comes from the stage's
+  // number then.
+  void load_missing_ground() {
+    const int stage = game().world().stage_number;
+    if (ground_loaded_ || stage < 1 || stage > 3) return;
+    const std::string name = "map" + std::to_string(stage) + ".bmp";
+    load_ground_image(game().data().find(name).c_str());
+  }
   // Frames run since the sound last heard the World.
   int take_frames_run() { return std::exchange(frames_not_heard_, 0); }
 
@@ -85,6 +94,7 @@ class WindowedLockstepGame : public LockstepGame {
     shell_.show_message(message_of(text, args));
   }
   void load_ground_image(const char* path) override {
+    ground_loaded_ = true;
     std::string error;
     // A ground image that cannot be read leaves the ground untextured.
     device_.load_texture(kGroundSlot, path, error);
@@ -95,6 +105,7 @@ class WindowedLockstepGame : public LockstepGame {
   Shell& shell_;
   GameAudio* audio_;
   int frames_not_heard_ = 0;
+  bool ground_loaded_ = false;
 };
 
 class NetworkWindow {
@@ -366,6 +377,7 @@ void NetworkWindow::draw() {
     screenshots_.erase(screenshots_.begin());
   }
   if (playing) {
+    game_.load_missing_ground();
     see_as_side(game_.game().world(), game_.side(), *view_);
     draw_frame(device, *view_, texts);
     draw_shell_overlay(device, *view_, shell_);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "net/lockstep_client.h"
@@ -266,19 +267,24 @@ TEST_F(ClientTest, TheGameEndsAtTheServersLastFrame) {
   EXPECT_EQ(client_.state(), LockstepClient::State::kEnded);
   EXPECT_EQ(client_.end_hash(), 0x55u);
   EXPECT_EQ(client_.frames_run(), 5u);
+  // The goodbye after the end is no refusal.
+  EXPECT_FALSE(client_.goodbye_reason());
 }
 
 TEST_F(ClientTest, AServerThatBreaksTheProtocolEndsTheGameWithAReason) {
   struct Case {
     const char* what;
     std::vector<ServerMessage> messages;
+    std::optional<Reason> reason = std::nullopt;  // the goodbye's, kept for the window's line
   };
   const std::vector<uint8_t> three_bytes(3, 0);  // outlives the snapshot that points at it
   const std::vector<Case> cases = {
       {"a skipped frame", {Frame{1, {}}, Frame{3, {}}}},
       {"a frame before the snapshot", {Frame{1, {}}}},
       {"another side", {Welcome{Role::kPlayer, 2, {}, 1, 1, 1, 0, 30, 0}}},
-      {"goodbye", {Goodbye{Reason::kSideTaken, "another player has this side"}}},
+      {"goodbye",
+       {Goodbye{Reason::kSideTaken, "another player has this side"}},
+       Reason::kSideTaken},
       {"a snapshot that does not load", {Snapshot{1, three_bytes}}},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -300,6 +306,7 @@ TEST_F(ClientTest, AServerThatBreaksTheProtocolEndsTheGameWithAReason) {
     for (const auto& m : cases[i].messages) client.received(bytes_of(m), 2, link);
     EXPECT_EQ(client.state(), LockstepClient::State::kFailed);
     EXPECT_FALSE(client.error().empty());
+    EXPECT_EQ(client.goodbye_reason(), cases[i].reason);
   }
 }
 

@@ -109,6 +109,15 @@ TEST(Options, ReadsEveryOption) {
       << error;
   EXPECT_EQ(join.code, "QWERTY");
   EXPECT_EQ(join.record_file, "r.txt");
+  // In the window, creating a game also plays it, and keeps what it plays.
+  Options window;
+  ASSERT_EQ(parse({"--connect", "ws://h:1", "--create-game", "--humans", "1,2", "--record", "r.txt",
+                   "--frames", "2000"},
+                  window, error),
+            ParseOutcome::kRun)
+      << error;
+  EXPECT_FALSE(window.headless);
+  EXPECT_EQ(window.record_file, "r.txt");
 }
 
 TEST(Options, BadArgumentsNameTheArgument) {
@@ -146,8 +155,8 @@ TEST(Options, BadArgumentsNameTheArgument) {
       {{"--flip-bit", "0:rand_state"}, "--flip-bit: '0' is outside 1..2147483647"},
       {{"--flip-bit", "5:rand_state:32"}, "--flip-bit: '32' is outside 0..31"},
       {{"--code", "QWERTY"}, "--create-game, --code and --token need --connect"},
-      {{"--connect", "ws://h:1", "--create-game"},
-       "--connect: networked games are played headless (--headless) for now"},
+      {{"--connect", "ws://h:1", "--code", "QWERTY", "--input", "k.txt"},
+       "--input: a networked game in the window is played with the player's keys"},
       {{"--headless", "--connect", "ws://h:1"}, "--connect needs either --create-game or --code"},
       {{"--headless", "--connect", "ws://h:1", "--code", "QWERTZ1"},
        "--code: 'QWERTZ1' is not six letters"},

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/message_line.h"
+#include "app/network_lines.h"
 #include "built_languages.h"
 #include "editor/editor.h"
 #include "editor/editor_files.h"
@@ -25,6 +26,7 @@
 #include "platform/font.h"
 #include "recording_device.h"
 #include "render/editor_draw.h"
+#include "render/network_line.h"
 #include "render/overlay.h"
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
@@ -143,6 +145,10 @@ std::vector<Screen> every_screen() {
       for (size_t i = 0; i <= entry; ++i) press(shell, w, "Down");
     });
   }
+  add("a networked game's menu", [](World& w, Shell& shell, SettingsFile&) {
+    shell.set_networked(true);
+    open_menu(w, shell, kMenuRestart);
+  });
   add("title, paused", [](World& w, Shell& shell, SettingsFile&) { press(shell, w, "P"); });
   add("title, quit question",
       [](World& w, Shell& shell, SettingsFile&) { press(shell, w, "Escape"); });
@@ -533,6 +539,32 @@ TEST_F(TextFit, EveryTextOfEveryLanguageFitsItsBoxOnEveryScreen) {
         const std::string what = misfit(*fonts, t);
         EXPECT_TRUE(what.empty()) << code << ", editor " << name << ": \"" << t.text << "\" is "
                                   << what;
+      }
+    }
+    // A networked game's line at the top, for each wait and each failure,
+    // with the server's longest words.
+    {
+      const std::string address = "ws://192.168.178.120:7480";
+      std::vector<Message> lines;
+      for (int wait = 0; wait <= static_cast<int>(NetworkWait::kOver); ++wait) {
+        lines.push_back(wait_line(static_cast<NetworkWait>(wait), "QWERTY", address));
+      }
+      for (int reason = 0; reason <= static_cast<int>(net::Reason::kLeft); ++reason) {
+        lines.push_back(failure_line(static_cast<net::Reason>(reason),
+                                     "the game runs quarvex 1.0.0; you have 1.0.1", true, "QWERTY",
+                                     address));
+      }
+      lines.push_back(
+          failure_line(std::nullopt, "connect: Connection refused", false, "QWERTY", address));
+      lines.push_back(
+          failure_line(std::nullopt, "the server stopped answering", true, "QWERTY", address));
+      for (const Message& line : lines) {
+        MeasuringDevice d(*fonts);
+        draw_network_failure(d, texts, line);
+        for (const testing::RecordedText& t : d.texts) {
+          const std::string what = misfit(*fonts, t);
+          EXPECT_TRUE(what.empty()) << code << ": \"" << t.text << "\" is " << what;
+        }
       }
     }
     // The kinds no factory builds, in the place the build menu names a kind.

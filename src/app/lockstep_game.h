@@ -14,6 +14,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frame.h"
@@ -64,6 +65,11 @@ class LockstepGame : public net::ClientGame, private FrameHost {
   }
   // The input of the frame just run or passed.
   const FrameInput& last_input() const { return last_input_; }
+  // The game's message boxes, by side; said in English through message()
+  // unless a window shows them.
+  void show_side_message(int side, const char* text, std::span<const MessageArg> args) override;
+  // Without a window there is no ground to draw.
+  void load_ground_image(const char*) override {}
 
  private:
   // FrameHost: a frame without a window, its time counted in frames (the
@@ -71,9 +77,7 @@ class LockstepGame : public net::ClientGame, private FrameHost {
   void show_message(const char* text, std::span<const MessageArg> args) override {
     show_side_message(-1, text, args);
   }
-  void show_side_message(int side, const char* text, std::span<const MessageArg> args) override;
   uint32_t stage_seed() override { return seed_; }
-  void load_ground_image(const char*) override {}
   StageFiles stage_files(int) override { return {}; }  // the Game finds them
   void sample_keys(std::array<bool, kKeyCount>& down) override { down.fill(false); }
   void render(const World&) override {}

@@ -20,6 +20,6 @@ int main(int argc, char** argv) {
       break;
   }
   if (options.print_settings) return quarvex::print_settings(options);
-  if (!options.connect.empty()) return quarvex::run_network_client(options);
+  if (!options.connect.empty() && options.headless) return quarvex::run_network_client(options);
   return options.headless ? quarvex::run_headless(options) : quarvex::run_windowed(options);
 }

@@ -13,6 +13,7 @@
 #include "app/drivers.h"
 #include "app/lockstep_game.h"
 #include "app/message_line.h"
+#include "app/token_text.h"
 #include "net/codec.h"
 #include "net/lockstep_client.h"
 #include "platform/ws_client.h"
@@ -34,24 +35,6 @@ int64_t steady_ms() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
-}
-
-std::string token_text(const net::Token& token) {
-  std::string text;
-  char digits[3];
-  for (uint8_t b : token) {
-    std::snprintf(digits, sizeof digits, "%02x", b);
-    text += digits;
-  }
-  return text;
-}
-
-net::Token token_from_text(const std::string& text) {
-  net::Token token{};
-  for (size_t i = 0; i < token.size() && 2 * i + 1 < text.size(); ++i) {
-    token[i] = static_cast<uint8_t>(std::stoi(text.substr(2 * i, 2), nullptr, 16));
-  }
-  return token;
 }
 
 class ScriptKeys : public net::KeySource {

@@ -44,8 +44,11 @@ constexpr CommandOption kCommandOptions[] = {
     {"--record-audio", "FILE", "write everything the game plays to FILE as WAV"},
     {"--config", "FILE", "read the settings from FILE instead of the usual place"},
     {"--print-settings", "", "print the settings in effect as TOML and exit"},
-    {"--connect", "URL", "with --headless: play on the game server at ws://HOST:PORT"},
-    {"--create-game", "", "with --connect: create a game (--stage, --seed, --humans, --frames)"},
+    {"--connect", "URL",
+     "play on the game server at ws://HOST:PORT (in the window, or --headless)"},
+    {"--create-game", "",
+     "with --connect: create a game (--stage, --seed, --humans, --frames); the window then plays "
+     "it"},
     {"--code", "CODE", "with --connect: join the game with this six-letter code"},
     {"--token", "TOKEN", "with --code: come back to the side this token was given for"},
     {"--flip-bit", "F:FIELD[:BIT]", "test only: flip a bit of the World after frame F"},
@@ -140,18 +143,19 @@ bool token_value(std::string_view text, std::string& token, std::string& error) 
   return true;
 }
 
-// The network's options go together, headless. A game created is set up
-// by --stage, --seed, --humans and --frames; a game joined is played (with
-// --side, --input, --token) or watched (--spectate), and may be kept with
-// --record and --dump.
+// The network's options go together. A game created is set up by --stage,
+// --seed, --humans and --frames; a game joined is played (with --side,
+// --input, --token) or watched (--spectate), and may be kept with --record
+// and --dump. Headless, --create-game only creates; the window creates the
+// game and plays it, with the player's own keys.
 bool network_options_fit(const Options& options, std::string& error) {
   const bool networked = options.create_game || !options.code.empty() || !options.token.empty();
   if (options.connect.empty()) {
     if (networked) error = "--create-game, --code and --token need --connect";
     return !networked;
   }
-  if (!options.headless) {
-    error = "--connect: networked games are played headless (--headless) for now";
+  if (!options.headless && !options.input_file.empty()) {
+    error = "--input: a networked game in the window is played with the player's keys";
   } else if (options.create_game == !options.code.empty()) {
     error = "--connect needs either --create-game or --code";
   } else if (!options.token.empty() && options.code.empty()) {
@@ -160,7 +164,7 @@ bool network_options_fit(const Options& options, std::string& error) {
     error = "--humans: the sides of a game joined are the game's; give them with --create-game";
   } else if (!options.replay_file.empty()) {
     error = "--connect cannot be given with --replay";
-  } else if (options.create_game &&
+  } else if (options.create_game && options.headless &&
              (!options.record_file.empty() || !options.dump_file.empty() || options.flip_bit)) {
     error = "--create-game only creates the game: --record, --dump and --flip-bit go with --code";
   } else {

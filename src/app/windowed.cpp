@@ -1,13 +1,16 @@
-// The windowed game on the desktop: a loop around WindowedHost::step.
+// The windowed game on the desktop: a loop around WindowedHost::step, or
+// a networked game (--connect) in the window.
 
 #include <cstdio>
 #include <string>
 
 #include "app/drivers.h"
 #include "app/windowed_host.h"
+#include "app/windowed_network.h"
 #include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "platform/ws_client.h"
 
 namespace quarvex {
 
@@ -29,7 +32,12 @@ int run_windowed(const Options& options) {
   {
     WindowedSession session;
     status = open_windowed(options, session);
-    if (status == 0) {
+    if (status == 0 && !options.connect.empty()) {
+      // Started from the command line: the program ends with the game.
+      WsClient link;
+      status =
+          play_network_game(network_params(options, session.replay_folder), session, link).status;
+    } else if (status == 0) {
       Game& game = session.game;
       WindowedHost host(game.options(), *session.window, *session.device, session.input,
                         *session.shell, session.audio.get());

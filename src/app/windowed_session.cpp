@@ -83,7 +83,8 @@ int open_windowed(const Options& options, WindowedSession& session) {
   session.settings = read_settings(options);
   if (!options.no_replay && session.settings.settings.record_replays &&
       options.replay_file.empty()) {
-    session.game.keep_replays_in(replay_folder());
+    session.replay_folder = replay_folder();
+    session.game.keep_replays_in(session.replay_folder);
   }
   if (!session.game.begin(options, reason)) {
     std::fprintf(stderr, "quarvex: %s\n", reason.c_str());

@@ -28,6 +28,7 @@ struct WindowedSession {
   Input input;
   std::unique_ptr<Shell> shell;
   std::unique_ptr<GameAudio> audio;  // null without a sound card: the game is silent
+  std::string replay_folder;         // where replays are kept; empty: none
 };
 
 // Begins the game of `options` in a window (SDL's video already started):

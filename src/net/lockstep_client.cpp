@@ -66,6 +66,7 @@ void LockstepClient::received(std::span<const uint8_t> bytes, int64_t now_ms, Cl
 
 void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& link) {
   if (const auto* goodbye = std::get_if<Goodbye>(&m)) {
+    if (end_frame_ == 0) goodbye_reason_ = goodbye->reason;
     closed(goodbye->text.empty() ? reason_text(goodbye->reason) : goodbye->text);
     return;
   }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -102,6 +103,8 @@ class LockstepClient {
 
   State state() const { return state_; }
   const std::string& error() const { return error_; }
+  // Why the server said goodbye, when it did: a wrong code, a full game...
+  std::optional<Reason> goodbye_reason() const { return goodbye_reason_; }
   const Welcome& welcome() const { return welcome_; }
   uint32_t frames_run() const { return run_; }
   uint32_t frames_received() const { return received_; }
@@ -128,6 +131,7 @@ class LockstepClient {
   KeySource& keys_;
   State state_ = State::kJoining;
   std::string error_;
+  std::optional<Reason> goodbye_reason_;
   Welcome welcome_;
   InputDelay delay_{30};
   int64_t join_sent_ms_ = 0;

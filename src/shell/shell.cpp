@@ -85,6 +85,7 @@ void Shell::choose_language(int language) {
 
 const char* Shell::menu_item_text(int row) const {
   if (row == kMenuTitle && editor_test_play_) return N_("Back to the editor");
+  if (row == kMenuRestart && networked_) return N_("Leave the game");
   return row >= 0 && row < kMenuItems ? kMenuItemTexts[static_cast<size_t>(row)] : "";
 }
 
@@ -242,7 +243,7 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
   }
   if (e.repeat) return;
   if (action == kActionHelp) help_visible_ = !help_visible_;
-  if (action == kActionPause) paused_ = !paused_;
+  if (action == kActionPause && !networked_) paused_ = !paused_;
   if (play_mode_ == PlayMode::kReplay) {
     handle_replay(action, out);
     return;
@@ -470,7 +471,11 @@ void Shell::handle_menu(const InputEvent& e, int action, ShellRequests& out) {
   cue_ = menu_row_ == kMenuResume ? ShellCue::kBack : ShellCue::kConfirm;
   switch (menu_row_) {
     case kMenuRestart:
-      out.restart_stage = true;
+      if (networked_) {
+        out.leave_game = true;
+      } else {
+        out.restart_stage = true;
+      }
       break;
     case kMenuTitle:
       if (editor_test_play_) {

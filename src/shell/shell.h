@@ -64,6 +64,7 @@ struct ShellRequests {
   bool watch_stage = false;     // start the stage the title menu shows, watched
   bool open_editor = false;     // the title menu's "Edit a stage"
   bool back_to_editor = false;  // a test play of the editor's stage ends
+  bool leave_game = false;      // a networked game: leave it
   // The title menu's Stages page wants the stages as the folder holds them
   // now (Shell::open_stage_list), the Random battle page a first seed
   // (Shell::open_random_battle).
@@ -104,6 +105,10 @@ class Shell {
   // editor" in place of the title menu, and opens on it.
   void set_editor_test_play(bool on) { editor_test_play_ = on; }
   bool editor_test_play() const { return editor_test_play_; }
+  // In a networked game the menu offers "Leave the game" in place of a
+  // restart, and P pauses nothing: the server's clock runs for everyone.
+  void set_networked(bool on) { networked_ = on; }
+  bool networked() const { return networked_; }
   // The menu's row as it reads now, in English.
   const char* menu_item_text(int row) const;
   PlayMode play_mode() const { return play_mode_; }
@@ -201,6 +206,7 @@ class Shell {
   bool paused_ = false;
   PlayMode play_mode_ = PlayMode::kPlay;
   bool editor_test_play_ = false;
+  bool networked_ = false;
   int replay_speed_ = 1;
   ShellScreen screen_ = ShellScreen::kNone;
   int menu_row_ = 0;

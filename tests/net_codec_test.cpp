@@ -205,6 +205,37 @@ TEST(NetCodec, ServerMessagesOutOfRangeAreRefused) {
   }
 }
 
+TEST(NetCodec, QueuedMessagesAreCutIntoBatchesOfWholeMessages) {
+  // Inputs are 12 bytes each, a join 36: the cut never splits one.
+  std::vector<uint8_t> inputs;
+  for (uint32_t f = 1; f <= 20; ++f) append_message(inputs, ClientMessage{Input{f, 1}});
+  ASSERT_EQ(inputs.size(), 240u);
+  std::vector<uint8_t> join_first;
+  append_message(join_first, ClientMessage{Join{
+                                 {'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0"}});
+  const size_t join_size = join_first.size();
+  join_first.insert(join_first.end(), inputs.begin(), inputs.end());
+  const struct {
+    const std::vector<uint8_t>* bytes;
+    size_t limit;
+    size_t expected;
+  } cases[] = {
+      {&inputs, 128, 120},           // ten inputs fit, the eleventh would not
+      {&inputs, 12, 12},             // exactly one
+      {&inputs, 5, 12},              // one message, however long, still goes
+      {&inputs, 1000, 240},          // everything queued
+      {&join_first, 30, join_size},  // a long first message goes alone
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.limit);
+    const size_t cut = whole_messages_within(*c.bytes, c.limit);
+    EXPECT_EQ(cut, c.expected);
+    DecodeStatus status;
+    read_all<ClientMessage>(std::span(*c.bytes).first(cut), status);
+    EXPECT_EQ(status, DecodeStatus::kOk);
+  }
+}
+
 TEST(NetCodec, JoinCodesAndTokensFromRandomBytes) {
   testing::CountingRandom random;
   const JoinCode a = make_join_code(random);

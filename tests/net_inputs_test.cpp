@@ -89,6 +89,24 @@ TEST(SideInputs, NoPressIsLostWhenManyArriveTogether) {
   EXPECT_EQ(std::vector<uint16_t>(keys.begin(), keys.begin() + 11), std::vector<uint16_t>(11, 0));
 }
 
+TEST(SideInputs, AStallsBurstOfHeldKeysShowsWhatItsInputsShowOneByOne) {
+  // Three seconds of inputs (B held from frame 40, a tap of A at 70) arrive
+  // at once while frame 101 is open, and again each in time.
+  std::vector<uint16_t> sent;
+  for (uint32_t f = 1; f <= 100; ++f) sent.push_back((f >= 40 ? kB : 0) | (f == 70 ? kA : 0));
+  std::vector<Arrival> burst;
+  std::vector<Arrival> in_time;
+  for (uint32_t f = 1; f <= sent.size(); ++f) {
+    burst.push_back({101, f, sent[f - 1]});
+    in_time.push_back({f, f, sent[f - 1]});
+  }
+  const auto late_keys = close_frames(burst, 110);
+  EXPECT_EQ(presses_of(late_keys, kA), 1);
+  EXPECT_EQ(presses_of(late_keys, kB), 1);
+  EXPECT_EQ(late_keys.back(), kB);
+  EXPECT_EQ(close_frames(in_time, 100), sent);
+}
+
 TEST(SideInputs, AFrameWithoutInputRepeatsTheLastKeys) {
   EXPECT_EQ(close_frames({{1, 2, kA}}, 5), (std::vector<uint16_t>{0, kA, kA, kA, kA}));
 }
@@ -100,12 +118,18 @@ TEST(SideInputs, RefusesFramesThatDoNotRiseOrLieTooFarAhead) {
   EXPECT_EQ(inputs.add(4, 0, 1), SideInputs::Added::kNotAfterPrevious);
   EXPECT_EQ(inputs.add(1 + SideInputs::kMaxAhead + 1, 0, 1), SideInputs::Added::kTooFarAhead);
   EXPECT_EQ(inputs.add(1 + SideInputs::kMaxAhead, 0, 1), SideInputs::Added::kOk);
-  // Late inputs are bounded by the queue, not by the frame.
+  // Late inputs are bounded by the queue, not by the frame, when their keys
+  // change every frame; held keys take one place however many arrive.
   SideInputs full;
   for (uint32_t f = 1; f <= SideInputs::kCapacity; ++f) {
-    ASSERT_EQ(full.add(f, 0, 1000), SideInputs::Added::kOk);
+    ASSERT_EQ(full.add(f, f % 2 ? kA : 0, 1000), SideInputs::Added::kOk);
   }
-  EXPECT_EQ(full.add(SideInputs::kCapacity + 1, 0, 1000), SideInputs::Added::kFull);
+  EXPECT_EQ(full.add(SideInputs::kCapacity + 1, kB, 1000), SideInputs::Added::kFull);
+  SideInputs held;
+  for (uint32_t f = 1; f <= 4 * SideInputs::kCapacity; ++f) {
+    ASSERT_EQ(held.add(f, f < 100 ? 0 : kB, 5000), SideInputs::Added::kOk);
+  }
+  EXPECT_LE(held.waiting(), 4u);
 }
 
 TEST(InputDelay, FollowsTheSlowestRoundTripAndOnlyRises) {

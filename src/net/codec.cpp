@@ -395,4 +395,15 @@ bool MessageReader<Message>::next(Message& out) {
 template class MessageReader<ClientMessage>;
 template class MessageReader<ServerMessage>;
 
+size_t whole_messages_within(std::span<const uint8_t> bytes, size_t limit) {
+  size_t end = 0;
+  while (bytes.size() - end >= kHeaderSize) {
+    ByteReader header(bytes.subspan(end + 2, 4));
+    const size_t next = end + kHeaderSize + header.u32();
+    if (next > bytes.size() || (next > limit && end > 0)) break;
+    end = next;
+  }
+  return end == 0 ? bytes.size() : end;
+}
+
 }  // namespace quarvex::net

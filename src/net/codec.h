@@ -58,4 +58,11 @@ bool valid_code(std::span<const char> code);
 // Printable ASCII, 1..32 characters: what a version string may hold.
 bool valid_version_text(std::span<const uint8_t> text);
 
+// How many bytes at the front of `bytes`, which are whole messages as
+// append_message wrote them, make the longest run of whole messages within
+// `limit` bytes; at least the first message, however long. A sender cuts
+// what it queued into WebSocket messages of this size, so a burst after a
+// stall never exceeds what a receiver takes in one.
+size_t whole_messages_within(std::span<const uint8_t> bytes, size_t limit);
+
 }  // namespace quarvex::net

@@ -5,8 +5,22 @@ namespace quarvex::net {
 SideInputs::Added SideInputs::add(uint32_t frame, uint16_t keys, uint32_t open_frame) {
   if (frame <= last_frame_) return Added::kNotAfterPrevious;
   if (frame > open_frame && frame - open_frame > kMaxAhead) return Added::kTooFarAhead;
+  const bool late = frame < open_frame;
+  // A late input with the keys of the two before it in the queue changes
+  // nothing the game can see (no press, the same keys held): it only moves
+  // the last one on. So a link that stalled for seconds, its player idle or
+  // holding keys, never fills the queue when its inputs come in a burst.
+  if (late && count_ >= 2) {
+    Pending& last = ring_[(head_ + count_ - 1) % kCapacity];
+    const Pending& before = ring_[(head_ + count_ - 2) % kCapacity];
+    if (last.late && last.keys == keys && before.keys == keys) {
+      last.frame = frame;
+      last_frame_ = frame;
+      return Added::kOk;
+    }
+  }
   if (count_ == kCapacity) return Added::kFull;
-  ring_[(head_ + count_) % kCapacity] = Pending{frame, keys, frame < open_frame};
+  ring_[(head_ + count_) % kCapacity] = Pending{frame, keys, late};
   ++count_;
   last_frame_ = frame;
   return Added::kOk;

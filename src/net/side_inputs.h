@@ -30,7 +30,9 @@ class SideInputs {
   // Inputs may be sent at most this far ahead of the frame being closed:
   // well beyond the largest input delay, small enough to bound the queue.
   static constexpr uint32_t kMaxAhead = 32;
-  static constexpr size_t kCapacity = 128;
+  // Room for the inputs of a burst after a stall in which the keys change
+  // in every frame, up to the 10 seconds behind that hand a side over.
+  static constexpr size_t kCapacity = 512;
 
   enum class Added : uint8_t {
     kOk,

@@ -13,6 +13,8 @@
 #include <mutex>
 #include <thread>
 
+#include "net/codec.h"
+
 namespace quarvex {
 
 namespace asio = boost::asio;
@@ -27,6 +29,11 @@ constexpr auto kConnectTimeout = std::chrono::seconds(10);
 // The largest message a server may send: a snapshot of the World is some
 // tens of kilobytes.
 constexpr size_t kMaxMessage = 16 << 20;
+// What queued during a write goes out together, but in WebSocket messages of
+// at most this many bytes (whole protocol messages): the smallest limit a
+// server may set on one. After a stall a client sends the inputs of many
+// frames at once, and a server cuts a connection whose message is too large.
+constexpr size_t kMostSentAtOnce = 128;
 
 }  // namespace
 
@@ -124,8 +131,9 @@ void WsClient::Impl::read(Stream& ws) {
 
 template <class Stream>
 void WsClient::Impl::write(Stream& ws) {
-  writing.swap(pending);
-  pending.clear();
+  const size_t batch = net::whole_messages_within(pending, kMostSentAtOnce);
+  writing.assign(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(batch));
+  pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(batch));
   writing_now = true;
   ws.async_write(asio::buffer(writing), [this, &ws](beast::error_code ec, size_t) {
     writing_now = false;

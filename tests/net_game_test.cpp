@@ -165,9 +165,9 @@ class NetworkGame {
     // The game is made by a client that goes quiet at once.
     testing::RecordingLink creator;
     server_.opened(100, "192.0.2.1", 0, creator);
-    server_.received(100,
-                     testing::bytes_of(ClientMessage{Create{2, 5, 0b1111, last_frame, "1.0.0"}}), 0,
-                     creator);
+    server_.received(
+        100, testing::bytes_of(ClientMessage{Create{2, 5, 0b1111, last_frame, "1.0.0", ""}}), 0,
+        creator);
     code_ = creator.all<Created>(100).at(0).code;
   }
 
@@ -182,7 +182,8 @@ class NetworkGame {
     p->link.net = &net_;
     p->link.id = p->id;
     p->client = std::make_unique<LockstepClient>(
-        Join{code_, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0"}, p->game, p->keys);
+        Join{code_, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0", ""}, p->game,
+        p->keys);
     server_.opened(p->id, "192.0.2.2", net_.now, net_);
     p->client->opened(net_.now, p->link);
     players_.push_back(std::move(p));

@@ -99,6 +99,8 @@ class LockstepClient {
   int64_t next_tick_ms() const;
   // Tells the server we leave.
   void leave(ClientLink& link);
+  // Sends a chat line (nothing before the welcome or after the game).
+  void say(const std::string& text, ClientLink& link);
 
   State state() const { return state_; }
   const std::string& error() const { return error_; }
@@ -110,6 +112,18 @@ class LockstepClient {
   uint64_t end_hash() const { return end_hash_; }
   uint32_t end_frame() const { return end_frame_; }
   const ClientStats& stats() const { return stats_; }
+  // Who is in the game, as the server last said.
+  const Roster& roster() const { return roster_; }
+  // The latest chat lines, oldest first, with when each arrived.
+  struct HeardLine {
+    ChatLine line;
+    int64_t at_ms = 0;
+  };
+  static constexpr size_t kChatLinesKept = 8;
+  const std::vector<HeardLine>& chat() const { return chat_; }
+  // Per side: the seconds left before a player the server has not heard
+  // from for a second goes to the computer; -1 while all is well.
+  const std::array<int, kSides>& lag() const { return lag_; }
 
  private:
   void handle(const ServerMessage& m, int64_t now_ms, ClientLink& link);
@@ -146,6 +160,9 @@ class LockstepClient {
   std::vector<FrameInput> waiting_;  // frames received, not yet run, by frame number
   std::array<FrameInput, kRecentFrames> recent_{};
   ClientStats stats_;
+  Roster roster_;
+  std::vector<HeardLine> chat_;
+  std::array<int, kSides> lag_{-1, -1, -1, -1};
   std::vector<uint8_t> out_;
 };
 

@@ -19,7 +19,8 @@ namespace quarvex::net {
 using quarvex::FrameInput;
 using quarvex::KeyMask;
 
-constexpr uint8_t kProtocolVersion = 1;
+// 2: names in CREATE and JOIN, ROSTER, CHAT, CHAT_LINE and LAG.
+constexpr uint8_t kProtocolVersion = 2;
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kCodeLength = 6;
 constexpr size_t kTokenLength = 16;
@@ -45,6 +46,7 @@ enum class MessageType : uint8_t {
   kHash = 4,
   kPing = 5,
   kLeave = 6,
+  kChat = 7,
   // From the server.
   kCreated = 64,
   kWelcome = 65,
@@ -55,6 +57,9 @@ enum class MessageType : uint8_t {
   kLate = 70,
   kEnd = 71,
   kGoodbye = 72,
+  kRoster = 73,
+  kChatLine = 74,
+  kLag = 75,
 };
 
 enum class Role : uint8_t { kPlayer = 0, kSpectator = 1 };
@@ -89,6 +94,7 @@ struct Create {
   uint8_t human_sides = 0;  // bit s: side s is played by a person
   uint32_t last_frame = 0;  // the game ends after this frame; 0: never
   std::string version;      // the game's version (printable ASCII, 1..32)
+  std::string name;         // the host's name as typed; the server cleans it
 };
 
 struct Join {
@@ -97,6 +103,7 @@ struct Join {
   uint8_t side = 0;  // 0..3, players only
   Token token{};     // the token of a side's player coming back; zero: none
   std::string version;
+  std::string name;  // the player's name as typed; the server cleans it
 };
 
 struct Input {
@@ -115,7 +122,11 @@ struct Ping {
 
 struct Leave {};
 
-using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave>;
+struct Chat {
+  std::string text;  // as typed; the server cleans it
+};
+
+using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave, Chat>;
 
 // --- from the server
 
@@ -173,10 +184,48 @@ struct Goodbye {
   std::string text;
 };
 
-using ServerMessage =
-    std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End, Goodbye>;
+enum class SeatState : uint8_t {
+  kComputer = 0,  // the computer's side from the start
+  kOpen = 1,      // waiting for its player, before the game starts
+  kPlayer = 2,    // its player is connected
+  kAway = 3,      // its player left; the computer commands it until they return
+};
+
+// Who is in the game: sent to every member whenever it changes.
+struct Roster {
+  struct Seat {
+    SeatState state = SeatState::kComputer;
+    std::string name;  // the player's (also while away); "" for the others
+  };
+  std::array<Seat, kSides> seats{};
+  uint16_t spectators = 0;
+};
+
+constexpr uint8_t kFromSpectator = 4;
+
+// A chat line, relayed to every member with its sender.
+struct ChatLine {
+  uint8_t from = 0;  // the sender's side, or kFromSpectator
+  std::string name;
+  std::string text;
+};
+
+// A player not heard from for a second ("waiting for NAME"), or heard
+// again (waiting false).
+struct Lag {
+  uint8_t side = 0;
+  bool waiting = false;
+  uint8_t seconds_left = 0;  // before the side goes to the computer; 0 when heard
+};
+
+using ServerMessage = std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End,
+                                   Goodbye, Roster, ChatLine, Lag>;
 
 // One line for a reason, e.g. "sent a malformed message".
 const char* reason_text(Reason reason);
+// The line a player of another version is refused with: "NAME plays
+// quarvex 1.0.1; you have 1.0.2", or without a name "the game runs ...".
+std::string version_mismatch_text(const std::string& host_name, const std::string& game_version,
+                                  const std::string& your_version);
 
 }  // namespace quarvex::net

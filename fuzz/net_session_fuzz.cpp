@@ -110,7 +110,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (ConnectionId id = 1; id <= 4; ++id) server.opened(id, id < 3 ? "a" : "b", now, sink);
   for (uint8_t side = 0; side < 2; ++side) {
     bytes.clear();
-    append_message(bytes, ClientMessage{Join{code, Role::kPlayer, side, {}, "1.0.0", ""}});
+    append_message(bytes, ClientMessage{Join{code,
+                                             Role::kPlayer,
+                                             side,
+                                             {},
+                                             "1.0.0",
+                                             side == 0 ? "Ada" : "\xe5\xb1\xb1\xe7\x94\xb0"}});
     server.received(side + 1u, bytes, now, sink);
   }
 

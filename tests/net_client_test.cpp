@@ -352,6 +352,20 @@ TEST_F(ClientTest, KeepsWhoIsInTheGameTheLatestChatAndWhoIsLagging) {
   const auto said = link_.all<Chat>();
   ASSERT_EQ(said.size(), 1u);
   EXPECT_EQ(said[0].text, "[31mhi\u3042");
+
+  // The pause and a refusal are kept with when they came, for the countdown.
+  client_.ask_pause(true, link_);
+  ASSERT_EQ(link_.all<Pause>().size(), 1u);
+  EXPECT_TRUE(link_.all<Pause>()[0].pause);
+  now_ += 100;
+  from_server(Paused{true, 0, 7, kResumeMs});
+  EXPECT_TRUE(client_.pause().paused);
+  EXPECT_EQ(client_.pause().resume_in_ms, kResumeMs);
+  EXPECT_EQ(client_.pause_heard_ms(), now_);
+  from_server(Refused{"Ada paused the game; only Ada can resume it"});
+  EXPECT_EQ(client_.refusal(), "Ada paused the game; only Ada can resume it");
+  from_server(Paused{});
+  EXPECT_FALSE(client_.pause().paused);
   EXPECT_EQ(client_.state(), LockstepClient::State::kPlaying);
 }
 

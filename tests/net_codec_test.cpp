@@ -40,13 +40,14 @@ TEST(NetCodec, EveryMessageReadsBackAsWritten) {
   std::vector<uint8_t> from_client;
   for (const ClientMessage& m : std::vector<ClientMessage>{
            create, join, Input{17, 0x123}, HashReport{30, 0x0123456789abcdefull}, Ping{9}, Leave{},
-           Chat{"gg \u304a\u75b2\u308c"}}) {
+           Chat{"gg \u304a\u75b2\u308c"}, Pause{false}}) {
     append_message(from_client, m);
   }
   DecodeStatus status{};
   const auto client = read_all<ClientMessage>(from_client, status);
   ASSERT_EQ(status, DecodeStatus::kOk);
-  ASSERT_EQ(client.size(), 7u);
+  ASSERT_EQ(client.size(), 8u);
+  EXPECT_FALSE(std::get<Pause>(client[7]).pause);
   EXPECT_EQ(std::get<Create>(client[0]).name, "Ada");
   EXPECT_EQ(std::get<Join>(client[1]).name, "\u5c71\u7530");
   EXPECT_EQ(std::get<Chat>(client[6]).text, "gg \u304a\u75b2\u308c");
@@ -71,12 +72,15 @@ TEST(NetCodec, EveryMessageReadsBackAsWritten) {
   for (const ServerMessage& m : std::vector<ServerMessage>{
            Created{join.code}, welcome, frame, Snapshot{900, world}, Desync{60, 1, 2}, Pong{9},
            Late{10, 12}, End{3000, 77}, Goodbye{Reason::kSilent, "nothing heard"}, roster,
-           ChatLine{kFromSpectator, "Eve", "hello"}}) {
+           ChatLine{kFromSpectator, "Eve", "hello"}, Paused{true, 2, 900, 2500},
+           Refused{"you have paused 3 times"}}) {
     append_message(from_server, m);
   }
   const auto server = read_all<ServerMessage>(from_server, status);
   ASSERT_EQ(status, DecodeStatus::kOk);
-  ASSERT_EQ(server.size(), 11u);
+  ASSERT_EQ(server.size(), 13u);
+  EXPECT_EQ(std::get<Paused>(server[11]).resume_in_ms, 2500);
+  EXPECT_EQ(std::get<Refused>(server[12]).text, "you have paused 3 times");
   const Roster& r = std::get<Roster>(server[9]);
   for (int side = 0; side < kSides; ++side) {
     EXPECT_EQ(r.seats[side].state, roster.seats[side].state);
@@ -154,7 +158,20 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
       {"empty chat line", [] { return bytes_of(ClientMessage{Chat{""}}); },
        DecodeStatus::kMalformed},
       {"chat line of 481 bytes",
-       [] { return bytes_of(ClientMessage{Chat{std::string(481, 'x')}}); },
+       [] {
+         auto b = bytes_of(ClientMessage{Chat{std::string(480, 'x')}});
+         b[kHeaderSize] = 0xE1;  // 481, little-endian
+         b.push_back('x');
+         ++b[2];
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"pause neither on nor off",
+       [] {
+         auto b = bytes_of(ClientMessage{Pause{true}});
+         b[kHeaderSize] = 2;
+         return b;
+       },
        DecodeStatus::kMalformed},
       {"chat line sent as a server's", with([](auto& b) { b[0] = 74; }),
        DecodeStatus::kWrongDirection},
@@ -268,6 +285,11 @@ TEST(NetCodec, ServerMessagesOutOfRangeAreRefused) {
       {"chat line of 121 characters", ChatLine{0, "Ada", std::string(121, 'x')}},
       {"empty chat line", ChatLine{0, "Ada", ""}},
       {"chat line without a sender", ChatLine{0, "", "hi"}},
+      {"paused with a countdown over 3 s", Paused{true, 0, 10, 3001}},
+      {"paused after frame 0", Paused{true, 0, 0, 0}},
+      {"running with a side", Paused{false, 2, 0, 0}},
+      {"refused with a control character", Refused{"no\x07"}},
+      {"refused without a reason", Refused{""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

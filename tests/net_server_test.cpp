@@ -460,6 +460,70 @@ TEST_F(ServerTest, APlayerNotHeardFromForASecondIsReportedWithTheTimeLeftAndWhen
   EXPECT_LE(lags_of_b(a).back().seconds_left, 1);
 }
 
+TEST_F(ServerTest, APauseStopsTheFramesForEveryoneUntilItsPlayerResumesAfterACountdown) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId ada = join(code, 0, {}, "192.0.2.1", "Ada");
+  const ConnectionId bob = join(code, 1, {}, "192.0.2.1", "Bob");
+  const ConnectionId fan = watch(code);
+  // Everyone keeps its connection alive through the long waits.
+  const auto idle = [&](int64_t ms) {
+    for (int64_t t = 0; t < ms; t += 500) {
+      for (ConnectionId id : {ada, bob, fan}) send(id, Ping{0});
+      wait(std::min<int64_t>(500, ms - t));
+    }
+  };
+  const auto refusals = [&](ConnectionId id) { return link_.all<Refused>(id).size(); };
+  wait(10 * kFrameMs);
+  for (int round = 1; round <= kMaxPauses; ++round) {
+    SCOPED_TRACE(round);
+    send(ada, Pause{true});
+    send(bob, Pause{true});  // a second request before the frame changes nothing
+    wait(kFrameMs);
+    const Frame paused_after = frames(ada).back();
+    EXPECT_EQ(paused_after.input.pause, 0b0001);
+    for (ConnectionId id : {ada, bob, fan}) {
+      const Paused p = link_.all<Paused>(id).back();
+      EXPECT_TRUE(p.paused);
+      EXPECT_EQ(p.side, 0);
+      EXPECT_EQ(p.frame, paused_after.frame);
+      EXPECT_EQ(p.resume_in_ms, 0);
+    }
+    idle(20000);
+    EXPECT_EQ(frames(ada).size(), paused_after.frame) << "no frame while paused";
+    EXPECT_FALSE(link_.goodbye(bob)) << "nobody falls behind while paused";
+    // Only the one who paused resumes; spectators cannot pause.
+    send(bob, Pause{false});
+    EXPECT_EQ(link_.all<Refused>(bob).back().text, "Ada paused the game; only Ada can resume it");
+    send(fan, Pause{true});
+    EXPECT_EQ(refusals(fan), static_cast<size_t>(round));
+    send(ada, Pause{false});
+    EXPECT_EQ(link_.all<Paused>(bob).back().resume_in_ms, kResumeMs);
+    idle(kResumeMs - 10);
+    EXPECT_EQ(frames(ada).size(), paused_after.frame) << "the countdown runs";
+    wait(10);
+    const Frame resumed = frames(fan).at(paused_after.frame);
+    EXPECT_EQ(resumed.input.resume, 0b0001);
+    EXPECT_FALSE(link_.all<Paused>(fan).back().paused);
+    // At the usual pace from there: the time paused is not caught up.
+    wait(10 * kFrameMs);
+    EXPECT_EQ(frames(bob).size(), paused_after.frame + 11u);
+  }
+  const size_t before = refusals(ada);
+  send(ada, Pause{true});
+  ASSERT_EQ(refusals(ada), before + 1);
+  EXPECT_EQ(link_.all<Refused>(ada).back().text,
+            "you have paused this game 3 times, as often as a player may");
+  wait(kFrameMs);
+  EXPECT_EQ(frames(ada).back().input.pause, 0);
+  // Bob has pauses of his own; when he leaves while paused, Ada may resume.
+  send(bob, Pause{true});
+  wait(kFrameMs);
+  EXPECT_TRUE(link_.all<Paused>(ada).back().paused);
+  send(bob, Leave{});
+  send(ada, Pause{false});
+  EXPECT_EQ(link_.all<Paused>(ada).back().resume_in_ms, kResumeMs);
+}
+
 TEST_F(ServerTest, ChatIsCleanedAndRelayedWithItsSenderToEveryoneInTheGame) {
   const JoinCode code = create(0b0011);
   const ConnectionId ada = join(code, 0, {}, "192.0.2.1", "Ada");
@@ -476,6 +540,19 @@ TEST_F(ServerTest, ChatIsCleanedAndRelayedWithItsSenderToEveryoneInTheGame) {
       {fan, "\u3053\u3093\u306b\u3061\u306f", kFromSpectator, "Fan",
        "\u3053\u3093\u306b\u3061\u306f"},
       {ada, std::string(200, 'x'), 0, "Ada", std::string(120, 'x')},
+      // 130 kana, 390 bytes: more than a one-byte length holds.
+      {fan,
+       [] {
+         std::string s;
+         for (int i = 0; i < 130; ++i) s += "\u3042";
+         return s;
+       }(),
+       kFromSpectator, "Fan",
+       [] {
+         std::string s;
+         for (int i = 0; i < 120; ++i) s += "\u3042";
+         return s;
+       }()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.relayed);

@@ -31,6 +31,13 @@ void put_text(ByteWriter& w, const std::string& text, size_t limit) {
   w.bytes({reinterpret_cast<const uint8_t*>(text.data()), n});
 }
 
+// A chat line may need more than 255 bytes: its length takes two.
+void put_line(ByteWriter& w, const std::string& text) {
+  const size_t n = std::min(text.size(), max_text_bytes(kMaxChatChars));
+  w.u16(static_cast<uint16_t>(n));
+  w.bytes({reinterpret_cast<const uint8_t*>(text.data()), n});
+}
+
 void put_code(ByteWriter& w, const JoinCode& code) {
   for (char c : code) w.u8(static_cast<uint8_t>(c));
 }
@@ -63,8 +70,11 @@ void body(ByteWriter& w, const Ping& m) {
   w.u32(m.id);
 }
 void body(ByteWriter&, const Leave&) {}
+void body(ByteWriter& w, const Pause& m) {
+  w.u8(m.pause ? 1 : 0);
+}
 void body(ByteWriter& w, const Chat& m) {
-  put_text(w, m.text, max_text_bytes(kMaxChatChars));
+  put_line(w, m.text);
 }
 
 void body(ByteWriter& w, const Created& m) {
@@ -120,6 +130,15 @@ void body(ByteWriter& w, const Roster& m) {
   }
   w.u16(m.spectators);
 }
+void body(ByteWriter& w, const Paused& m) {
+  w.u8(m.paused ? 1 : 0);
+  w.u8(m.side);
+  w.u32(m.frame);
+  w.u16(m.resume_in_ms);
+}
+void body(ByteWriter& w, const Refused& m) {
+  put_text(w, m.text, kMaxReasonText);
+}
 void body(ByteWriter& w, const Lag& m) {
   w.u8(m.side);
   w.u8(m.waiting ? 1 : 0);
@@ -128,7 +147,7 @@ void body(ByteWriter& w, const Lag& m) {
 void body(ByteWriter& w, const ChatLine& m) {
   w.u8(m.from);
   put_text(w, m.name, max_text_bytes(kMaxNameChars));
-  put_text(w, m.text, max_text_bytes(kMaxChatChars));
+  put_line(w, m.text);
 }
 
 template <class T>
@@ -140,6 +159,7 @@ constexpr MessageType type_of() {
   if constexpr (std::is_same_v<T, Ping>) return MessageType::kPing;
   if constexpr (std::is_same_v<T, Leave>) return MessageType::kLeave;
   if constexpr (std::is_same_v<T, Chat>) return MessageType::kChat;
+  if constexpr (std::is_same_v<T, Pause>) return MessageType::kPause;
   if constexpr (std::is_same_v<T, Created>) return MessageType::kCreated;
   if constexpr (std::is_same_v<T, Welcome>) return MessageType::kWelcome;
   if constexpr (std::is_same_v<T, Frame>) return MessageType::kFrame;
@@ -152,6 +172,8 @@ constexpr MessageType type_of() {
   if constexpr (std::is_same_v<T, Roster>) return MessageType::kRoster;
   if constexpr (std::is_same_v<T, ChatLine>) return MessageType::kChatLine;
   if constexpr (std::is_same_v<T, Lag>) return MessageType::kLag;
+  if constexpr (std::is_same_v<T, Paused>) return MessageType::kPaused;
+  if constexpr (std::is_same_v<T, Refused>) return MessageType::kRefused;
 }
 
 template <class Variant>
@@ -189,14 +211,24 @@ bool get_version(ByteReader& r, std::string& version) {
          valid_version_text({reinterpret_cast<const uint8_t*>(version.data()), version.size()});
 }
 
-// A name or a line as a client typed it: only its length is checked here,
-// the server cleans it before anyone else sees it.
-bool get_typed(ByteReader& r, size_t chars, std::string& out) {
-  return get_text(r, max_text_bytes(chars), out);
+bool get_line(ByteReader& r, std::string& out) {
+  const size_t n = r.u16();
+  if (n > max_text_bytes(kMaxChatChars)) return false;
+  const auto text = r.bytes(n);
+  out.assign(reinterpret_cast<const char*>(text.data()), text.size());
+  return true;
+}
+// A name as a client typed it: only its length is checked here, the
+// server cleans it before anyone else sees it.
+bool get_typed_name(ByteReader& r, std::string& out) {
+  return get_text(r, max_text_bytes(kMaxNameChars), out);
 }
 // What the server relays has been cleaned: anything else is refused.
-bool get_clean(ByteReader& r, size_t chars, std::string& out) {
-  return get_text(r, max_text_bytes(chars), out) && is_clean_text(out, chars);
+bool get_clean_name(ByteReader& r, std::string& out) {
+  return get_text(r, max_text_bytes(kMaxNameChars), out) && is_clean_text(out, kMaxNameChars);
+}
+bool get_clean_line(ByteReader& r, std::string& out) {
+  return get_line(r, out) && is_clean_text(out, kMaxChatChars);
 }
 
 bool get_sides(uint8_t sides) {
@@ -217,7 +249,7 @@ bool get(ByteReader& r, Create& m) {
   m.seed = r.u32();
   m.human_sides = r.u8();
   m.last_frame = r.u32();
-  return get_version(r, m.version) && get_typed(r, kMaxNameChars, m.name) && get_stage(m.stage) &&
+  return get_version(r, m.version) && get_typed_name(r, m.name) && get_stage(m.stage) &&
          get_player_sides(m.human_sides);
 }
 bool get(ByteReader& r, Join& m) {
@@ -227,7 +259,7 @@ bool get(ByteReader& r, Join& m) {
   m.side = r.u8();
   const auto token = r.bytes(kTokenLength);
   if (token.size() == kTokenLength) std::copy(token.begin(), token.end(), m.token.begin());
-  if (!get_version(r, m.version) || !get_typed(r, kMaxNameChars, m.name)) return false;
+  if (!get_version(r, m.version) || !get_typed_name(r, m.name)) return false;
   if (role > 1 || m.side >= kSides) return false;
   return m.role == Role::kPlayer || m.side == 0;
 }
@@ -248,8 +280,13 @@ bool get(ByteReader& r, Ping& m) {
 bool get(ByteReader&, Leave&) {
   return true;
 }
+bool get(ByteReader& r, Pause& m) {
+  const uint8_t pause = r.u8();
+  m.pause = pause == 1;
+  return pause <= 1;
+}
 bool get(ByteReader& r, Chat& m) {
-  return get_typed(r, kMaxChatChars, m.text) && !m.text.empty();
+  return get_line(r, m.text) && !m.text.empty();
 }
 
 bool get(ByteReader& r, Created& m) {
@@ -324,8 +361,7 @@ bool get(ByteReader& r, Roster& m) {
   for (Roster::Seat& seat : m.seats) {
     const uint8_t state = r.u8();
     seat.state = static_cast<SeatState>(state);
-    ok = ok && state <= static_cast<uint8_t>(SeatState::kAway) &&
-         get_clean(r, kMaxNameChars, seat.name);
+    ok = ok && state <= static_cast<uint8_t>(SeatState::kAway) && get_clean_name(r, seat.name);
     // Only a player's seat has a name, and a player always has one.
     const bool named = seat.state == SeatState::kPlayer || seat.state == SeatState::kAway;
     ok = ok && named != seat.name.empty();
@@ -335,10 +371,24 @@ bool get(ByteReader& r, Roster& m) {
 }
 bool get(ByteReader& r, ChatLine& m) {
   m.from = r.u8();
-  return m.from <= kFromSpectator && get_clean(r, kMaxNameChars, m.name) && !m.name.empty() &&
-         get_clean(r, kMaxChatChars, m.text) && !m.text.empty();
+  return m.from <= kFromSpectator && get_clean_name(r, m.name) && !m.name.empty() &&
+         get_clean_line(r, m.text) && !m.text.empty();
 }
 
+bool get(ByteReader& r, Paused& m) {
+  const uint8_t paused = r.u8();
+  m.paused = paused == 1;
+  m.side = r.u8();
+  m.frame = r.u32();
+  m.resume_in_ms = r.u16();
+  if (paused > 1) return false;
+  if (!m.paused) return m.side == 0 && m.frame == 0 && m.resume_in_ms == 0;
+  return m.side < kSides && m.frame >= 1 && m.resume_in_ms <= kResumeMs;
+}
+bool get(ByteReader& r, Refused& m) {
+  return get_text(r, kMaxReasonText, m.text) && !m.text.empty() &&
+         is_clean_text(m.text, kMaxReasonText);
+}
 bool get(ByteReader& r, Lag& m) {
   m.side = r.u8();
   const uint8_t waiting = r.u8();
@@ -371,6 +421,8 @@ bool read_body(MessageType type, ByteReader& r, ClientMessage& out) {
       return read_as<Leave>(r, out);
     case MessageType::kChat:
       return read_as<Chat>(r, out);
+    case MessageType::kPause:
+      return read_as<Pause>(r, out);
     default:
       return false;
   }
@@ -402,16 +454,20 @@ bool read_body(MessageType type, ByteReader& r, ServerMessage& out) {
       return read_as<ChatLine>(r, out);
     case MessageType::kLag:
       return read_as<Lag>(r, out);
+    case MessageType::kPaused:
+      return read_as<Paused>(r, out);
+    case MessageType::kRefused:
+      return read_as<Refused>(r, out);
     default:
       return false;
   }
 }
 
 bool from_client(uint8_t type) {
-  return type >= 1 && type <= 7;
+  return type >= 1 && type <= 8;
 }
 bool from_server(uint8_t type) {
-  return type >= 64 && type <= 75;
+  return type >= 64 && type <= 77;
 }
 
 }  // namespace

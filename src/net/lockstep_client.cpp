@@ -46,6 +46,10 @@ void LockstepClient::leave(ClientLink& link) {
   send(Leave{}, link);
 }
 
+void LockstepClient::ask_pause(bool pause, ClientLink& link) {
+  if (state_ == State::kPlaying) send(Pause{pause}, link);
+}
+
 void LockstepClient::say(const std::string& text, ClientLink& link) {
   if (state_ != State::kPlaying && state_ != State::kSnapshot) return;
   const std::string line = clean_text(text, kMaxChatChars);
@@ -102,6 +106,16 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
     for (size_t s = 0; s < lag_.size(); ++s) {
       if (roster_.seats[s].state != SeatState::kPlayer) lag_[s] = -1;
     }
+    return;
+  }
+  if (const auto* paused = std::get_if<Paused>(&m)) {
+    pause_ = *paused;
+    pause_heard_ms_ = now_ms;
+    return;
+  }
+  if (const auto* refused = std::get_if<Refused>(&m)) {
+    refusal_ = refused->text;
+    refusal_ms_ = now_ms;
     return;
   }
   if (const auto* lag = std::get_if<Lag>(&m)) {

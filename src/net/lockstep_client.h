@@ -99,6 +99,8 @@ class LockstepClient {
   int64_t next_tick_ms() const;
   // Tells the server we leave.
   void leave(ClientLink& link);
+  // Asks the server to pause the game, or to resume it.
+  void ask_pause(bool pause, ClientLink& link);
   // Sends a chat line (nothing before the welcome or after the game).
   void say(const std::string& text, ClientLink& link);
 
@@ -124,6 +126,13 @@ class LockstepClient {
   // Per side: the seconds left before a player the server has not heard
   // from for a second goes to the computer; -1 while all is well.
   const std::array<int, kSides>& lag() const { return lag_; }
+  // The game's pause as the server last said, and when that arrived (the
+  // countdown's start).
+  const Paused& pause() const { return pause_; }
+  int64_t pause_heard_ms() const { return pause_heard_ms_; }
+  // The last request the server turned down ("" for none), and when.
+  const std::string& refusal() const { return refusal_; }
+  int64_t refusal_ms() const { return refusal_ms_; }
 
  private:
   void handle(const ServerMessage& m, int64_t now_ms, ClientLink& link);
@@ -163,6 +172,10 @@ class LockstepClient {
   Roster roster_;
   std::vector<HeardLine> chat_;
   std::array<int, kSides> lag_{-1, -1, -1, -1};
+  Paused pause_;
+  int64_t pause_heard_ms_ = 0;
+  std::string refusal_;
+  int64_t refusal_ms_ = 0;
   std::vector<uint8_t> out_;
 };
 

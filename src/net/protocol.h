@@ -19,7 +19,8 @@ namespace quarvex::net {
 using quarvex::FrameInput;
 using quarvex::KeyMask;
 
-// 2: names in CREATE and JOIN, ROSTER, CHAT, CHAT_LINE and LAG.
+// 2: names in CREATE and JOIN, ROSTER, CHAT, CHAT_LINE, LAG, PAUSE, PAUSED
+// and REFUSED.
 constexpr uint8_t kProtocolVersion = 2;
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kCodeLength = 6;
@@ -47,6 +48,7 @@ enum class MessageType : uint8_t {
   kPing = 5,
   kLeave = 6,
   kChat = 7,
+  kPause = 8,
   // From the server.
   kCreated = 64,
   kWelcome = 65,
@@ -60,6 +62,8 @@ enum class MessageType : uint8_t {
   kRoster = 73,
   kChatLine = 74,
   kLag = 75,
+  kPaused = 76,
+  kRefused = 77,
 };
 
 enum class Role : uint8_t { kPlayer = 0, kSpectator = 1 };
@@ -126,7 +130,12 @@ struct Chat {
   std::string text;  // as typed; the server cleans it
 };
 
-using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave, Chat>;
+// A player asks to pause the game (pause) or to let it run again.
+struct Pause {
+  bool pause = true;
+};
+
+using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave, Chat, Pause>;
 
 // --- from the server
 
@@ -218,8 +227,25 @@ struct Lag {
   uint8_t seconds_left = 0;  // before the side goes to the computer; 0 when heard
 };
 
+constexpr int kMaxPauses = 3;        // a player's, in a game
+constexpr int32_t kResumeMs = 3000;  // the countdown before a paused game runs again
+
+// The game's pause, whenever it changes: paused after `frame` by the side's
+// player; while resuming, frames run again in `resume_in_ms`.
+struct Paused {
+  bool paused = false;  // false: running again (the rest is 0)
+  uint8_t side = 0;
+  uint32_t frame = 0;
+  uint16_t resume_in_ms = 0;  // 0: no countdown yet
+};
+
+// A request the server turned down, with why; the connection stays.
+struct Refused {
+  std::string text;
+};
+
 using ServerMessage = std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End,
-                                   Goodbye, Roster, ChatLine, Lag>;
+                                   Goodbye, Roster, ChatLine, Lag, Paused, Refused>;
 
 // One line for a reason, e.g. "sent a malformed message".
 const char* reason_text(Reason reason);

@@ -245,6 +245,68 @@ std::optional<Reason> Room::chat(ConnectionId id, const Chat& m, int64_t now_ms,
   return std::nullopt;
 }
 
+std::optional<Reason> Room::pause(ConnectionId id, const Pause& m, int64_t now_ms,
+                                  ServerLink& link) {
+  int side = -1;
+  for (size_t s = 0; s < seats_.size(); ++s) {
+    if (seats_[s].state == SeatState::kPlayer && seats_[s].id == id) side = static_cast<int>(s);
+  }
+  if (side < 0) {
+    const bool watching = std::any_of(watchers_.begin(), watchers_.end(),
+                                      [id](const Watcher& w) { return w.id == id; });
+    if (!watching) return Reason::kOutOfTurn;
+    refuse(id, "spectators cannot pause the game", link);
+    return std::nullopt;
+  }
+  if (!started_ || ended_) {
+    refuse(id, "the game is not running", link);
+    return std::nullopt;
+  }
+  Seat& seat = seats_[side];
+  if (m.pause) {
+    // Asking again while paused, or twice before the frame, changes nothing.
+    if (paused_ || pause_wanted_ >= 0) return std::nullopt;
+    if (seat.pauses >= kMaxPauses) {
+      refuse(id, "you have paused this game 3 times, as often as a player may", link);
+      return std::nullopt;
+    }
+    ++seat.pauses;
+    pause_wanted_ = side;
+    return std::nullopt;
+  }
+  if (!paused_ || resume_at_ms_ != INT64_MAX) return std::nullopt;
+  // The one who paused resumes; when that player has gone, anyone may, or
+  // the game would wait for nobody.
+  const Seat& pauser = seats_[paused_by_];
+  if (side != paused_by_ && pauser.state == SeatState::kPlayer) {
+    refuse(id, pauser.name + " paused the game; only " + pauser.name + " can resume it", link);
+    return std::nullopt;
+  }
+  resume_at_ms_ = now_ms + kResumeMs;
+  out_.clear();
+  append_message(out_, Paused{true, paused_by_, paused_after_, kResumeMs});
+  // A slow member is let go at the next frame.
+  for (const Seat& s : seats_) {
+    if (s.state == SeatState::kPlayer) link.send(s.id, out_);
+  }
+  for (const Watcher& w : watchers_) link.send(w.id, out_);
+  return std::nullopt;
+}
+
+void Room::refuse(ConnectionId id, const std::string& why, ServerLink& link) {
+  out_.clear();
+  append_message(out_, Refused{why});
+  link.send(id, out_);
+}
+
+void Room::resume(int64_t now_ms) {
+  paused_ = false;
+  resume_at_ms_ = INT64_MAX;
+  resuming_ = static_cast<uint8_t>(1u << paused_by_);
+  // The frames' clock starts again now: the time paused is not caught up.
+  start_ms_ = now_ms - int64_t{next_frame_} * timing_.frame_ms;
+}
+
 void Room::leave(ConnectionId id, int64_t now_ms) {
   for (size_t s = 0; s < seats_.size(); ++s) {
     Seat& seat = seats_[s];
@@ -284,11 +346,13 @@ void Room::tick(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
                 Lateness& lateness) {
   send_roster(now_ms, link, dropped);
   report_lag(now_ms, link, dropped);
+  if (paused_ && now_ms >= resume_at_ms_) resume(now_ms);
   while (now_ms >= next_due_ms()) {
     lateness.add(now_ms - next_due_ms());
     close_frame(now_ms, link, dropped);
   }
-  if (!started_ || ended_) return;
+  // While paused nobody falls behind.
+  if (!started_ || ended_ || paused_) return;
   const uint32_t behind_frames =
       static_cast<uint32_t>(std::max(timing_.behind_ms / timing_.frame_ms, 1));
   for (Seat& seat : seats_) {
@@ -313,6 +377,8 @@ void Room::close_frame(int64_t now_ms, ServerLink& link, std::vector<Dropped>& d
   frame.input.to_computer = handovers_.to_computer;
   frame.input.to_human = handovers_.to_human;
   handovers_ = Handovers{};
+  frame.input.resume = resuming_;
+  if (pause_wanted_ >= 0) frame.input.pause = static_cast<uint8_t>(1u << pause_wanted_);
   ++next_frame_;
 
   out_.clear();
@@ -326,6 +392,17 @@ void Room::close_frame(int64_t now_ms, ServerLink& link, std::vector<Dropped>& d
     if (frame.frame % kHashEvery == 0) {
       checks_[(frame.frame / kHashEvery) % kChecks] = Check{frame.frame, simulation_->hash()};
     }
+  }
+  if (resuming_ != 0) {
+    append_message(out_, Paused{});
+    resuming_ = 0;
+  }
+  if (pause_wanted_ >= 0) {
+    paused_ = true;
+    paused_by_ = static_cast<uint8_t>(pause_wanted_);
+    paused_after_ = frame.frame;
+    pause_wanted_ = -1;
+    append_message(out_, Paused{true, paused_by_, paused_after_, 0});
   }
   if (create_.last_frame != 0 && frame.frame >= create_.last_frame) {
     append_message(out_, End{frame.frame, simulation_ ? simulation_->hash() : 0});
@@ -402,6 +479,7 @@ void Room::send_roster(int64_t now_ms, ServerLink& link, std::vector<Dropped>& d
 
 int64_t Room::next_due_ms() const {
   if (!started_ || ended_) return INT64_MAX;
+  if (paused_) return resume_at_ms_;
   return start_ms_ + int64_t{next_frame_} * timing_.frame_ms;
 }
 

@@ -12,6 +12,7 @@
 // the room never waits for an input or for a slow reader.
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -75,6 +76,10 @@ class Room {
   // A chat line from a member, relayed to everyone in the game.
   std::optional<Reason> chat(ConnectionId id, const Chat& m, int64_t now_ms, ServerLink& link,
                              std::vector<Dropped>& dropped);
+  // A player asks to pause or resume the game. A request the game turns
+  // down (a fourth pause, a resume by another than the one who paused) is
+  // answered with REFUSED; a Reason when the member may not ask at all.
+  std::optional<Reason> pause(ConnectionId id, const Pause& m, int64_t now_ms, ServerLink& link);
   // The member left or its connection ended; the others are told at the
   // next tick.
   void leave(ConnectionId id, int64_t now_ms);
@@ -96,6 +101,7 @@ class Room {
   const std::string& version() const { return create_.version; }
   bool started() const { return started_; }
   bool ended() const { return ended_; }
+  bool paused() const { return paused_; }
   // The server's hash of its World now; 0 when it does not simulate.
   uint64_t hash() const { return simulation_ ? simulation_->hash() : 0; }
   uint32_t last_closed() const { return next_frame_ - 1; }
@@ -114,6 +120,7 @@ class Room {
     uint32_t sent = 0;      // the latest frame it sent keys for
     int64_t heard_ms = 0;
     int lag_shown = -1;  // the seconds left last reported; -1: none reported
+    int pauses = 0;      // asked for in this game, by whoever held the side
   };
   struct Watcher {
     ConnectionId id = 0;
@@ -145,6 +152,8 @@ class Room {
   void check_hash(ConnectionId id, uint32_t& reported, uint32_t& resynced, const HashReport& m,
                   ServerLink& link);
   bool anyone_in() const;
+  void refuse(ConnectionId id, const std::string& why, ServerLink& link);
+  void resume(int64_t now_ms);
   // Tells everyone of the players not heard from, and of those heard again.
   void report_lag(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
   // Tells every member who is in the game, when that changed.
@@ -166,6 +175,14 @@ class Room {
   std::array<Check, kChecks> checks_{};
   uint64_t desyncs_ = 0;
   bool roster_changed_ = true;
+  // The pause: asked for (applied after the open frame), in force, and the
+  // countdown to running again.
+  int pause_wanted_ = -1;  // the side, or -1
+  bool paused_ = false;
+  uint8_t paused_by_ = 0;
+  uint32_t paused_after_ = 0;
+  int64_t resume_at_ms_ = INT64_MAX;
+  uint8_t resuming_ = 0;           // the side mask for the next frame's resume
   std::vector<uint8_t> out_;       // the message being sent, reused
   std::vector<uint8_t> snapshot_;  // the World being saved, reused
 };

@@ -145,6 +145,8 @@ void ServerCore::handle(ConnectionId id, Connection& c, const ClientMessage& m, 
     fault = room ? room->chat(id, *chat, now_ms, link, dropped_) : Reason::kOutOfTurn;
     drop_all(dropped_, now_ms, link);
     if (!connections_.contains(id)) return;
+  } else if (const auto* pause = std::get_if<Pause>(&m)) {
+    fault = room ? room->pause(id, *pause, now_ms, link) : Reason::kOutOfTurn;
   } else if (std::holds_alternative<Leave>(m)) {
     drop(id, Reason::kLeft, reason_text(Reason::kLeft), now_ms, link);
   }

@@ -35,7 +35,7 @@ void holds_up(const ServerMessage& m) {
 
 void holds_up(const ClientMessage& m) {
   if (const auto* join = std::get_if<Join>(&m)) {
-    if (join->side >= quarvex::kSides || !valid_code(join->code)) std::abort();
+    if (join->side > kAnySide || !valid_code(join->code)) std::abort();
   }
   if (const auto* input = std::get_if<Input>(&m)) {
     if (input->frame == 0 || (input->keys & ~quarvex::kAllKeys) != 0) std::abort();

@@ -181,7 +181,12 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
       {"a twelfth key", with([](auto& b) { b[11] = 0x08; }), DecodeStatus::kMalformed},
       {"code with a digit", join_with([](Join& j) { j.code[2] = '1'; }), DecodeStatus::kMalformed},
       {"lower-case code", join_with([](Join& j) { j.code[0] = 'a'; }), DecodeStatus::kMalformed},
-      {"side 4", join_with([](Join& j) { j.side = 4; }), DecodeStatus::kMalformed},
+      {"side 5", join_with([](Join& j) { j.side = 5; }), DecodeStatus::kMalformed},
+      {"any side for a spectator", join_with([](Join& j) {
+         j.role = Role::kSpectator;
+         j.side = kAnySide;
+       }),
+       DecodeStatus::kMalformed},
       {"spectator with a side", join_with([](Join& j) {
          j.role = Role::kSpectator;
          j.side = 1;

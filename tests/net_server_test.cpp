@@ -357,6 +357,18 @@ TEST_F(ServerTest, AVersionOtherThanTheGamesIsRefusedByName) {
   EXPECT_EQ(link_.closed.count(older), 1u);
 }
 
+TEST_F(ServerTest, APlayerAskingForAnySideGetsTheFirstOpenOneUntilNoneIsLeft) {
+  const JoinCode code = create(0b1010);
+  const ConnectionId first = join(code, kAnySide);
+  const ConnectionId second = join(code, kAnySide);
+  EXPECT_EQ(link_.all<Welcome>(first).at(0).side, 1);
+  EXPECT_EQ(link_.all<Welcome>(second).at(0).side, 3);
+  const ConnectionId third = join(code, kAnySide);
+  ASSERT_TRUE(link_.goodbye(third));
+  EXPECT_EQ(link_.goodbye(third)->reason, Reason::kFull);
+  EXPECT_EQ(link_.goodbye(third)->text, "the game has no open side");
+}
+
 TEST_F(ServerTest, EveryMemberIsToldTheCleanedNamesOfTheSeatsAndHowManyWatch) {
   const JoinCode code = create(0b0111, 0, "Ada");
   const ConnectionId ada = join(code, 0, {}, "192.0.2.1", "  Ada ");

@@ -260,7 +260,7 @@ bool get(ByteReader& r, Join& m) {
   const auto token = r.bytes(kTokenLength);
   if (token.size() == kTokenLength) std::copy(token.begin(), token.end(), m.token.begin());
   if (!get_version(r, m.version) || !get_typed_name(r, m.name)) return false;
-  if (role > 1 || m.side >= kSides) return false;
+  if (role > 1 || m.side > kAnySide) return false;
   return m.role == Role::kPlayer || m.side == 0;
 }
 bool get(ByteReader& r, Input& m) {

@@ -167,7 +167,8 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
 }
 
 void LockstepClient::on_welcome(const Welcome& w, int64_t now_ms, ClientLink& link) {
-  if (join_.role == Role::kPlayer && (w.role != Role::kPlayer || w.side != join_.side)) {
+  if (join_.role == Role::kPlayer &&
+      (w.role != Role::kPlayer || (w.side != join_.side && join_.side != kAnySide))) {
     fail("the server gave another side than the one asked for");
     return;
   }

@@ -101,10 +101,13 @@ struct Create {
   std::string name;         // the host's name as typed; the server cleans it
 };
 
+// A player's JOIN for whichever side is open: the first open one.
+constexpr uint8_t kAnySide = 4;
+
 struct Join {
   JoinCode code{};
   Role role = Role::kPlayer;
-  uint8_t side = 0;  // 0..3, players only
+  uint8_t side = 0;  // 0..3 or kAnySide, players only
   Token token{};     // the token of a side's player coming back; zero: none
   std::string version;
   std::string name;  // the player's name as typed; the server cleans it

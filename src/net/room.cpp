@@ -63,7 +63,17 @@ std::optional<Reason> Room::join(ConnectionId id, const Join& join, RandomSource
 std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, RandomSource& random,
                                         int64_t now_ms, ServerLink& link,
                                         std::vector<Dropped>& dropped, std::string& why) {
-  Seat& seat = seats_[join.side];
+  uint8_t side = join.side;
+  if (side == kAnySide) {
+    const auto open = std::find_if(seats_.begin(), seats_.end(),
+                                   [](const Seat& s) { return s.state == SeatState::kOpen; });
+    if (open == seats_.end()) {
+      why = "the game has no open side";
+      return Reason::kFull;
+    }
+    side = static_cast<uint8_t>(open - seats_.begin());
+  }
+  Seat& seat = seats_[side];
   const bool same_player = has_token(join.token) && join.token == seat.token;
   roster_changed_ = true;
   switch (seat.state) {
@@ -71,7 +81,7 @@ std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, Rando
       return Reason::kSideNotOpen;
     case SeatState::kOpen:
       seat.state = SeatState::kPlayer;
-      seat.name = player_name(join.name, join.side);
+      seat.name = player_name(join.name, side);
       seat.lag_shown = -1;
       seat.id = id;
       seat.token = make_token(random);
@@ -79,7 +89,7 @@ std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, Rando
       seat.reported = seat.resynced = seat.sent = 0;
       seat.reports = false;
       seat.heard_ms = now_ms;
-      welcome(id, Role::kPlayer, join.side, seat.token, link);
+      welcome(id, Role::kPlayer, side, seat.token, link);
       if (std::none_of(seats_.begin(), seats_.end(),
                        [](const Seat& s) { return s.state == SeatState::kOpen; })) {
         started_ = true;
@@ -98,18 +108,18 @@ std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, Rando
       if (!same_player) return Reason::kUnknownToken;
       if (last_closed() > 0 && simulation_ == nullptr) return Reason::kCannotRejoin;
       seat.state = SeatState::kPlayer;
-      hand_over(join.side, true);
+      hand_over(side, true);
       break;
   }
   // A player coming back may have changed its name meanwhile.
-  seat.name = player_name(join.name, join.side);
+  seat.name = player_name(join.name, side);
   seat.lag_shown = -1;
   seat.id = id;
   seat.inputs.clear();
   seat.reported = seat.resynced = seat.sent = last_closed();
   seat.reports = false;
   seat.heard_ms = now_ms;
-  welcome(id, Role::kPlayer, join.side, seat.token, link);
+  welcome(id, Role::kPlayer, side, seat.token, link);
   if (started_ && last_closed() > 0) send_snapshot(id, link);
   return std::nullopt;
 }

@@ -355,6 +355,12 @@ TEST_F(ServerTest, AVersionOtherThanTheGamesIsRefusedByName) {
   EXPECT_EQ(link_.goodbye(older)->reason, Reason::kVersionMismatch);
   EXPECT_EQ(link_.goodbye(older)->text, "Ada plays quarvex 1.0.0; you have 0.9.0");
   EXPECT_EQ(link_.closed.count(older), 1u);
+  // Without a game of that code the server still says which side is older.
+  std::copy(std::begin("ZZZZZZ"), std::begin("ZZZZZZ") + kCodeLength,
+            old_join.begin() + kHeaderSize);
+  const ConnectionId lost = connect();
+  server().received(lost, old_join, now_, link_);
+  EXPECT_EQ(link_.goodbye(lost)->text, "the server runs a newer quarvex; you have 0.9.0");
 }
 
 TEST_F(ServerTest, APlayerAskingForAnySideGetsTheFirstOpenOneUntilNoneIsLeft) {

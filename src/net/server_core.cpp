@@ -230,7 +230,9 @@ void ServerCore::refuse_version(ConnectionId id, std::span<const uint8_t> bytes,
     const Room* room = hello->code ? game(*hello->code) : nullptr;
     why = room != nullptr
               ? version_mismatch_text(room->host_name(), room->version(), hello->version)
-              : "the server runs a newer quarvex; you have " + hello->version;
+              : std::string(version < kProtocolVersion ? "the server runs a newer quarvex"
+                                                       : "the server runs an older quarvex") +
+                    "; you have " + hello->version;
   }
   const auto it = connections_.find(id);
   if (it == connections_.end()) return;

@@ -207,12 +207,14 @@ void Connection::start(const tcp::resolver::results_type& where) {
       }
       if (self->side_ < 0) {
         const Settings& s = self->load_.settings();
-        self->send(Create{s.stage, s.seed + static_cast<uint32_t>(self->game_), 0x0F, 0, "load"});
+        self->send(Create{s.stage, s.seed + static_cast<uint32_t>(self->game_), 0x0F, 0, "load",
+                          "load"});
       } else {
         self->send(Join{self->load_.code(self->game_),
                         Role::kPlayer,
                         static_cast<uint8_t>(self->side_),
                         {},
+                        "load",
                         "load"});
       }
       self->on_message();

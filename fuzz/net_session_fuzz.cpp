@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A game under way: created by connection 9, joined by 1 and 2.
   server.opened(9, "creator", now, sink);
   std::vector<uint8_t> bytes;
-  append_message(bytes, ClientMessage{Create{1, 3, 0b0011, 0, "1.0.0"}});
+  append_message(bytes, ClientMessage{Create{1, 3, 0b0011, 0, "1.0.0", ""}});
   server.received(9, bytes, now, sink);
   // The server drew the code first from a counter like this one.
   Counter replay;
@@ -110,13 +110,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (ConnectionId id = 1; id <= 4; ++id) server.opened(id, id < 3 ? "a" : "b", now, sink);
   for (uint8_t side = 0; side < 2; ++side) {
     bytes.clear();
-    append_message(bytes, ClientMessage{Join{code, Role::kPlayer, side, {}, "1.0.0"}});
+    append_message(bytes, ClientMessage{Join{code,
+                                             Role::kPlayer,
+                                             side,
+                                             {},
+                                             "1.0.0",
+                                             side == 0 ? "Ada" : "\xe5\xb1\xb1\xe7\x94\xb0"}});
     server.received(side + 1u, bytes, now, sink);
   }
 
   Number game;
   Keys keys;
-  LockstepClient client(Join{code, Role::kPlayer, 0, {}, "1.0.0"}, game, keys);
+  LockstepClient client(Join{code, Role::kPlayer, 0, {}, "1.0.0", ""}, game, keys);
   client.opened(now, sink);
 
   size_t at = 0;

@@ -87,7 +87,8 @@ class ClientTest : public ::testing::Test {
                      role,
                      role == Role::kPlayer ? uint8_t{1} : uint8_t{0},
                      {},
-                     "1.0.0"},
+                     "1.0.0",
+                     ""},
                 game_, keys_) {
     client_.opened(now_, link_);
   }
@@ -286,14 +287,15 @@ TEST_F(ClientTest, AServerThatBreaksTheProtocolEndsTheGameWithAReason) {
        {Goodbye{Reason::kSideTaken, "another player has this side"}},
        Reason::kSideTaken},
       {"a snapshot that does not load", {Snapshot{1, three_bytes}}},
+      {"a roster before the welcome", {Roster{}}},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].what);
     CountingGame game;
     FrameKeys keys;
     SentLink link;
-    LockstepClient client(Join{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 1, {}, "1.0.0"}, game,
-                          keys);
+    LockstepClient client(Join{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 1, {}, "1.0.0", ""},
+                          game, keys);
     client.opened(0, link);
     // The first three come after a welcome: into a fresh game, then one
     // under way (frame 10), then none.
@@ -308,6 +310,80 @@ TEST_F(ClientTest, AServerThatBreaksTheProtocolEndsTheGameWithAReason) {
     EXPECT_FALSE(client.error().empty());
     EXPECT_EQ(client.goodbye_reason(), cases[i].reason);
   }
+}
+
+TEST_F(ClientTest, KeepsWhoIsInTheGameTheLatestChatAndWhoIsLagging) {
+  welcome(0);
+  Roster roster;
+  roster.seats[0] = {SeatState::kPlayer, "Ada"};
+  roster.seats[1] = {SeatState::kPlayer, "Bob"};
+  roster.spectators = 2;
+  from_server(roster);
+  EXPECT_EQ(client_.roster().seats[0].name, "Ada");
+  EXPECT_EQ(client_.roster().spectators, 2);
+
+  // Each step: a message, then the lag the client shows per side.
+  struct Step {
+    const char* what;
+    ServerMessage message;
+    std::array<int, kSides> lag;
+  };
+  Roster ada_away = roster;
+  ada_away.seats[0].state = SeatState::kAway;
+  const std::vector<Step> steps = {
+      {"Bob silent", Lag{1, true, 14}, {-1, 14, -1, -1}},
+      {"counting down", Lag{1, true, 13}, {-1, 13, -1, -1}},
+      {"Ada silent too", Lag{0, true, 14}, {14, 13, -1, -1}},
+      {"Bob heard again", Lag{1, false, 0}, {14, -1, -1, -1}},
+      {"Ada handed over", ada_away, {-1, -1, -1, -1}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    from_server(step.message);
+    EXPECT_EQ(client_.lag(), step.lag);
+  }
+
+  for (int i = 0; i < 10; ++i) {
+    now_ += 10;
+    from_server(ChatLine{0, "Ada", "line " + std::to_string(i)});
+  }
+  ASSERT_EQ(client_.chat().size(), LockstepClient::kChatLinesKept);
+  EXPECT_EQ(client_.chat().front().line.text, "line 2");
+  EXPECT_EQ(client_.chat().back().line.text, "line 9");
+  EXPECT_EQ(client_.chat().back().at_ms, now_);
+
+  // What the player types is cleaned before it goes; nothing is sent for
+  // a line of control characters alone.
+  client_.say("\x1b[31mhi\u3042\n", link_);
+  client_.say("\r\n", link_);
+  const auto said = link_.all<Chat>();
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0].text, "[31mhi\u3042");
+
+  // The pause and a refusal are kept with when they came, for the countdown.
+  client_.ask_pause(true, link_);
+  ASSERT_EQ(link_.all<Pause>().size(), 1u);
+  EXPECT_TRUE(link_.all<Pause>()[0].pause);
+  now_ += 100;
+  from_server(Paused{true, 0, 7, kResumeMs});
+  EXPECT_TRUE(client_.pause().paused);
+  EXPECT_EQ(client_.pause().resume_in_ms, kResumeMs);
+  EXPECT_EQ(client_.pause_heard_ms(), now_);
+  from_server(Refused{"Ada paused the game; only Ada can resume it"});
+  EXPECT_EQ(client_.refusal(), "Ada paused the game; only Ada can resume it");
+  from_server(Paused{});
+  EXPECT_FALSE(client_.pause().paused);
+  EXPECT_EQ(client_.state(), LockstepClient::State::kPlaying);
+}
+
+TEST_F(ClientTest, ARefusalInAnotherProtocolVersionIsShownAsItsText) {
+  std::vector<uint8_t> bytes;
+  append_goodbye(bytes,
+                 Goodbye{Reason::kVersionMismatch, "Ada plays quarvex 1.0.2; you have 1.0.0"},
+                 kProtocolVersion + 1);
+  client_.received(bytes, now_, link_);
+  EXPECT_EQ(client_.state(), LockstepClient::State::kFailed);
+  EXPECT_EQ(client_.error(), "Ada plays quarvex 1.0.2; you have 1.0.0");
 }
 
 class SpectatorTest : public ClientTest {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "net/codec.h"
+#include "net/player_text.h"
 #include "net_fakes.h"
 
 namespace quarvex {
@@ -23,8 +24,8 @@ std::vector<Message> read_all(std::span<const uint8_t> bytes, DecodeStatus& stat
 }
 
 TEST(NetCodec, EveryMessageReadsBackAsWritten) {
-  Create create{2, 0xDEADBEEF, 0b1011, 3000, "1.0.0"};
-  Join join{{'Q', 'W', 'E', 'R', 'T', 'Y'}, Role::kPlayer, 3, {}, "1.0.0"};
+  Create create{2, 0xDEADBEEF, 0b1011, 3000, "1.0.0", "Ada"};
+  Join join{{'Q', 'W', 'E', 'R', 'T', 'Y'}, Role::kPlayer, 3, {}, "1.0.0", "\u5c71\u7530"};
   join.token[0] = 7;
   join.token[15] = 255;
   Frame frame{123456, {}};
@@ -37,15 +38,19 @@ TEST(NetCodec, EveryMessageReadsBackAsWritten) {
   const std::vector<uint8_t> world{1, 2, 3, 4, 5};
 
   std::vector<uint8_t> from_client;
-  for (const ClientMessage& m :
-       std::vector<ClientMessage>{create, join, Input{17, 0x123},
-                                  HashReport{30, 0x0123456789abcdefull}, Ping{9}, Leave{}}) {
+  for (const ClientMessage& m : std::vector<ClientMessage>{
+           create, join, Input{17, 0x123}, HashReport{30, 0x0123456789abcdefull}, Ping{9}, Leave{},
+           Chat{"gg \u304a\u75b2\u308c"}, Pause{false}}) {
     append_message(from_client, m);
   }
   DecodeStatus status{};
   const auto client = read_all<ClientMessage>(from_client, status);
   ASSERT_EQ(status, DecodeStatus::kOk);
-  ASSERT_EQ(client.size(), 6u);
+  ASSERT_EQ(client.size(), 8u);
+  EXPECT_FALSE(std::get<Pause>(client[7]).pause);
+  EXPECT_EQ(std::get<Create>(client[0]).name, "Ada");
+  EXPECT_EQ(std::get<Join>(client[1]).name, "\u5c71\u7530");
+  EXPECT_EQ(std::get<Chat>(client[6]).text, "gg \u304a\u75b2\u308c");
   EXPECT_EQ(std::get<Create>(client[0]).seed, 0xDEADBEEF);
   EXPECT_EQ(std::get<Create>(client[0]).human_sides, 0b1011);
   EXPECT_EQ(std::get<Create>(client[0]).last_frame, 3000u);
@@ -58,15 +63,32 @@ TEST(NetCodec, EveryMessageReadsBackAsWritten) {
   EXPECT_EQ(std::get<Ping>(client[4]).id, 9u);
   EXPECT_TRUE(std::holds_alternative<Leave>(client[5]));
 
+  Roster roster;
+  roster.seats[0] = {SeatState::kPlayer, "Ada"};
+  roster.seats[1] = {SeatState::kOpen, ""};
+  roster.seats[3] = {SeatState::kAway, "\u5c71\u7530"};
+  roster.spectators = 300;
   std::vector<uint8_t> from_server;
   for (const ServerMessage& m : std::vector<ServerMessage>{
            Created{join.code}, welcome, frame, Snapshot{900, world}, Desync{60, 1, 2}, Pong{9},
-           Late{10, 12}, End{3000, 77}, Goodbye{Reason::kSilent, "nothing heard"}}) {
+           Late{10, 12}, End{3000, 77}, Goodbye{Reason::kSilent, "nothing heard"}, roster,
+           ChatLine{kFromSpectator, "Eve", "hello"}, Paused{true, 2, 900, 2500},
+           Refused{"you have paused 3 times"}}) {
     append_message(from_server, m);
   }
   const auto server = read_all<ServerMessage>(from_server, status);
   ASSERT_EQ(status, DecodeStatus::kOk);
-  ASSERT_EQ(server.size(), 9u);
+  ASSERT_EQ(server.size(), 13u);
+  EXPECT_EQ(std::get<Paused>(server[11]).resume_in_ms, 2500);
+  EXPECT_EQ(std::get<Refused>(server[12]).text, "you have paused 3 times");
+  const Roster& r = std::get<Roster>(server[9]);
+  for (int side = 0; side < kSides; ++side) {
+    EXPECT_EQ(r.seats[side].state, roster.seats[side].state);
+    EXPECT_EQ(r.seats[side].name, roster.seats[side].name);
+  }
+  EXPECT_EQ(r.spectators, 300);
+  EXPECT_EQ(std::get<ChatLine>(server[10]).from, kFromSpectator);
+  EXPECT_EQ(std::get<ChatLine>(server[10]).text, "hello");
   EXPECT_EQ(std::get<Welcome>(server[1]).frame, 900u);
   EXPECT_EQ(std::get<Welcome>(server[1]).frame_ms, 2);
   EXPECT_EQ(std::get<Welcome>(server[1]).role, Role::kSpectator);
@@ -104,7 +126,7 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
   };
   const auto join_with = [](std::function<void(Join&)> change) {
     return [=] {
-      Join j{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0"};
+      Join j{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0", ""};
       change(j);
       return bytes_of(ClientMessage{j});
     };
@@ -118,14 +140,53 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
       {"body cut short", with([](auto& b) { b.pop_back(); }), DecodeStatus::kMalformed},
       {"length past the end", with([](auto& b) { b[5] = 0x80; }), DecodeStatus::kMalformed},
       {"length shorter than the body", with([](auto& b) { b[2] = 5; }), DecodeStatus::kMalformed},
-      {"another version", with([](auto& b) { b[1] = 2; }), DecodeStatus::kWrongVersion},
+      {"another version", with([](auto& b) { b[1] = kProtocolVersion + 1; }),
+       DecodeStatus::kWrongVersion},
+      {"an older version", with([](auto& b) { b[1] = 1; }), DecodeStatus::kWrongVersion},
+      {"name of 97 bytes",
+       [] {
+         // The writer cuts a name at 96 bytes: lengthen one by hand.
+         Join j{
+             {'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0", std::string(96, 'a')};
+         auto b = bytes_of(ClientMessage{j});
+         b[b.size() - 97] = 97;
+         b.push_back('a');
+         ++b[2];
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"empty chat line", [] { return bytes_of(ClientMessage{Chat{""}}); },
+       DecodeStatus::kMalformed},
+      {"chat line of 481 bytes",
+       [] {
+         auto b = bytes_of(ClientMessage{Chat{std::string(480, 'x')}});
+         b[kHeaderSize] = 0xE1;  // 481, little-endian
+         b.push_back('x');
+         ++b[2];
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"pause neither on nor off",
+       [] {
+         auto b = bytes_of(ClientMessage{Pause{true}});
+         b[kHeaderSize] = 2;
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"chat line sent as a server's", with([](auto& b) { b[0] = 74; }),
+       DecodeStatus::kWrongDirection},
       {"unknown type", with([](auto& b) { b[0] = 9; }), DecodeStatus::kMalformed},
       {"server's type", with([](auto& b) { b[0] = 66; }), DecodeStatus::kWrongDirection},
       {"frame 0", with([](auto& b) { b[6] = 0; }), DecodeStatus::kMalformed},
       {"a twelfth key", with([](auto& b) { b[11] = 0x08; }), DecodeStatus::kMalformed},
       {"code with a digit", join_with([](Join& j) { j.code[2] = '1'; }), DecodeStatus::kMalformed},
       {"lower-case code", join_with([](Join& j) { j.code[0] = 'a'; }), DecodeStatus::kMalformed},
-      {"side 4", join_with([](Join& j) { j.side = 4; }), DecodeStatus::kMalformed},
+      {"side 5", join_with([](Join& j) { j.side = 5; }), DecodeStatus::kMalformed},
+      {"any side for a spectator", join_with([](Join& j) {
+         j.role = Role::kSpectator;
+         j.side = kAnySide;
+       }),
+       DecodeStatus::kMalformed},
       {"spectator with a side", join_with([](Join& j) {
          j.role = Role::kSpectator;
          j.side = 1;
@@ -138,25 +199,25 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
        DecodeStatus::kMalformed},
       {"version longer than it says",
        [] {
-         auto b = bytes_of(
-             ClientMessage{Join{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0"}});
+         auto b = bytes_of(ClientMessage{
+             Join{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0", ""}});
          b[kHeaderSize + 6 + 2 + kTokenLength] = 40;
          return b;
        },
        DecodeStatus::kMalformed},
       {"stage 4",
        [] {
-         return bytes_of(ClientMessage{Create{4, 1, 1, 0, "1.0.0"}});
+         return bytes_of(ClientMessage{Create{4, 1, 1, 0, "1.0.0", ""}});
        },
        DecodeStatus::kMalformed},
       {"a fifth side",
        [] {
-         return bytes_of(ClientMessage{Create{1, 1, 0x10, 0, "1.0.0"}});
+         return bytes_of(ClientMessage{Create{1, 1, 0x10, 0, "1.0.0", ""}});
        },
        DecodeStatus::kMalformed},
       {"no side for a player",
        [] {
-         return bytes_of(ClientMessage{Create{1, 1, 0, 0, "1.0.0"}});
+         return bytes_of(ClientMessage{Create{1, 1, 0, 0, "1.0.0", ""}});
        },
        DecodeStatus::kMalformed},
       {"leave with a body", with([](auto& b) { b[0] = 6; }), DecodeStatus::kMalformed},
@@ -194,6 +255,46 @@ TEST(NetCodec, ServerMessagesOutOfRangeAreRefused) {
       {"a fifth side handed over", fifth_side_handed_over},
       {"a fifth side resumed", fifth_side_resumed},
       {"a twelfth key", bad_keys},
+      {"roster with a control character in a name",
+       [] {
+         Roster r;
+         r.seats[2] = {SeatState::kPlayer, "a\x1b[2J"};
+         return r;
+       }()},
+      {"roster naming an open side",
+       [] {
+         Roster r;
+         r.seats[1] = {SeatState::kOpen, "Ada"};
+         return r;
+       }()},
+      {"roster with a nameless player",
+       [] {
+         Roster r;
+         r.seats[1] = {SeatState::kPlayer, ""};
+         return r;
+       }()},
+      {"roster with a fifth seat state",
+       [] {
+         Roster r;
+         r.seats[0].state = static_cast<SeatState>(4);
+         return r;
+       }()},
+      {"roster name of 25 characters",
+       [] {
+         Roster r;
+         r.seats[0] = {SeatState::kPlayer, std::string(25, 'a')};
+         return r;
+       }()},
+      {"chat line from a fifth side", ChatLine{5, "Ada", "hi"}},
+      {"chat line of invalid UTF-8", ChatLine{0, "Ada", "\xff\xfe"}},
+      {"chat line of 121 characters", ChatLine{0, "Ada", std::string(121, 'x')}},
+      {"empty chat line", ChatLine{0, "Ada", ""}},
+      {"chat line without a sender", ChatLine{0, "", "hi"}},
+      {"paused with a countdown over 3 s", Paused{true, 0, 10, 3001}},
+      {"paused after frame 0", Paused{true, 0, 0, 0}},
+      {"running with a side", Paused{false, 2, 0, 0}},
+      {"refused with a control character", Refused{"no\x07"}},
+      {"refused without a reason", Refused{""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -234,6 +335,95 @@ TEST(NetCodec, QueuedMessagesAreCutIntoBatchesOfWholeMessages) {
     read_all<ClientMessage>(std::span(*c.bytes).first(cut), status);
     EXPECT_EQ(status, DecodeStatus::kOk);
   }
+}
+
+// A client of another protocol version must still learn why it was
+// refused: the GOODBYE is read whatever version its header names, and the
+// server reads an old CREATE or JOIN far enough to name the versions.
+TEST(NetCodec, GoodbyeAndHelloAcrossProtocolVersions) {
+  std::vector<uint8_t> bytes;
+  append_goodbye(bytes, Goodbye{Reason::kVersionMismatch, "Ada plays quarvex 1.0.2"}, 1);
+  EXPECT_EQ(bytes[1], 1);
+  DecodeStatus status{};
+  const auto read = read_all<ServerMessage>(bytes, status);
+  ASSERT_EQ(status, DecodeStatus::kOk);
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(std::get<Goodbye>(read[0]).text, "Ada plays quarvex 1.0.2");
+
+  // Protocol 1's JOIN: code, role, side, token, version; no name.
+  std::vector<uint8_t> old_join{2, 1, 30, 0, 0, 0, 'Q', 'W', 'E', 'R', 'T', 'Y', 0, 2};
+  old_join.resize(old_join.size() + kTokenLength);
+  for (uint8_t c : std::string("\x05"
+                               "1.0.1"))
+    old_join.push_back(c);
+  const auto hello = read_old_hello(old_join);
+  ASSERT_TRUE(hello.has_value());
+  EXPECT_EQ(hello->version, "1.0.1");
+  ASSERT_TRUE(hello->code.has_value());
+  EXPECT_EQ(*hello->code, (JoinCode{'Q', 'W', 'E', 'R', 'T', 'Y'}));
+  old_join.pop_back();
+  EXPECT_FALSE(read_old_hello(old_join).has_value()) << "a version cut short";
+  EXPECT_FALSE(read_old_hello(bytes).has_value()) << "not a CREATE or JOIN";
+
+  EXPECT_EQ(version_mismatch_text("Ada", "1.0.1", "1.0.2"),
+            "Ada plays quarvex 1.0.1; you have 1.0.2");
+  EXPECT_EQ(version_mismatch_text("", "1.0.1", "1.0.2"),
+            "the game runs quarvex 1.0.1; you have 1.0.2");
+}
+
+TEST(NetCodec, NamesAndChatAreCleaned) {
+  struct Case {
+    const char* what;
+    std::string typed;
+    size_t max_chars;
+    std::string cleaned;
+  };
+  const std::vector<Case> cases = {
+      {"plain", "Ada", kMaxNameChars, "Ada"},
+      {"Japanese kept", "\u5c71\u7530\u592a\u90ce", kMaxNameChars, "\u5c71\u7530\u592a\u90ce"},
+      {"accents kept", "J\u00fcrgen", kMaxNameChars, "J\u00fcrgen"},
+      {"control characters removed", "A\x1b[2Jd\ta\x7f", kMaxNameChars, "A[2Jda"},
+      {"C1 control removed", "a\u0085b", kMaxNameChars, "ab"},
+      {"line separator removed", "a\u2028b", kMaxNameChars, "ab"},
+      {"spaces at the ends removed", "  Ada  ", kMaxNameChars, "Ada"},
+      {"cut at 24 code points, not bytes", std::string(30, 'a'), kMaxNameChars,
+       std::string(24, 'a')},
+      {"Japanese cut at 24 code points",
+       [] {
+         std::string s;
+         for (int i = 0; i < 30; ++i) s += "\u3042";
+         return s;
+       }(),
+       kMaxNameChars,
+       [] {
+         std::string s;
+         for (int i = 0; i < 24; ++i) s += "\u3042";
+         return s;
+       }()},
+      {"stray continuation byte",
+       "a\x80"
+       "b",
+       kMaxNameChars, "a\ufffdb"},
+      {"cut-short sequence at the end", "ab\xe3\x81", kMaxNameChars, "ab\ufffd\ufffd"},
+      {"overlong slash",
+       "a\xc0\xaf"
+       "b",
+       kMaxNameChars, "a\ufffd\ufffdb"},
+      {"surrogate", "\xed\xa0\x80", kMaxNameChars, "\ufffd\ufffd\ufffd"},
+      {"beyond U+10FFFF", "\xf4\x90\x80\x80", kMaxNameChars, "\ufffd\ufffd\ufffd\ufffd"},
+      {"emoji kept", "\U0001F600", kMaxNameChars, "\U0001F600"},
+      {"chat of 120 characters", std::string(200, 'x'), kMaxChatChars, std::string(120, 'x')},
+      {"nothing but control characters", "\n\r\x01", kMaxChatChars, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(clean_text(c.typed, c.max_chars), c.cleaned);
+    EXPECT_TRUE(is_clean_text(c.cleaned, c.max_chars));
+    EXPECT_EQ(is_clean_text(c.typed, c.max_chars), c.typed == c.cleaned);
+  }
+  EXPECT_EQ(player_name("", 2), "Player 3");
+  EXPECT_EQ(player_name(" \x07 ", 0), "Player 1");
+  EXPECT_EQ(player_name("Ada", 0), "Ada");
 }
 
 TEST(NetCodec, JoinCodesAndTokensFromRandomBytes) {

@@ -165,9 +165,9 @@ class NetworkGame {
     // The game is made by a client that goes quiet at once.
     testing::RecordingLink creator;
     server_.opened(100, "192.0.2.1", 0, creator);
-    server_.received(100,
-                     testing::bytes_of(ClientMessage{Create{2, 5, 0b1111, last_frame, "1.0.0"}}), 0,
-                     creator);
+    server_.received(
+        100, testing::bytes_of(ClientMessage{Create{2, 5, 0b1111, last_frame, "1.0.0", ""}}), 0,
+        creator);
     code_ = creator.all<Created>(100).at(0).code;
   }
 
@@ -177,12 +177,12 @@ class NetworkGame {
     return s;
   }
 
-  Player& join(int side, Token token = {}) {
+  Player& join(int side, Token token = {}, Role role = Role::kPlayer) {
     auto p = std::make_unique<Player>(Player{next_id_++, {}, RandomKeys(1000u + side), {}, {}});
     p->link.net = &net_;
     p->link.id = p->id;
     p->client = std::make_unique<LockstepClient>(
-        Join{code_, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0"}, p->game, p->keys);
+        Join{code_, role, static_cast<uint8_t>(side), token, "1.0.0", "Player"}, p->game, p->keys);
     server_.opened(p->id, "192.0.2.2", net_.now, net_);
     p->client->opened(net_.now, p->link);
     players_.push_back(std::move(p));
@@ -267,11 +267,20 @@ void expect_agreement(NetworkGame& g, uint32_t last_frame) {
 
 TEST(NetworkGame, FourPlayersOverAJitteryNetworkRunTheSameFramesAtTheServersPace) {
   // 100 ms round trips, each way 50 ms ± 15 ms.
-  NetworkGame g(50, 15, 1000);
+  NetworkGame g(50, 15, 2000);
   for (int side = 0; side < 4; ++side) g.join(side);
+  // A spectator joins at frame 1000: from the snapshot on it runs the same
+  // World (its end hash is the players'), and the players' pace below is
+  // untouched by it.
+  g.run_until(1000 * 30);
+  Player& spectator = g.join(0, {}, Role::kSpectator);
   play_to_the_end(g);
-  expect_agreement(g, 1000);
+  expect_agreement(g, 2000);
+  EXPECT_NEAR(spectator.client->welcome().frame, 1000, 5);
+  EXPECT_EQ(spectator.client->roster().spectators, 1);
+  EXPECT_EQ(spectator.client->roster().seats[3].name, "Player");
   for (const auto& p : g.players()) {
+    if (p.get() == &spectator) continue;
     const ClientStats& stats = p->client->stats();
     EXPECT_LE(stats.highest_delay, 6);
     EXPECT_GE(stats.highest_delay, 4);

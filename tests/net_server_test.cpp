@@ -40,23 +40,28 @@ class ServerTest : public ::testing::Test {
       server().tick(now_, link_);
     }
   }
-  JoinCode create(uint8_t human_sides, uint32_t last_frame = 0) {
+  JoinCode create(uint8_t human_sides, uint32_t last_frame = 0, const std::string& host = "") {
     const ConnectionId id = connect();
-    send(id, Create{2, 77, human_sides, last_frame, "1.0.0"});
+    send(id, Create{2, 77, human_sides, last_frame, "1.0.0", host});
     const auto created = link_.all<Created>(id);
     EXPECT_EQ(created.size(), 1u);
     return created.empty() ? JoinCode{} : created[0].code;
   }
   ConnectionId join(const JoinCode& code, int side, Token token = {},
-                    const std::string& address = "192.0.2.1") {
+                    const std::string& address = "192.0.2.1", const std::string& name = "") {
     const ConnectionId id = connect(address);
-    send(id, Join{code, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0"});
+    send(id, Join{code, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0", name});
     return id;
   }
-  ConnectionId watch(const JoinCode& code) {
+  ConnectionId watch(const JoinCode& code, const std::string& name = "") {
     const ConnectionId id = connect();
-    send(id, Join{code, Role::kSpectator, 0, {}, "1.0.0"});
+    send(id, Join{code, Role::kSpectator, 0, {}, "1.0.0", name});
     return id;
+  }
+  std::optional<Roster> roster_of(ConnectionId id) const {
+    const auto all = link_.all<Roster>(id);
+    if (all.empty()) return std::nullopt;
+    return all.back();
   }
   std::vector<Frame> frames(ConnectionId id) const { return link_.all<Frame>(id); }
   Token token_of(ConnectionId id) const { return link_.all<Welcome>(id).at(0).token; }
@@ -314,7 +319,7 @@ TEST_F(ServerTest, WrongCodesPerAddressPerMinuteAndTheLimitsOnGamesAndClients) {
 
   create(0b0001);
   const ConnectionId third = connect();
-  send(third, Create{1, 1, 1, 0, "1.0.0"});
+  send(third, Create{1, 1, 1, 0, "1.0.0", ""});
   EXPECT_EQ(link_.goodbye(third)->reason, Reason::kFull);
   std::vector<ConnectionId> open;
   while (server().clients() < 6) open.push_back(connect());
@@ -325,11 +330,268 @@ TEST_F(ServerTest, WrongCodesPerAddressPerMinuteAndTheLimitsOnGamesAndClients) {
 TEST_F(ServerTest, AVersionOtherThanTheGamesIsRefusedByName) {
   const JoinCode code = create(0b0001);
   const ConnectionId id = connect();
-  send(id, Join{code, Role::kPlayer, 0, {}, "1.0.1"});
+  send(id, Join{code, Role::kPlayer, 0, {}, "1.0.1", ""});
   const auto goodbye = link_.goodbye(id);
   ASSERT_TRUE(goodbye);
   EXPECT_EQ(goodbye->reason, Reason::kVersionMismatch);
   EXPECT_EQ(goodbye->text, "the game runs quarvex 1.0.0; you have 1.0.1");
+
+  // With the host's name, and to a client of the previous protocol, in a
+  // GOODBYE it can read.
+  const JoinCode named = create(0b0001, 0, "Ada");
+  const ConnectionId newer = connect();
+  send(newer, Join{named, Role::kPlayer, 0, {}, "1.0.2", ""});
+  EXPECT_EQ(link_.goodbye(newer)->text, "Ada plays quarvex 1.0.0; you have 1.0.2");
+  std::vector<uint8_t> old_join{2, 1, 30, 0, 0, 0};
+  old_join.insert(old_join.end(), named.begin(), named.end());
+  old_join.insert(old_join.end(), 2 + kTokenLength, 0);
+  for (char c : std::string("\x05"
+                            "0.9.0")) {
+    old_join.push_back(static_cast<uint8_t>(c));
+  }
+  const ConnectionId older = connect();
+  server().received(older, old_join, now_, link_);
+  EXPECT_EQ(link_.raw[older].at(1), 1) << "the answer speaks the client's protocol";
+  EXPECT_EQ(link_.goodbye(older)->reason, Reason::kVersionMismatch);
+  EXPECT_EQ(link_.goodbye(older)->text, "Ada plays quarvex 1.0.0; you have 0.9.0");
+  EXPECT_EQ(link_.closed.count(older), 1u);
+  // Without a game of that code the server still says which side is older.
+  std::copy(std::begin("ZZZZZZ"), std::begin("ZZZZZZ") + kCodeLength,
+            old_join.begin() + kHeaderSize);
+  const ConnectionId lost = connect();
+  server().received(lost, old_join, now_, link_);
+  EXPECT_EQ(link_.goodbye(lost)->text, "the server runs a newer quarvex; you have 0.9.0");
+}
+
+TEST_F(ServerTest, APlayerAskingForAnySideGetsTheFirstOpenOneUntilNoneIsLeft) {
+  const JoinCode code = create(0b1010);
+  const ConnectionId first = join(code, kAnySide);
+  const ConnectionId second = join(code, kAnySide);
+  EXPECT_EQ(link_.all<Welcome>(first).at(0).side, 1);
+  EXPECT_EQ(link_.all<Welcome>(second).at(0).side, 3);
+  const ConnectionId third = join(code, kAnySide);
+  ASSERT_TRUE(link_.goodbye(third));
+  EXPECT_EQ(link_.goodbye(third)->reason, Reason::kFull);
+  EXPECT_EQ(link_.goodbye(third)->text, "the game has no open side");
+}
+
+TEST_F(ServerTest, EveryMemberIsToldTheCleanedNamesOfTheSeatsAndHowManyWatch) {
+  const JoinCode code = create(0b0111, 0, "Ada");
+  const ConnectionId ada = join(code, 0, {}, "192.0.2.1", "  Ada ");
+  const ConnectionId odd = join(code, 1, {}, "192.0.2.1",
+                                "\x1b[2J\xff"
+                                "Bob\n");
+  const ConnectionId fan = watch(code, "Fan");
+  struct Expected {
+    SeatState state;
+    const char* name;
+  };
+  const auto check = [&](ConnectionId id, std::array<Expected, kSides> seats, int spectators) {
+    const auto roster = roster_of(id);
+    ASSERT_TRUE(roster);
+    for (int s = 0; s < kSides; ++s) {
+      SCOPED_TRACE(s);
+      EXPECT_EQ(roster->seats[s].state, seats[s].state);
+      EXPECT_EQ(roster->seats[s].name, seats[s].name);
+    }
+    EXPECT_EQ(roster->spectators, spectators);
+  };
+  const std::array<Expected, kSides> lobby = {{{SeatState::kPlayer, "Ada"},
+                                               {SeatState::kPlayer, "[2J\ufffdBob"},
+                                               {SeatState::kOpen, ""},
+                                               {SeatState::kComputer, ""}}};
+  for (ConnectionId id : {ada, odd, fan}) check(id, lobby, 1);
+  // Leaving before the start frees the side, name and all.
+  send(odd, Leave{});
+  wait(kFrameMs);
+  check(ada,
+        {{{SeatState::kPlayer, "Ada"},
+          {SeatState::kOpen, ""},
+          {SeatState::kOpen, ""},
+          {SeatState::kComputer, ""}}},
+        1);
+  const ConnectionId second = join(code, 1);
+  const ConnectionId third = join(code, 2, {}, "192.0.2.1", "\u5c71\u7530");
+  const std::array<Expected, kSides> playing = {{{SeatState::kPlayer, "Ada"},
+                                                 {SeatState::kPlayer, "Player 2"},
+                                                 {SeatState::kPlayer, "\u5c71\u7530"},
+                                                 {SeatState::kComputer, ""}}};
+  for (ConnectionId id : {ada, second, third, fan}) check(id, playing, 1);
+  // After the start a player who leaves is away: the side keeps its name.
+  wait(10 * kFrameMs);
+  send(second, Leave{});
+  send(fan, Leave{});
+  wait(kFrameMs);
+  check(ada,
+        {{{SeatState::kPlayer, "Ada"},
+          {SeatState::kAway, "Player 2"},
+          {SeatState::kPlayer, "\u5c71\u7530"},
+          {SeatState::kComputer, ""}}},
+        0);
+}
+
+TEST_F(ServerTest, APlayerNotHeardFromForASecondIsReportedWithTheTimeLeftAndWhenHeardAgain) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId a = join(code, 0);
+  const ConnectionId b = join(code, 1);
+  const ConnectionId fan = watch(code);
+  // Only a speaks (its keys, so that it keeps up); b is silent from the
+  // start.
+  const auto talk = [&](int64_t ms) {
+    for (int64_t t = 0; t < ms; t += 100) {
+      send(a, Input{server().game(code)->last_closed() + 2, 0});
+      wait(100);
+    }
+  };
+  talk(900);
+  EXPECT_TRUE(link_.all<Lag>(a).empty());
+  talk(200);
+  struct Seen {
+    bool waiting;
+    int seconds_left;
+  };
+  const auto lags_of_b = [&](ConnectionId to) {
+    std::vector<Seen> seen;
+    for (const Lag& lag : link_.all<Lag>(to)) {
+      EXPECT_EQ(lag.side, 1);
+      seen.push_back({lag.waiting, lag.seconds_left});
+    }
+    return seen;
+  };
+  ASSERT_EQ(lags_of_b(a).size(), 1u);
+  EXPECT_TRUE(lags_of_b(a)[0].waiting);
+  EXPECT_EQ(lags_of_b(a)[0].seconds_left, 14);
+  // One report a second, counting down; the spectator hears them too.
+  talk(3000);
+  ASSERT_EQ(lags_of_b(a).size(), 4u);
+  EXPECT_EQ(lags_of_b(a).back().seconds_left, 11);
+  EXPECT_EQ(lags_of_b(fan).size(), 4u);
+  send(b, Ping{0});
+  talk(100);
+  ASSERT_EQ(lags_of_b(a).size(), 5u);
+  EXPECT_FALSE(lags_of_b(a).back().waiting);
+  EXPECT_EQ(lags_of_b(a).back().seconds_left, 0);
+  // Silent to the end: the side goes to the computer, and the roster says so.
+  talk(15500);
+  EXPECT_EQ(link_.goodbye(b)->reason, Reason::kSilent);
+  EXPECT_EQ(roster_of(a)->seats[1].state, SeatState::kAway);
+  EXPECT_LE(lags_of_b(a).back().seconds_left, 1);
+}
+
+TEST_F(ServerTest, APauseStopsTheFramesForEveryoneUntilItsPlayerResumesAfterACountdown) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId ada = join(code, 0, {}, "192.0.2.1", "Ada");
+  const ConnectionId bob = join(code, 1, {}, "192.0.2.1", "Bob");
+  const ConnectionId fan = watch(code);
+  // Everyone keeps its connection alive through the long waits.
+  const auto idle = [&](int64_t ms) {
+    for (int64_t t = 0; t < ms; t += 500) {
+      for (ConnectionId id : {ada, bob, fan}) send(id, Ping{0});
+      wait(std::min<int64_t>(500, ms - t));
+    }
+  };
+  const auto refusals = [&](ConnectionId id) { return link_.all<Refused>(id).size(); };
+  wait(10 * kFrameMs);
+  for (int round = 1; round <= kMaxPauses; ++round) {
+    SCOPED_TRACE(round);
+    send(ada, Pause{true});
+    send(bob, Pause{true});  // a second request before the frame changes nothing
+    wait(kFrameMs);
+    const Frame paused_after = frames(ada).back();
+    EXPECT_EQ(paused_after.input.pause, 0b0001);
+    for (ConnectionId id : {ada, bob, fan}) {
+      const Paused p = link_.all<Paused>(id).back();
+      EXPECT_TRUE(p.paused);
+      EXPECT_EQ(p.side, 0);
+      EXPECT_EQ(p.frame, paused_after.frame);
+      EXPECT_EQ(p.resume_in_ms, 0);
+    }
+    idle(20000);
+    EXPECT_EQ(frames(ada).size(), paused_after.frame) << "no frame while paused";
+    EXPECT_FALSE(link_.goodbye(bob)) << "nobody falls behind while paused";
+    // Only the one who paused resumes; spectators cannot pause.
+    send(bob, Pause{false});
+    EXPECT_EQ(link_.all<Refused>(bob).back().text, "Ada paused the game; only Ada can resume it");
+    send(fan, Pause{true});
+    EXPECT_EQ(refusals(fan), static_cast<size_t>(round));
+    send(ada, Pause{false});
+    EXPECT_EQ(link_.all<Paused>(bob).back().resume_in_ms, kResumeMs);
+    idle(kResumeMs - 10);
+    EXPECT_EQ(frames(ada).size(), paused_after.frame) << "the countdown runs";
+    wait(10);
+    const Frame resumed = frames(fan).at(paused_after.frame);
+    EXPECT_EQ(resumed.input.resume, 0b0001);
+    EXPECT_FALSE(link_.all<Paused>(fan).back().paused);
+    // At the usual pace from there: the time paused is not caught up.
+    wait(10 * kFrameMs);
+    EXPECT_EQ(frames(bob).size(), paused_after.frame + 11u);
+  }
+  const size_t before = refusals(ada);
+  send(ada, Pause{true});
+  ASSERT_EQ(refusals(ada), before + 1);
+  EXPECT_EQ(link_.all<Refused>(ada).back().text,
+            "you have paused this game 3 times, as often as a player may");
+  wait(kFrameMs);
+  EXPECT_EQ(frames(ada).back().input.pause, 0);
+  // Bob has pauses of his own; when he leaves while paused, Ada may resume.
+  send(bob, Pause{true});
+  wait(kFrameMs);
+  EXPECT_TRUE(link_.all<Paused>(ada).back().paused);
+  send(bob, Leave{});
+  send(ada, Pause{false});
+  EXPECT_EQ(link_.all<Paused>(ada).back().resume_in_ms, kResumeMs);
+}
+
+TEST_F(ServerTest, ChatIsCleanedAndRelayedWithItsSenderToEveryoneInTheGame) {
+  const JoinCode code = create(0b0011);
+  const ConnectionId ada = join(code, 0, {}, "192.0.2.1", "Ada");
+  const ConnectionId fan = watch(code, "Fan");
+  struct Case {
+    ConnectionId from;
+    std::string typed;
+    uint8_t side;
+    const char* name;
+    std::string relayed;
+  };
+  const std::vector<Case> cases = {
+      {ada, "hello\x07\r\n", 0, "Ada", "hello"},
+      {fan, "\u3053\u3093\u306b\u3061\u306f", kFromSpectator, "Fan",
+       "\u3053\u3093\u306b\u3061\u306f"},
+      {ada, std::string(200, 'x'), 0, "Ada", std::string(120, 'x')},
+      // 130 kana, 390 bytes: more than a one-byte length holds.
+      {fan,
+       [] {
+         std::string s;
+         for (int i = 0; i < 130; ++i) s += "\u3042";
+         return s;
+       }(),
+       kFromSpectator, "Fan",
+       [] {
+         std::string s;
+         for (int i = 0; i < 120; ++i) s += "\u3042";
+         return s;
+       }()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.relayed);
+    send(c.from, Chat{c.typed});
+    for (ConnectionId to : {ada, fan}) {
+      const auto lines = link_.all<ChatLine>(to);
+      ASSERT_FALSE(lines.empty());
+      EXPECT_EQ(lines.back().from, c.side);
+      EXPECT_EQ(lines.back().name, c.name);
+      EXPECT_EQ(lines.back().text, c.relayed);
+    }
+  }
+  // The lobby hears it as well as the game: side 1 is still open.
+  EXPECT_TRUE(frames(ada).empty());
+  // Nothing but control characters says nothing; a stranger cannot chat.
+  send(ada, Chat{"\x01\x02"});
+  EXPECT_EQ(link_.all<ChatLine>(fan).size(), cases.size());
+  const ConnectionId stranger = connect();
+  send(stranger, Chat{"spam"});
+  EXPECT_EQ(link_.goodbye(stranger)->reason, Reason::kOutOfTurn);
+  EXPECT_EQ(link_.all<ChatLine>(fan).size(), cases.size());
 }
 
 TEST_F(ServerTest, AGameNobodyIsInClosesAfterAMinute) {

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "net/byte_io.h"
+#include "net/player_text.h"
 
 namespace quarvex::net {
 
@@ -12,9 +13,9 @@ namespace {
 // ---- writing
 
 // Writes the header with a zero length, which finish() fills in.
-size_t begin(ByteWriter& w, MessageType type) {
+size_t begin(ByteWriter& w, MessageType type, uint8_t version = kProtocolVersion) {
   w.u8(static_cast<uint8_t>(type));
-  w.u8(kProtocolVersion);
+  w.u8(version);
   const size_t length_at = w.size();
   w.u32(0);
   return length_at;
@@ -30,6 +31,13 @@ void put_text(ByteWriter& w, const std::string& text, size_t limit) {
   w.bytes({reinterpret_cast<const uint8_t*>(text.data()), n});
 }
 
+// A chat line may need more than 255 bytes: its length takes two.
+void put_line(ByteWriter& w, const std::string& text) {
+  const size_t n = std::min(text.size(), max_text_bytes(kMaxChatChars));
+  w.u16(static_cast<uint16_t>(n));
+  w.bytes({reinterpret_cast<const uint8_t*>(text.data()), n});
+}
+
 void put_code(ByteWriter& w, const JoinCode& code) {
   for (char c : code) w.u8(static_cast<uint8_t>(c));
 }
@@ -40,6 +48,7 @@ void body(ByteWriter& w, const Create& m) {
   w.u8(m.human_sides);
   w.u32(m.last_frame);
   put_text(w, m.version, kMaxVersionText);
+  put_text(w, m.name, max_text_bytes(kMaxNameChars));
 }
 void body(ByteWriter& w, const Join& m) {
   put_code(w, m.code);
@@ -47,6 +56,7 @@ void body(ByteWriter& w, const Join& m) {
   w.u8(m.side);
   w.bytes(m.token);
   put_text(w, m.version, kMaxVersionText);
+  put_text(w, m.name, max_text_bytes(kMaxNameChars));
 }
 void body(ByteWriter& w, const Input& m) {
   w.u32(m.frame);
@@ -60,6 +70,12 @@ void body(ByteWriter& w, const Ping& m) {
   w.u32(m.id);
 }
 void body(ByteWriter&, const Leave&) {}
+void body(ByteWriter& w, const Pause& m) {
+  w.u8(m.pause ? 1 : 0);
+}
+void body(ByteWriter& w, const Chat& m) {
+  put_line(w, m.text);
+}
 
 void body(ByteWriter& w, const Created& m) {
   put_code(w, m.code);
@@ -107,6 +123,32 @@ void body(ByteWriter& w, const Goodbye& m) {
   w.u8(static_cast<uint8_t>(m.reason));
   put_text(w, m.text, kMaxReasonText);
 }
+void body(ByteWriter& w, const Roster& m) {
+  for (const Roster::Seat& seat : m.seats) {
+    w.u8(static_cast<uint8_t>(seat.state));
+    put_text(w, seat.name, max_text_bytes(kMaxNameChars));
+  }
+  w.u16(m.spectators);
+}
+void body(ByteWriter& w, const Paused& m) {
+  w.u8(m.paused ? 1 : 0);
+  w.u8(m.side);
+  w.u32(m.frame);
+  w.u16(m.resume_in_ms);
+}
+void body(ByteWriter& w, const Refused& m) {
+  put_text(w, m.text, kMaxReasonText);
+}
+void body(ByteWriter& w, const Lag& m) {
+  w.u8(m.side);
+  w.u8(m.waiting ? 1 : 0);
+  w.u8(m.seconds_left);
+}
+void body(ByteWriter& w, const ChatLine& m) {
+  w.u8(m.from);
+  put_text(w, m.name, max_text_bytes(kMaxNameChars));
+  put_line(w, m.text);
+}
 
 template <class T>
 constexpr MessageType type_of() {
@@ -116,6 +158,8 @@ constexpr MessageType type_of() {
   if constexpr (std::is_same_v<T, HashReport>) return MessageType::kHash;
   if constexpr (std::is_same_v<T, Ping>) return MessageType::kPing;
   if constexpr (std::is_same_v<T, Leave>) return MessageType::kLeave;
+  if constexpr (std::is_same_v<T, Chat>) return MessageType::kChat;
+  if constexpr (std::is_same_v<T, Pause>) return MessageType::kPause;
   if constexpr (std::is_same_v<T, Created>) return MessageType::kCreated;
   if constexpr (std::is_same_v<T, Welcome>) return MessageType::kWelcome;
   if constexpr (std::is_same_v<T, Frame>) return MessageType::kFrame;
@@ -125,6 +169,11 @@ constexpr MessageType type_of() {
   if constexpr (std::is_same_v<T, Late>) return MessageType::kLate;
   if constexpr (std::is_same_v<T, End>) return MessageType::kEnd;
   if constexpr (std::is_same_v<T, Goodbye>) return MessageType::kGoodbye;
+  if constexpr (std::is_same_v<T, Roster>) return MessageType::kRoster;
+  if constexpr (std::is_same_v<T, ChatLine>) return MessageType::kChatLine;
+  if constexpr (std::is_same_v<T, Lag>) return MessageType::kLag;
+  if constexpr (std::is_same_v<T, Paused>) return MessageType::kPaused;
+  if constexpr (std::is_same_v<T, Refused>) return MessageType::kRefused;
 }
 
 template <class Variant>
@@ -162,6 +211,26 @@ bool get_version(ByteReader& r, std::string& version) {
          valid_version_text({reinterpret_cast<const uint8_t*>(version.data()), version.size()});
 }
 
+bool get_line(ByteReader& r, std::string& out) {
+  const size_t n = r.u16();
+  if (n > max_text_bytes(kMaxChatChars)) return false;
+  const auto text = r.bytes(n);
+  out.assign(reinterpret_cast<const char*>(text.data()), text.size());
+  return true;
+}
+// A name as a client typed it: only its length is checked here, the
+// server cleans it before anyone else sees it.
+bool get_typed_name(ByteReader& r, std::string& out) {
+  return get_text(r, max_text_bytes(kMaxNameChars), out);
+}
+// What the server relays has been cleaned: anything else is refused.
+bool get_clean_name(ByteReader& r, std::string& out) {
+  return get_text(r, max_text_bytes(kMaxNameChars), out) && is_clean_text(out, kMaxNameChars);
+}
+bool get_clean_line(ByteReader& r, std::string& out) {
+  return get_line(r, out) && is_clean_text(out, kMaxChatChars);
+}
+
 bool get_sides(uint8_t sides) {
   return (sides & ~0x0Fu) == 0;
 }
@@ -180,7 +249,8 @@ bool get(ByteReader& r, Create& m) {
   m.seed = r.u32();
   m.human_sides = r.u8();
   m.last_frame = r.u32();
-  return get_version(r, m.version) && get_stage(m.stage) && get_player_sides(m.human_sides);
+  return get_version(r, m.version) && get_typed_name(r, m.name) && get_stage(m.stage) &&
+         get_player_sides(m.human_sides);
 }
 bool get(ByteReader& r, Join& m) {
   if (!get_code(r, m.code)) return false;
@@ -189,8 +259,8 @@ bool get(ByteReader& r, Join& m) {
   m.side = r.u8();
   const auto token = r.bytes(kTokenLength);
   if (token.size() == kTokenLength) std::copy(token.begin(), token.end(), m.token.begin());
-  if (!get_version(r, m.version)) return false;
-  if (role > 1 || m.side >= kSides) return false;
+  if (!get_version(r, m.version) || !get_typed_name(r, m.name)) return false;
+  if (role > 1 || m.side > kAnySide) return false;
   return m.role == Role::kPlayer || m.side == 0;
 }
 bool get(ByteReader& r, Input& m) {
@@ -209,6 +279,14 @@ bool get(ByteReader& r, Ping& m) {
 }
 bool get(ByteReader&, Leave&) {
   return true;
+}
+bool get(ByteReader& r, Pause& m) {
+  const uint8_t pause = r.u8();
+  m.pause = pause == 1;
+  return pause <= 1;
+}
+bool get(ByteReader& r, Chat& m) {
+  return get_line(r, m.text) && !m.text.empty();
 }
 
 bool get(ByteReader& r, Created& m) {
@@ -278,6 +356,47 @@ bool get(ByteReader& r, Goodbye& m) {
   });
 }
 
+bool get(ByteReader& r, Roster& m) {
+  bool ok = true;
+  for (Roster::Seat& seat : m.seats) {
+    const uint8_t state = r.u8();
+    seat.state = static_cast<SeatState>(state);
+    ok = ok && state <= static_cast<uint8_t>(SeatState::kAway) && get_clean_name(r, seat.name);
+    // Only a player's seat has a name, and a player always has one.
+    const bool named = seat.state == SeatState::kPlayer || seat.state == SeatState::kAway;
+    ok = ok && named != seat.name.empty();
+  }
+  m.spectators = r.u16();
+  return ok;
+}
+bool get(ByteReader& r, ChatLine& m) {
+  m.from = r.u8();
+  return m.from <= kFromSpectator && get_clean_name(r, m.name) && !m.name.empty() &&
+         get_clean_line(r, m.text) && !m.text.empty();
+}
+
+bool get(ByteReader& r, Paused& m) {
+  const uint8_t paused = r.u8();
+  m.paused = paused == 1;
+  m.side = r.u8();
+  m.frame = r.u32();
+  m.resume_in_ms = r.u16();
+  if (paused > 1) return false;
+  if (!m.paused) return m.side == 0 && m.frame == 0 && m.resume_in_ms == 0;
+  return m.side < kSides && m.frame >= 1 && m.resume_in_ms <= kResumeMs;
+}
+bool get(ByteReader& r, Refused& m) {
+  return get_text(r, kMaxReasonText, m.text) && !m.text.empty() &&
+         is_clean_text(m.text, kMaxReasonText);
+}
+bool get(ByteReader& r, Lag& m) {
+  m.side = r.u8();
+  const uint8_t waiting = r.u8();
+  m.waiting = waiting == 1;
+  m.seconds_left = r.u8();
+  return m.side < kSides && waiting <= 1 && (m.waiting || m.seconds_left == 0);
+}
+
 template <class T, class Variant>
 bool read_as(ByteReader& r, Variant& out) {
   T m{};
@@ -300,6 +419,10 @@ bool read_body(MessageType type, ByteReader& r, ClientMessage& out) {
       return read_as<Ping>(r, out);
     case MessageType::kLeave:
       return read_as<Leave>(r, out);
+    case MessageType::kChat:
+      return read_as<Chat>(r, out);
+    case MessageType::kPause:
+      return read_as<Pause>(r, out);
     default:
       return false;
   }
@@ -325,16 +448,26 @@ bool read_body(MessageType type, ByteReader& r, ServerMessage& out) {
       return read_as<End>(r, out);
     case MessageType::kGoodbye:
       return read_as<Goodbye>(r, out);
+    case MessageType::kRoster:
+      return read_as<Roster>(r, out);
+    case MessageType::kChatLine:
+      return read_as<ChatLine>(r, out);
+    case MessageType::kLag:
+      return read_as<Lag>(r, out);
+    case MessageType::kPaused:
+      return read_as<Paused>(r, out);
+    case MessageType::kRefused:
+      return read_as<Refused>(r, out);
     default:
       return false;
   }
 }
 
 bool from_client(uint8_t type) {
-  return type >= 1 && type <= 6;
+  return type >= 1 && type <= 8;
 }
 bool from_server(uint8_t type) {
-  return type >= 64 && type <= 72;
+  return type >= 64 && type <= 77;
 }
 
 }  // namespace
@@ -344,6 +477,37 @@ void append_message(std::vector<uint8_t>& out, const ClientMessage& message) {
 }
 void append_message(std::vector<uint8_t>& out, const ServerMessage& message) {
   append_any(out, message);
+}
+
+void append_goodbye(std::vector<uint8_t>& out, const Goodbye& goodbye, uint8_t version) {
+  ByteWriter w(out);
+  const size_t length_at = begin(w, MessageType::kGoodbye, version);
+  body(w, goodbye);
+  finish(w, length_at);
+}
+
+std::optional<OldHello> read_old_hello(std::span<const uint8_t> bytes) {
+  // Protocol 1's CREATE and JOIN, whose version text ends them; later
+  // versions keep it at the same place.
+  ByteReader r(bytes);
+  const uint8_t type = r.u8();
+  r.u8();
+  const uint32_t length = r.u32();
+  if (r.failed() || length > r.left()) return std::nullopt;
+  ByteReader b(r.bytes(length));
+  OldHello hello;
+  if (type == static_cast<uint8_t>(MessageType::kCreate)) {
+    b.bytes(10);
+  } else if (type == static_cast<uint8_t>(MessageType::kJoin)) {
+    JoinCode code{};
+    if (!get_code(b, code)) return std::nullopt;
+    hello.code = code;
+    b.bytes(2 + kTokenLength);
+  } else {
+    return std::nullopt;
+  }
+  if (!get_version(b, hello.version) || b.failed()) return std::nullopt;
+  return hello;
 }
 
 bool valid_code(std::span<const char> code) {
@@ -372,7 +536,11 @@ bool MessageReader<Message>::next(Message& out) {
   const uint8_t version = header.u8();
   const uint32_t length = header.u32();
   if (header.failed()) return fail(DecodeStatus::kMalformed, "a message header is cut short");
-  if (version != kProtocolVersion) {
+  // A GOODBYE keeps its bytes in every protocol version, so that a client
+  // told why it was refused can show it whichever version sent it.
+  const bool goodbye = !std::is_same_v<Message, ClientMessage> &&
+                       type == static_cast<uint8_t>(MessageType::kGoodbye);
+  if (version != kProtocolVersion && !goodbye) {
     version_seen_ = version;
     return fail(DecodeStatus::kWrongVersion, "a message of another protocol version");
   }

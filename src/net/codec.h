@@ -5,6 +5,7 @@
 // and stop at the first message that does not hold up.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -15,6 +16,17 @@ namespace quarvex::net {
 // Appends one message, header included.
 void append_message(std::vector<uint8_t>& out, const ClientMessage& message);
 void append_message(std::vector<uint8_t>& out, const ServerMessage& message);
+// A GOODBYE with another protocol version in its header: the answer a
+// client of that version can read.
+void append_goodbye(std::vector<uint8_t>& out, const Goodbye& goodbye, uint8_t version);
+
+// What a CREATE or JOIN of another protocol version says of its sender:
+// enough to tell it which quarvex the game wants.
+struct OldHello {
+  std::optional<JoinCode> code;  // a JOIN's
+  std::string version;
+};
+std::optional<OldHello> read_old_hello(std::span<const uint8_t> bytes);
 
 enum class DecodeStatus : uint8_t {
   kOk,

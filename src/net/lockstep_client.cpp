@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "net/codec.h"
+#include "net/player_text.h"
 
 namespace quarvex::net {
 
@@ -43,6 +44,16 @@ void LockstepClient::opened(int64_t now_ms, ClientLink& link) {
 void LockstepClient::leave(ClientLink& link) {
   if (state_ == State::kFailed || state_ == State::kEnded) return;
   send(Leave{}, link);
+}
+
+void LockstepClient::ask_pause(bool pause, ClientLink& link) {
+  if (state_ == State::kPlaying) send(Pause{pause}, link);
+}
+
+void LockstepClient::say(const std::string& text, ClientLink& link) {
+  if (state_ != State::kPlaying && state_ != State::kSnapshot) return;
+  const std::string line = clean_text(text, kMaxChatChars);
+  if (!line.empty()) send(Chat{line}, link);
 }
 
 void LockstepClient::closed(const std::string& why) {
@@ -90,6 +101,33 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
     }
     return;
   }
+  if (const auto* roster = std::get_if<Roster>(&m)) {
+    roster_ = *roster;
+    // A side whose player is gone waits for nobody.
+    for (size_t s = 0; s < lag_.size(); ++s) {
+      if (roster_.seats[s].state != SeatState::kPlayer) lag_[s] = -1;
+    }
+    return;
+  }
+  if (const auto* paused = std::get_if<Paused>(&m)) {
+    pause_ = *paused;
+    pause_heard_ms_ = now_ms;
+    return;
+  }
+  if (const auto* refused = std::get_if<Refused>(&m)) {
+    refusal_ = refused->text;
+    refusal_ms_ = now_ms;
+    return;
+  }
+  if (const auto* lag = std::get_if<Lag>(&m)) {
+    lag_[lag->side] = lag->waiting ? lag->seconds_left : -1;
+    return;
+  }
+  if (const auto* line = std::get_if<ChatLine>(&m)) {
+    if (chat_.size() == kChatLinesKept) chat_.erase(chat_.begin());
+    chat_.push_back(HeardLine{*line, now_ms});
+    return;
+  }
   if (const auto* s = std::get_if<Snapshot>(&m)) {
     on_snapshot(*s);
     return;
@@ -130,7 +168,8 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
 }
 
 void LockstepClient::on_welcome(const Welcome& w, int64_t now_ms, ClientLink& link) {
-  if (join_.role == Role::kPlayer && (w.role != Role::kPlayer || w.side != join_.side)) {
+  if (join_.role == Role::kPlayer &&
+      (w.role != Role::kPlayer || (w.side != join_.side && join_.side != kAnySide))) {
     fail("the server gave another side than the one asked for");
     return;
   }

@@ -100,6 +100,10 @@ class LockstepClient {
   int64_t next_tick_ms() const;
   // Tells the server we leave.
   void leave(ClientLink& link);
+  // Asks the server to pause the game, or to resume it.
+  void ask_pause(bool pause, ClientLink& link);
+  // Sends a chat line (nothing before the welcome or after the game).
+  void say(const std::string& text, ClientLink& link);
 
   State state() const { return state_; }
   const std::string& error() const { return error_; }
@@ -113,6 +117,25 @@ class LockstepClient {
   uint64_t end_hash() const { return end_hash_; }
   uint32_t end_frame() const { return end_frame_; }
   const ClientStats& stats() const { return stats_; }
+  // Who is in the game, as the server last said.
+  const Roster& roster() const { return roster_; }
+  // The latest chat lines, oldest first, with when each arrived.
+  struct HeardLine {
+    ChatLine line;
+    int64_t at_ms = 0;
+  };
+  static constexpr size_t kChatLinesKept = 8;
+  const std::vector<HeardLine>& chat() const { return chat_; }
+  // Per side: the seconds left before a player the server has not heard
+  // from for a second goes to the computer; -1 while all is well.
+  const std::array<int, kSides>& lag() const { return lag_; }
+  // The game's pause as the server last said, and when that arrived (the
+  // countdown's start).
+  const Paused& pause() const { return pause_; }
+  int64_t pause_heard_ms() const { return pause_heard_ms_; }
+  // The last request the server turned down ("" for none), and when.
+  const std::string& refusal() const { return refusal_; }
+  int64_t refusal_ms() const { return refusal_ms_; }
 
  private:
   void handle(const ServerMessage& m, int64_t now_ms, ClientLink& link);
@@ -150,6 +173,13 @@ class LockstepClient {
   std::vector<FrameInput> waiting_;  // frames received, not yet run, by frame number
   std::array<FrameInput, kRecentFrames> recent_{};
   ClientStats stats_;
+  Roster roster_;
+  std::vector<HeardLine> chat_;
+  std::array<int, kSides> lag_{-1, -1, -1, -1};
+  Paused pause_;
+  int64_t pause_heard_ms_ = 0;
+  std::string refusal_;
+  int64_t refusal_ms_ = 0;
   std::vector<uint8_t> out_;
 };
 

@@ -44,4 +44,14 @@ const char* reason_text(Reason reason) {
   return "was disconnected";
 }
 
+std::string version_mismatch_text(const std::string& host_name, const std::string& game_version,
+                                  const std::string& your_version) {
+  std::string text = host_name.empty() ? std::string("the game runs") : host_name + " plays";
+  text += " quarvex ";
+  text += game_version;
+  text += "; you have ";
+  text += your_version;
+  return text;
+}
+
 }  // namespace quarvex::net

@@ -19,7 +19,9 @@ namespace quarvex::net {
 using quarvex::FrameInput;
 using quarvex::KeyMask;
 
-constexpr uint8_t kProtocolVersion = 1;
+// 2: names in CREATE and JOIN, ROSTER, CHAT, CHAT_LINE, LAG, PAUSE, PAUSED
+// and REFUSED.
+constexpr uint8_t kProtocolVersion = 2;
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kCodeLength = 6;
 constexpr size_t kTokenLength = 16;
@@ -45,6 +47,8 @@ enum class MessageType : uint8_t {
   kHash = 4,
   kPing = 5,
   kLeave = 6,
+  kChat = 7,
+  kPause = 8,
   // From the server.
   kCreated = 64,
   kWelcome = 65,
@@ -55,6 +59,11 @@ enum class MessageType : uint8_t {
   kLate = 70,
   kEnd = 71,
   kGoodbye = 72,
+  kRoster = 73,
+  kChatLine = 74,
+  kLag = 75,
+  kPaused = 76,
+  kRefused = 77,
 };
 
 enum class Role : uint8_t { kPlayer = 0, kSpectator = 1 };
@@ -89,14 +98,19 @@ struct Create {
   uint8_t human_sides = 0;  // bit s: side s is played by a person
   uint32_t last_frame = 0;  // the game ends after this frame; 0: never
   std::string version;      // the game's version (printable ASCII, 1..32)
+  std::string name;         // the host's name as typed; the server cleans it
 };
+
+// A player's JOIN for whichever side is open: the first open one.
+constexpr uint8_t kAnySide = 4;
 
 struct Join {
   JoinCode code{};
   Role role = Role::kPlayer;
-  uint8_t side = 0;  // 0..3, players only
+  uint8_t side = 0;  // 0..3 or kAnySide, players only
   Token token{};     // the token of a side's player coming back; zero: none
   std::string version;
+  std::string name;  // the player's name as typed; the server cleans it
 };
 
 struct Input {
@@ -115,7 +129,16 @@ struct Ping {
 
 struct Leave {};
 
-using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave>;
+struct Chat {
+  std::string text;  // as typed; the server cleans it
+};
+
+// A player asks to pause the game (pause) or to let it run again.
+struct Pause {
+  bool pause = true;
+};
+
+using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave, Chat, Pause>;
 
 // --- from the server
 
@@ -173,10 +196,65 @@ struct Goodbye {
   std::string text;
 };
 
-using ServerMessage =
-    std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End, Goodbye>;
+enum class SeatState : uint8_t {
+  kComputer = 0,  // the computer's side from the start
+  kOpen = 1,      // waiting for its player, before the game starts
+  kPlayer = 2,    // its player is connected
+  kAway = 3,      // its player left; the computer commands it until they return
+};
+
+// Who is in the game: sent to every member whenever it changes.
+struct Roster {
+  struct Seat {
+    SeatState state = SeatState::kComputer;
+    std::string name;  // the player's (also while away); "" for the others
+  };
+  std::array<Seat, kSides> seats{};
+  uint16_t spectators = 0;
+};
+
+constexpr uint8_t kFromSpectator = 4;
+
+// A chat line, relayed to every member with its sender.
+struct ChatLine {
+  uint8_t from = 0;  // the sender's side, or kFromSpectator
+  std::string name;
+  std::string text;
+};
+
+// A player not heard from for a second ("waiting for NAME"), or heard
+// again (waiting false).
+struct Lag {
+  uint8_t side = 0;
+  bool waiting = false;
+  uint8_t seconds_left = 0;  // before the side goes to the computer; 0 when heard
+};
+
+constexpr int kMaxPauses = 3;        // a player's, in a game
+constexpr int32_t kResumeMs = 3000;  // the countdown before a paused game runs again
+
+// The game's pause, whenever it changes: paused after `frame` by the side's
+// player; while resuming, frames run again in `resume_in_ms`.
+struct Paused {
+  bool paused = false;  // false: running again (the rest is 0)
+  uint8_t side = 0;
+  uint32_t frame = 0;
+  uint16_t resume_in_ms = 0;  // 0: no countdown yet
+};
+
+// A request the server turned down, with why; the connection stays.
+struct Refused {
+  std::string text;
+};
+
+using ServerMessage = std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End,
+                                   Goodbye, Roster, ChatLine, Lag, Paused, Refused>;
 
 // One line for a reason, e.g. "sent a malformed message".
 const char* reason_text(Reason reason);
+// The line a player of another version is refused with: "NAME plays
+// quarvex 1.0.1; you have 1.0.2", or without a name "the game runs ...".
+std::string version_mismatch_text(const std::string& host_name, const std::string& game_version,
+                                  const std::string& your_version);
 
 }  // namespace quarvex::net

@@ -12,9 +12,11 @@
 // the room never waits for an input or for a slow reader.
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,6 +37,10 @@ struct RoomTiming {
   // rule on silence.
   int32_t behind_ms = 10000;
   int32_t alive_ms = 2000;
+  // A player not heard from for lag_ms is reported to the others, with the
+  // time left before the server lets it go at silent_ms.
+  int32_t lag_ms = 1000;
+  int32_t silent_ms = 15000;
   int32_t empty_ms = 60000;  // a game nobody is in closes after this long
   int32_t max_spectators = 32;
 };
@@ -67,7 +73,15 @@ class Room {
   std::optional<Reason> report_hash(ConnectionId id, const HashReport& m, ServerLink& link);
   // Something arrived from the member.
   void heard(ConnectionId id, int64_t now_ms);
-  // The member left or its connection ended.
+  // A chat line from a member, relayed to everyone in the game.
+  std::optional<Reason> chat(ConnectionId id, const Chat& m, int64_t now_ms, ServerLink& link,
+                             std::vector<Dropped>& dropped);
+  // A player asks to pause or resume the game. A request the game turns
+  // down (a fourth pause, a resume by another than the one who paused) is
+  // answered with REFUSED; a Reason when the member may not ask at all.
+  std::optional<Reason> pause(ConnectionId id, const Pause& m, int64_t now_ms, ServerLink& link);
+  // The member left or its connection ended; the others are told at the
+  // next tick.
   void leave(ConnectionId id, int64_t now_ms);
 
   // Closes every frame due by now. Members the room let go on the way (too
@@ -82,22 +96,21 @@ class Room {
   void members(std::vector<ConnectionId>& out) const;
 
   const JoinCode& code() const { return code_; }
+  Roster roster() const;
+  const std::string& host_name() const { return host_name_; }
+  const std::string& version() const { return create_.version; }
   bool started() const { return started_; }
   bool ended() const { return ended_; }
+  bool paused() const { return paused_; }
   // The server's hash of its World now; 0 when it does not simulate.
   uint64_t hash() const { return simulation_ ? simulation_->hash() : 0; }
   uint32_t last_closed() const { return next_frame_ - 1; }
   uint64_t desyncs() const { return desyncs_; }
 
  private:
-  enum class SeatState : uint8_t {
-    kClosed,   // the computer's side from the start
-    kOpen,     // waiting for its player, before the game starts
-    kPlaying,  // its player is connected
-    kAway,     // its player left; the computer commands it until they return
-  };
   struct Seat {
-    SeatState state = SeatState::kClosed;
+    SeatState state = SeatState::kComputer;
+    std::string name;  // its player's, cleaned
     ConnectionId id = 0;
     Token token{};
     SideInputs inputs;
@@ -106,9 +119,12 @@ class Room {
     bool reports = false;   // it has reported a hash
     uint32_t sent = 0;      // the latest frame it sent keys for
     int64_t heard_ms = 0;
+    int lag_shown = -1;  // the seconds left last reported; -1: none reported
+    int pauses = 0;      // asked for in this game, by whoever held the side
   };
   struct Watcher {
     ConnectionId id = 0;
+    std::string name;
     uint32_t reported = 0;
     uint32_t resynced = 0;
   };
@@ -136,9 +152,16 @@ class Room {
   void check_hash(ConnectionId id, uint32_t& reported, uint32_t& resynced, const HashReport& m,
                   ServerLink& link);
   bool anyone_in() const;
+  void refuse(ConnectionId id, const std::string& why, ServerLink& link);
+  void resume(int64_t now_ms);
+  // Tells everyone of the players not heard from, and of those heard again.
+  void report_lag(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
+  // Tells every member who is in the game, when that changed.
+  void send_roster(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
 
   JoinCode code_;
   Create create_;
+  std::string host_name_;
   RoomTiming timing_;
   std::unique_ptr<Simulation> simulation_;
   std::array<Seat, kSides> seats_;
@@ -151,6 +174,15 @@ class Room {
   Handovers handovers_;
   std::array<Check, kChecks> checks_{};
   uint64_t desyncs_ = 0;
+  bool roster_changed_ = true;
+  // The pause: asked for (applied after the open frame), in force, and the
+  // countdown to running again.
+  int pause_wanted_ = -1;  // the side, or -1
+  bool paused_ = false;
+  uint8_t paused_by_ = 0;
+  uint32_t paused_after_ = 0;
+  int64_t resume_at_ms_ = INT64_MAX;
+  uint8_t resuming_ = 0;           // the side mask for the next frame's resume
   std::vector<uint8_t> out_;       // the message being sent, reused
   std::vector<uint8_t> snapshot_;  // the World being saved, reused
 };

@@ -107,10 +107,7 @@ void ServerCore::received(ConnectionId id, std::span<const uint8_t> bytes, int64
     case DecodeStatus::kOk:
       return;
     case DecodeStatus::kWrongVersion:
-      drop(id, Reason::kVersionMismatch,
-           "protocol version " + std::to_string(reader.version_seen()) + "; this server speaks " +
-               std::to_string(kProtocolVersion),
-           now_ms, link);
+      refuse_version(id, bytes, reader.version_seen(), now_ms, link);
       return;
     case DecodeStatus::kMalformed:
     case DecodeStatus::kWrongDirection:
@@ -143,6 +140,13 @@ void ServerCore::handle(ConnectionId id, Connection& c, const ClientMessage& m, 
     out_.clear();
     append_message(out_, Pong{ping->id});
     link.send(id, out_);
+  } else if (const auto* chat = std::get_if<Chat>(&m)) {
+    dropped_.clear();
+    fault = room ? room->chat(id, *chat, now_ms, link, dropped_) : Reason::kOutOfTurn;
+    drop_all(dropped_, now_ms, link);
+    if (!connections_.contains(id)) return;
+  } else if (const auto* pause = std::get_if<Pause>(&m)) {
+    fault = room ? room->pause(id, *pause, now_ms, link) : Reason::kOutOfTurn;
   } else if (std::holds_alternative<Leave>(m)) {
     drop(id, Reason::kLeft, reason_text(Reason::kLeft), now_ms, link);
   }
@@ -172,11 +176,17 @@ void ServerCore::create_game(ConnectionId id, Connection& c, const Create& m, in
     }
   }
   rooms_.emplace(code_key(code),
-                 std::make_unique<Room>(code, m, settings_.room, std::move(simulation), now_ms));
+                 std::make_unique<Room>(code, m, room_timing(), std::move(simulation), now_ms));
   if (observer_ != nullptr) observer_->game_created(code);
   out_.clear();
   append_message(out_, Created{code});
   link.send(id, out_);
+}
+
+RoomTiming ServerCore::room_timing() const {
+  RoomTiming timing = settings_.room;
+  timing.silent_ms = settings_.silence_ms;
+  return timing;
 }
 
 void ServerCore::join_game(ConnectionId id, Connection& c, const Join& m, int64_t now_ms,
@@ -203,8 +213,36 @@ void ServerCore::join_game(ConnectionId id, Connection& c, const Join& m, int64_
   // A player back on a new connection: the old one goes without handing
   // the side over.
   for (const Dropped& d : dropped_) {
-    drop(d.id, d.reason, "replaced by a new connection of the same player", now_ms, link, false);
+    drop(d.id, d.reason,
+         d.reason == Reason::kLeft ? "replaced by a new connection of the same player"
+                                   : reason_text(d.reason),
+         now_ms, link, false);
   }
+}
+
+void ServerCore::refuse_version(ConnectionId id, std::span<const uint8_t> bytes, uint8_t version,
+                                int64_t now_ms, ServerLink& link) {
+  // A client of another version is told which quarvex the game wants, in a
+  // GOODBYE of its own protocol version, which it can read.
+  std::string why = "protocol version " + std::to_string(version) + "; this server speaks " +
+                    std::to_string(kProtocolVersion);
+  if (const std::optional<OldHello> hello = read_old_hello(bytes)) {
+    const Room* room = hello->code ? game(*hello->code) : nullptr;
+    why = room != nullptr
+              ? version_mismatch_text(room->host_name(), room->version(), hello->version)
+              : std::string(version < kProtocolVersion ? "the server runs a newer quarvex"
+                                                       : "the server runs an older quarvex") +
+                    "; you have " + hello->version;
+  }
+  const auto it = connections_.find(id);
+  if (it == connections_.end()) return;
+  if (Room* room = room_of(it->second)) room->leave(id, now_ms);
+  connections_.erase(it);
+  ++stats_.faults;
+  out_.clear();
+  append_goodbye(out_, Goodbye{Reason::kVersionMismatch, why}, version);
+  link.send(id, out_);
+  link.close(id, why);
 }
 
 void ServerCore::drop(ConnectionId id, Reason reason, const std::string& why, int64_t now_ms,

@@ -106,6 +106,9 @@ class ServerCore {
   void join_game(ConnectionId id, Connection& c, const Join& m, int64_t now_ms, ServerLink& link);
   // Tells the connection why and closes it; `leave_room` hands its side
   // over when it was playing.
+  RoomTiming room_timing() const;
+  void refuse_version(ConnectionId id, std::span<const uint8_t> bytes, uint8_t version,
+                      int64_t now_ms, ServerLink& link);
   void drop(ConnectionId id, Reason reason, const std::string& why, int64_t now_ms,
             ServerLink& link, bool leave_room = true);
   void drop_all(std::vector<Dropped>& dropped, int64_t now_ms, ServerLink& link);

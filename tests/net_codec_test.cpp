@@ -312,8 +312,9 @@ TEST(NetCodec, QueuedMessagesAreCutIntoBatchesOfWholeMessages) {
   for (uint32_t f = 1; f <= 20; ++f) append_message(inputs, ClientMessage{Input{f, 1}});
   ASSERT_EQ(inputs.size(), 240u);
   std::vector<uint8_t> join_first;
-  append_message(join_first, ClientMessage{Join{
-                                 {'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0"}});
+  append_message(
+      join_first,
+      ClientMessage{Join{{'A', 'B', 'C', 'D', 'E', 'F'}, Role::kPlayer, 0, {}, "1.0.0", ""}});
   const size_t join_size = join_first.size();
   join_first.insert(join_first.end(), inputs.begin(), inputs.end());
   const struct {

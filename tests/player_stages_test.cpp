@@ -62,6 +62,7 @@ TEST(StageDescription, ReadsWhatIsThereAndNamesFileAndLineOfWhatIsWrong) {
       {"\xCC\xAA", {}, {}},
       {"[&", {}, {}},
       {"title = \"x\"\nground = 1\n[[[1]]]\n", {}, {}},
+      {"t=5344-01-04t\xDA\x9Doed:I", {}, {}},
   };
   for (const Case& c : cases) {
     StageDescription d;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "shell/lan_addresses.h"
+
 namespace quarvex {
 
 const std::array<const char*, kMenuItems> kMenuItemTexts = {
@@ -309,7 +311,7 @@ void Shell::title_entry(const TitleOutcome& outcome, ShellRequests& out) {
     case TitleEntry::kPlayTogether:
       if (outcome.kind == TitleOutcome::kChosen) {
         cue_ = ShellCue::kConfirm;
-        open_play_together();
+        open_play_together(lan_addresses());
       }
       return;
     case TitleEntry::kEditor:

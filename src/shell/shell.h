@@ -139,6 +139,9 @@ class Shell {
   void open_stage_list(StageList list, int side);
   // Opens the Random battle page with `seed` shown, at the title menu's side.
   void open_random_battle(uint32_t seed, int side);
+  // Opens the Play together page, hosting offered on `lan_addresses` (the
+  // title menu's entry gives the machine's).
+  void open_play_together(std::vector<std::string> lan_addresses);
 
   const Bindings& bindings() const { return settings_.settings.bindings; }
   const SettingsFile& settings() const { return settings_; }
@@ -183,7 +186,6 @@ class Shell {
   void handle_stage_list(const InputEvent& e, int action, ShellRequests& out);
   void handle_random_battle(const InputEvent& e, int action, ShellRequests& out);
   // The Play together page (shell_play_together.cpp).
-  void open_play_together();
   void handle_play_together(const InputEvent& e, int action, ShellRequests& out);
   void handle_typing(const InputEvent& e, ShellRequests& out);
   void play_together_done(const PlayTogetherOutcome& outcome, bool repeat, ShellRequests& out);

@@ -1,13 +1,14 @@
 // The shell's side of the Play together page: which keys reach it, the
 // sounds of its steps, and saving the name and the addresses it changes.
 
-#include "shell/lan_addresses.h"
+#include <utility>
+
 #include "shell/shell.h"
 
 namespace quarvex {
 
-void Shell::open_play_together() {
-  play_together_.open(lan_addresses());
+void Shell::open_play_together(std::vector<std::string> lan_addresses) {
+  play_together_.open(std::move(lan_addresses));
   screen_ = ShellScreen::kPlayTogether;
 }
 

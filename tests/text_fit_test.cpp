@@ -191,13 +191,15 @@ std::vector<Screen> every_screen() {
     for (int i = 0; i < 6; ++i) type_text(shell, w, "戦戦戦戦");
     pad_press(shell, w, "dpdown");
   });
-  for (const char* row : {"Down", "Up"}) {
-    add(std::string("play together, addresses ") + row,
+  // Join a game (one row down) and Watch a game (two), with the addresses
+  // joined last.
+  for (int row : {1, 2}) {
+    add("play together, addresses " + std::to_string(row),
         [hosts, row](World& w, Shell& shell, SettingsFile& settings) {
           settings.settings.addresses = {"ws://" + std::string(kMaxAddressCharacters - 5, 'x'),
                                          "[::1]:7480"};
           shell.open_play_together(hosts);
-          press(shell, w, row);
+          for (int i = 0; i < row; ++i) press(shell, w, "Down");
           press(shell, w, "Return");
         });
   }

@@ -16,8 +16,8 @@ namespace {
 
 constexpr int kLeft = 80;
 constexpr int kRight = 560;
-constexpr int kTop = 90;
-constexpr int kBottom = 400;
+constexpr int kTop = 70;
+constexpr int kBottom = 466;
 constexpr int kRowStep = 28;
 
 void row(Device& d, const std::string& label, int top, bool chosen) {

@@ -10,8 +10,8 @@ namespace quarvex {
 
 namespace {
 
-constexpr int kFirstEntryTop = 320;
-constexpr int kEntryStep = 30;
+constexpr int kFirstEntryTop = 312;
+constexpr int kEntryStep = 25;
 
 std::string entry_label(const Shell& shell, TitleEntry entry) {
   const Texts& texts = shell.texts();

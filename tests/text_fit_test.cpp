@@ -224,6 +224,12 @@ std::vector<Screen> every_screen() {
     type_text(shell, w, "ABC");
     press(shell, w, "Return");
   });
+  add("hosting", [](World&, Shell& shell, SettingsFile&) {
+    message(shell,
+            "Hosting a game on {address}...\nThis window cannot host a networked game yet; "
+            "quarvex-server hosts one without a window.",
+            {{"address", "[fd12:3456:789a:1:2:3:4:5]:7480"}});
+  });
   add("connecting", [](World&, Shell& shell, SettingsFile&) {
     message(shell,
             "Connecting to {address}...\nThis window cannot play a networked game yet; quarvex "

@@ -15,11 +15,15 @@ std::string request_address(const NetworkRequest& request) {
 }
 
 // The window does not run a networked game yet; the request is told, never
-// dropped in silence, and the headless game's --connect plays one.
+// dropped in silence, and the headless game's --connect and quarvex-server play one.
 void start_network_game(const NetworkRequest& request, Shell& shell) {
-  shell.show_message(Message{N_("Connecting to {address}...\nThis window cannot play a networked "
-                                "game yet; quarvex --connect plays one without a window."),
-                             {{"address", request_address(request)}}});
+  const char* text =
+      request.kind == NetworkRequest::kHost
+          ? N_("Hosting a game on {address}...\nThis window cannot host a networked game yet; "
+               "quarvex-server hosts one without a window.")
+          : N_("Connecting to {address}...\nThis window cannot play a networked game yet; "
+               "quarvex --connect plays one without a window.");
+  shell.show_message(Message{text, {{"address", request_address(request)}}});
 }
 
 }  // namespace quarvex

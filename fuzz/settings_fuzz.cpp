@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "lang/languages.h"
+#include "shell/game_address.h"
+#include "shell/player_name.h"
 #include "shell/settings.h"
+#include "world/shown_text.h"
 
 namespace {
 
@@ -51,6 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!(s.dead_zone >= 0.05 && s.dead_zone <= 0.95)) std::abort();
   if (!bindings_sound(s.bindings)) std::abort();
   if (s.language != "auto" && !quarvex::is_language_code(s.language)) std::abort();
+  // The name and the addresses are shown and sent to other players as they are.
+  if (quarvex::clean_line(s.player_name, quarvex::kMaxNameCodePoints) != s.player_name) {
+    std::abort();
+  }
+  if (s.addresses.size() > quarvex::kRememberedAddresses) std::abort();
+  for (const std::string& a : s.addresses) {
+    if (a.empty() || !quarvex::is_plain_text(a, false)) std::abort();
+  }
 
   std::vector<std::string> again;
   if (!(quarvex::parse_settings(quarvex::settings_text(s), "whole", again) == s) || !again.empty())
@@ -63,6 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quarvex::parse_key_chord("F2", f2);
     quarvex::bind_key(changed.bindings, quarvex::kActionHelp, f2, other);
     changed.language = s.language == "ja" ? "auto" : "ja";
+    changed.player_name = s.player_name == "Ada" ? "" : "Ada";
+    quarvex::remember_address(changed.addresses, "box.lan:7000");
     const std::string updated = quarvex::updated_settings_text(text, changed);
     if (!(quarvex::parse_settings(updated, "updated", again) == changed) || !again.empty())
       std::abort();

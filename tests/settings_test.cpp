@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include <sstream>
 #include <string>
 
+#include "shell/game_address.h"
+#include "shell/player_name.h"
 #include "shell/settings.h"
 
 namespace quarvex {
@@ -266,6 +269,76 @@ TEST(Settings, TheLanguageIsAutoOrALanguageCodeAndIsWrittenWhereItStands) {
     EXPECT_EQ(parse(text, errors), s);
     EXPECT_TRUE(errors.empty());
   }
+}
+
+TEST(Settings, ThePlayersNameIsOneCleanLineOfAtMost24Characters) {
+  struct Case {
+    const char* entry;  // the TOML value as the file holds it
+    const char* name;
+  };
+  const Case cases[] = {
+      {R"("Ada")", "Ada"},
+      {R"("  Ada Lovelace  ")", "Ada Lovelace"},
+      {R"("a\u0007b\tc\u001b[2Jd")", "abc[2Jd"},          // control characters left out
+      {R"("\u202Eevil")", "evil"},                        // a direction override too
+      {R"("\"quoted\" \\ back")", "\"quoted\" \\ back"},  // written back escaped
+      {R"("やまだたろう")", "やまだたろう"},
+      {R"("abcdefghijklmnopqrstuvwxyz")", "abcdefghijklmnopqrstuvwx"},
+      {R"("あいうえおかきくけこさしすせそたちつてとなにぬねの")",
+       "あいうえおかきくけこさしすせそたちつてとなにぬね"},
+      {R"("")", ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> errors;
+    const Settings s = parse(std::string("[player]\nname = ") + c.entry + "\n", errors);
+    EXPECT_TRUE(errors.empty()) << c.entry;
+    EXPECT_EQ(s.player_name, c.name) << c.entry;
+    EXPECT_EQ(parse(settings_text(s), errors), s) << c.entry;
+    EXPECT_TRUE(errors.empty()) << c.entry;
+  }
+  // Bytes that are not UTF-8 (TOML refuses them in a file) become U+FFFD.
+  EXPECT_EQ(clean_line("a\xFF\xC3z", kMaxNameCodePoints), "a\xEF\xBF\xBD\xEF\xBF\xBDz");
+  EXPECT_EQ(player_name(" \x01 "), system_player_name());
+  EXPECT_FALSE(system_player_name().empty());
+
+  std::vector<std::string> errors;
+  const Settings s = parse("[player]\nname = 3\ncolour = \"red\"\n", errors);
+  ASSERT_EQ(errors.size(), 2u);
+  std::sort(errors.begin(), errors.end());  // the reader's order is not the file's
+  EXPECT_EQ(errors[0], "s.toml:2: player.name: expected a name in quotes");
+  EXPECT_EQ(errors[1], "s.toml:3: unknown entry 'player.colour'");
+  EXPECT_EQ(s.player_name, "");
+}
+
+TEST(Settings, TheAddressesJoinedAreKeptNewestFirstFiveAtMost) {
+  std::vector<std::string> addresses;
+  for (const char* a : {"one", "two", "three", "two", "four", "five", "six", "three"}) {
+    remember_address(addresses, a);
+  }
+  EXPECT_EQ(addresses, (std::vector<std::string>{"three", "six", "five", "four", "two"}));
+
+  std::vector<std::string> errors;
+  Settings s = parse(
+      "[network]\naddresses = [\"a\", \"\", \"b\\u0007c\", \"d\", \"e\", \"f\", \"g\"]\n", errors);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(s.addresses, (std::vector<std::string>{"a", "bc", "d", "e", "f"}));
+  s = parse("[network]\naddresses = [\"a\", 7]\n", errors);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("s.toml:2: network.addresses: expected a list of addresses", 0), 0u);
+  EXPECT_TRUE(s.addresses.empty());
+
+  // Written where they stand, the rest of the file kept.
+  const std::string old = "# mine\n[player]\nname = \"Ada\"  # me\n";
+  s = parse(old, errors);
+  s.player_name = "Grace";
+  s.addresses = {"[::1]:7480", "ws://lan-box:7000"};
+  const std::string text = updated_settings_text(old, s);
+  EXPECT_EQ(text,
+            "# mine\n[player]\nname = \"Grace\"  # me\n\n[network]\n"
+            "addresses = [\"[::1]:7480\", \"ws://lan-box:7000\"]\n");
+  errors.clear();
+  EXPECT_EQ(parse(text, errors), s);
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(SettingsFileTest, AMissingFileIsWrittenWithTheDefaults) {

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/game.h"
 #include "app/message_line.h"
 #include "app/sound_controls.h"
@@ -47,7 +49,13 @@ struct Driver : testing::TestHost {
     if (r.about_stages()) answer_stage_requests(r, game, shell, stage_folder, 1234);
     apply_shell_sound(r, shell, nullptr);
     if (r.cue != ShellCue::kNone) cues.push_back(r.cue);
+    if (r.network_game) requests.push_back(shell.network_request());
     quit = quit || r.quit;
+  }
+  void type(const char* utf8) {
+    InputEvent e{InputKind::kText, {}, false, 0};
+    std::snprintf(e.text, sizeof e.text, "%s", utf8);
+    event(e);
   }
   void press(const char* name) {
     event(InputEvent{InputKind::kKeyDown, key(name), false, 0});
@@ -67,6 +75,7 @@ struct Driver : testing::TestHost {
   Game game;
   bool quit = false;
   std::vector<ShellCue> cues;
+  std::vector<NetworkRequest> requests;
 };
 
 Options stage_options(int stage, int side, bool start) {
@@ -559,6 +568,90 @@ TEST(ShellMenu, TheLanguagePageSwitchesEveryTextAndTheNextStartKeepsIt) {
   d.press("Escape");
   EXPECT_EQ(d.shell.screen(), ShellScreen::kMenu);
   EXPECT_EQ(set.at(d.shell.language()).code, "de");
+}
+
+}  // namespace
+}  // namespace quarvex
+
+namespace quarvex {
+namespace {
+
+// The Play together page from the title menu: typed text reaches the entry
+// and no binding (M would mute, - lower the volume); a bad address or a
+// short code is refused where it was typed; the request carries the
+// address, the code upper-cased and the name, and the address is kept.
+TEST(ShellTitle, PlayTogetherTypesTheNameAddressAndCodeIntoOneRequest) {
+  Driver d(stage_options(1, 0, false));
+  d.hold(kKeyDown, d.frame + 1, d.frame + 1);
+  d.steps(2);
+  focus_entry(d, TitleEntry::kPlayTogether);
+  d.press("Return");
+  ASSERT_EQ(d.shell.screen(), ShellScreen::kPlayTogether);
+  const PlayTogetherPage& page = d.shell.play_together_page();
+  const Settings& settings = d.settings.settings;
+
+  d.press("Down");
+  d.press("Down");
+  d.press("Down");
+  d.press("Return");
+  ASSERT_EQ(page.step(), PlayTogetherStep::kName);
+  for (int i = 0; i < 40; ++i) d.press("Backspace");
+  d.type("Mia ");
+  d.type("やま-");
+  d.press("M");  // the mute key: while typing it only types (its text came above)
+  d.press("Return");
+  EXPECT_EQ(page.step(), PlayTogetherStep::kChoices);
+  EXPECT_EQ(settings.player_name, "Mia やま-");
+  EXPECT_FALSE(settings.mute);
+
+  d.press("Up");
+  d.press("Up");
+  d.press("Return");  // Join a game
+  ASSERT_EQ(page.step(), PlayTogetherStep::kAddresses);
+  d.press("Return");  // New address...
+  ASSERT_EQ(page.step(), PlayTogetherStep::kAddress);
+  d.type("box.lan:70x");
+  d.press("Return");
+  ASSERT_NE(page.problem(), nullptr);
+  EXPECT_STREQ(page.problem(), "The port is a number from 1 to 65535.");
+  EXPECT_EQ(page.step(), PlayTogetherStep::kAddress);
+  d.press("Backspace");
+  d.type("00");
+  d.press("Return");
+  ASSERT_EQ(page.step(), PlayTogetherStep::kCode);
+  d.type("ab1");
+  d.type("cde");
+  d.press("Return");
+  EXPECT_STREQ(page.problem(), "The game's code has six letters.");
+  EXPECT_TRUE(d.requests.empty());
+  d.type("f");
+  d.press("Return");
+  ASSERT_EQ(d.requests.size(), 1u);
+  EXPECT_EQ(d.requests[0].kind, NetworkRequest::kJoin);
+  EXPECT_EQ(d.requests[0].url, "ws://box.lan:7000");
+  EXPECT_EQ(d.requests[0].code, "ABCDEF");
+  EXPECT_EQ(d.requests[0].name, "Mia やま-");
+  EXPECT_EQ(d.shell.screen(), ShellScreen::kNone);
+  EXPECT_EQ(settings.addresses, (std::vector<std::string>{"box.lan:7000"}));
+
+  // Watching picks the address just used from the list; Escape steps back
+  // one step at a time and then leaves the page.
+  d.press("Return");
+  ASSERT_EQ(d.shell.screen(), ShellScreen::kPlayTogether);
+  d.press("Down");
+  d.press("Down");
+  d.press("Return");  // Watch a game
+  d.press("Down");
+  d.press("Return");  // box.lan:7000
+  ASSERT_EQ(page.step(), PlayTogetherStep::kCode);
+  d.press("Escape");
+  EXPECT_EQ(page.step(), PlayTogetherStep::kAddresses);
+  d.press("Escape");
+  EXPECT_EQ(page.step(), PlayTogetherStep::kChoices);
+  d.press("Escape");
+  EXPECT_EQ(d.shell.screen(), ShellScreen::kNone);
+  EXPECT_EQ(d.requests.size(), 1u);
+  EXPECT_FALSE(d.quit);
 }
 
 }  // namespace

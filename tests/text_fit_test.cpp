@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -24,6 +26,7 @@
 #include "editor/editor_files.h"
 #include "editor/palette.h"
 #include "platform/font.h"
+#include "platform/input_names.h"
 #include "recording_device.h"
 #include "render/editor_draw.h"
 #include "render/network_line.h"
@@ -31,6 +34,7 @@
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
 #include "render/unit_names.h"
+#include "shell/player_name.h"
 #include "shell/shell.h"
 #include "test_files.h"
 
@@ -62,6 +66,19 @@ void press(Shell& shell, const World& w, const char* name) {
   ShellRequests requests;
   shell.handle(InputEvent{InputKind::kKeyDown, key(name), false, 0}, w, requests);
   shell.handle(InputEvent{InputKind::kKeyUp, key(name), false, 0}, w, requests);
+}
+
+void type_text(Shell& shell, const World& w, const char* utf8) {
+  ShellRequests requests;
+  InputEvent e{InputKind::kText, {}, false, 0};
+  std::snprintf(e.text, sizeof e.text, "%s", utf8);
+  shell.handle(e, w, requests);
+}
+
+void pad_press(Shell& shell, const World& w, const char* input) {
+  ShellRequests requests;
+  InputEvent e{InputKind::kPadDown, {}, false, static_cast<int16_t>(parse_pad_input(input))};
+  shell.handle(e, w, requests);
 }
 
 void playing(World& w) {
@@ -156,6 +173,74 @@ std::vector<Screen> every_screen() {
     w.title_row = 1;
     for (size_t i = 0; i < kTitleEntries.size(); ++i) press(shell, w, "Down");
     press(shell, w, "Return");
+  });
+  // The Play together page: every step, the player's name and addresses at
+  // their longest, the letter grid, and each reason an address is refused.
+  const std::vector<std::string> hosts = {"192.168.100.200", "fd12:3456:789a:1:2:3:4:5",
+                                          "127.0.0.1"};
+  add("play together", [hosts](World&, Shell& shell, SettingsFile& settings) {
+    settings.settings.player_name = std::string(kMaxNameCodePoints, 'W');
+    shell.open_play_together(hosts);
+  });
+  add("play together, host", [hosts](World& w, Shell& shell, SettingsFile&) {
+    shell.open_play_together(hosts);
+    press(shell, w, "Return");
+  });
+  add("play together, nowhere to host", [](World& w, Shell& shell, SettingsFile&) {
+    shell.open_play_together({});
+    press(shell, w, "Return");
+  });
+  add("play together, the name and the grid", [hosts](World& w, Shell& shell, SettingsFile&) {
+    shell.open_play_together(hosts);
+    press(shell, w, "Up");
+    press(shell, w, "Return");
+    for (int i = 0; i < 6; ++i) type_text(shell, w, "戦戦戦戦");
+    pad_press(shell, w, "dpdown");
+  });
+  // Join a game (one row down) and Watch a game (two), with the addresses
+  // joined last.
+  for (int row : {1, 2}) {
+    add("play together, addresses " + std::to_string(row),
+        [hosts, row](World& w, Shell& shell, SettingsFile& settings) {
+          settings.settings.addresses = {"ws://" + std::string(kMaxAddressCharacters - 5, 'x'),
+                                         "[::1]:7480"};
+          shell.open_play_together(hosts);
+          for (int i = 0; i < row; ++i) press(shell, w, "Down");
+          press(shell, w, "Return");
+        });
+  }
+  for (const char* typed : {"", "http://x", "x/a b", "[::1", "[::1]x", "[x]", "a b", "x:0"}) {
+    add(std::string("play together, address ") + typed,
+        [hosts, typed](World& w, Shell& shell, SettingsFile&) {
+          shell.open_play_together(hosts);
+          press(shell, w, "Down");
+          press(shell, w, "Return");
+          press(shell, w, "Return");
+          type_text(shell, w, typed);
+          press(shell, w, "Return");
+        });
+  }
+  add("play together, code", [hosts](World& w, Shell& shell, SettingsFile&) {
+    shell.open_play_together(hosts);
+    press(shell, w, "Down");
+    press(shell, w, "Return");
+    press(shell, w, "Return");
+    type_text(shell, w, "box.lan");
+    press(shell, w, "Return");
+    type_text(shell, w, "ABC");
+    press(shell, w, "Return");
+  });
+  add("hosting", [](World&, Shell& shell, SettingsFile&) {
+    message(shell,
+            "Hosting a game on {address}...\nThis window cannot host a networked game yet; "
+            "quarvex-server hosts one without a window.",
+            {{"address", "[fd12:3456:789a:1:2:3:4:5]:7480"}});
+  });
+  add("connecting", [](World&, Shell& shell, SettingsFile&) {
+    message(shell,
+            "Connecting to {address}...\nThis window cannot play a networked game yet; quarvex "
+            "--connect plays one without a window.",
+            {{"address", "wss://" + std::string(60, 'x') + ":7480"}});
   });
   // The Stages page with the player's texts at their longest, in both
   // faces, and a damaged stage with the reader's messages; the chosen row on

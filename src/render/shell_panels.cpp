@@ -248,6 +248,9 @@ void draw_shell_overlay(Device& d, const World& w, const Shell& shell) {
     case ShellScreen::kRandomBattle:
       draw_random_battle_page(d, shell);
       break;
+    case ShellScreen::kPlayTogether:
+      draw_play_together_page(d, shell);
+      break;
     case ShellScreen::kNone:
       break;
   }

@@ -20,5 +20,7 @@ void draw_language_page(Device& d, const Shell& shell);
 // The Stages and Random battle pages (stage_pages.cpp).
 void draw_stage_list_page(Device& d, const Shell& shell);
 void draw_random_battle_page(Device& d, const Shell& shell);
+// The Play together page (play_together_panel.cpp).
+void draw_play_together_page(Device& d, const Shell& shell);
 
 }  // namespace quarvex

@@ -10,8 +10,8 @@ namespace quarvex {
 
 namespace {
 
-constexpr int kFirstEntryTop = 320;
-constexpr int kEntryStep = 30;
+constexpr int kFirstEntryTop = 312;
+constexpr int kEntryStep = 25;
 
 std::string entry_label(const Shell& shell, TitleEntry entry) {
   const Texts& texts = shell.texts();
@@ -20,6 +20,8 @@ std::string entry_label(const Shell& shell, TitleEntry entry) {
       return texts.tr("Stages: the game's and your own");
     case TitleEntry::kRandomBattle:
       return texts.tr("Random battle");
+    case TitleEntry::kPlayTogether:
+      return texts.tr("Play together");
     case TitleEntry::kLanguage:
       return texts.trf("Language: {language}",
                        {{"language", shell.languages().own_name(shell.language())}});

@@ -25,6 +25,7 @@ constexpr HelpLine kLines[] = {
     {kTitleBit, {k(kKeySelect), -1}, N_("start the stage")},
     {kTitleBit, {k(kActionWatch), -1}, N_("watch the computer play it")},
     {kTitleBit, {k(kKeyDown), -1}, N_("your stages, random battle (below)")},
+    {kTitleBit, {k(kKeyDown), -1}, N_("play together over the network (below)")},
 
     {kCursorBit | kWatchBit, {k(kKeyUp), k(kKeyDown), -1}, N_("move the cursor up, down")},
     {kCursorBit | kWatchBit, {k(kKeyLeft), k(kKeyRight), -1}, N_("move the cursor left, right")},

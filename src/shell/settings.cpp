@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "lang/languages.h"
+#include "shell/player_name.h"
 
 #include "world/shown_text.h"
 
@@ -253,6 +254,66 @@ void read_replays(Reader& reader, const toml::table& table, Settings& s) {
   }
 }
 
+void read_player(Reader& reader, const toml::table& table, Settings& s) {
+  for (auto&& [key, node] : table) {
+    const std::string name = "player." + std::string(key.str());
+    if (key.str() != "name") {
+      reader.error(key.source(), "unknown entry " + in_quotes(name));
+    } else if (const auto* text = node.as_string()) {
+      s.player_name = clean_line(text->get(), kMaxNameCodePoints);
+    } else {
+      reader.error(node.source(), name + ": expected a name in quotes");
+    }
+  }
+}
+
+// The list the game writes; a longer one keeps its first (newest) entries.
+void read_network(Reader& reader, const toml::table& table, Settings& s) {
+  for (auto&& [key, node] : table) {
+    const std::string name = "network." + std::string(key.str());
+    if (key.str() != "addresses") {
+      reader.error(key.source(), "unknown entry " + in_quotes(name));
+      continue;
+    }
+    const toml::array* list = node.as_array();
+    std::vector<std::string> addresses;
+    bool ok = list != nullptr;
+    for (size_t i = 0; ok && i < list->size(); ++i) {
+      const auto* text = (*list)[i].as_string();
+      ok = text != nullptr;
+      if (!ok) break;
+      std::string address = clean_line(text->get(), kMaxAddressCharacters);
+      if (!address.empty() && addresses.size() < kRememberedAddresses) {
+        addresses.push_back(std::move(address));
+      }
+    }
+    if (!ok) {
+      reader.error(node.source(), name + ": expected a list of addresses, like [\"192.168.1.20\"]");
+      continue;
+    }
+    s.addresses = std::move(addresses);
+  }
+}
+
+// A basic TOML string: the cleaned texts hold no control characters.
+std::string quoted_value(std::string_view text) {
+  std::string value = "\"";
+  for (const char c : text) {
+    if (c == '\\' || c == '"') value += '\\';
+    value += c;
+  }
+  return value + "\"";
+}
+
+std::string addresses_value(const std::vector<std::string>& addresses) {
+  std::string value = "[";
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    if (i > 0) value += ", ";
+    value += quoted_value(addresses[i]);
+  }
+  return value + "]";
+}
+
 // Parses, leaving out each line a syntax error names, until the text reads.
 toml::table parse_forgiving(std::string_view text, const std::string& file_name, Reader& reader) {
   std::string work(text);
@@ -387,8 +448,8 @@ Settings parse_settings(std::string_view text, const std::string& file_name,
       continue;
     }
     const toml::table* table = node.as_table();
-    const bool known = name == "window" || name == "sound" || name == "replays" || name == "keys" ||
-                       name == "gamepad";
+    const bool known = name == "window" || name == "sound" || name == "replays" ||
+                       name == "player" || name == "network" || name == "keys" || name == "gamepad";
     if (!known) {
       reader.error(key.source(), "unknown section " + in_quotes(name));
       continue;
@@ -401,6 +462,8 @@ Settings parse_settings(std::string_view text, const std::string& file_name,
     if (name == "window") read_window(reader, *table, s);
     if (name == "sound") read_sound(reader, *table, s);
     if (name == "replays") read_replays(reader, *table, s);
+    if (name == "player") read_player(reader, *table, s);
+    if (name == "network") read_network(reader, *table, s);
     if (name == "keys") keys = table;
     if (name == "gamepad") {
       pad = table;
@@ -450,7 +513,15 @@ std::string settings_text(const Settings& s) {
       "\n\n[replays]\n"
       "# Record a replay of every stage played.\n"
       "record = " +
-      bool_text(s.record_replays) + "\n\n[keys]\n";
+      bool_text(s.record_replays) +
+      "\n\n[player]\n"
+      "# The name the other players see, at most 24 characters; empty: the system's user name.\n"
+      "name = " +
+      quoted_value(s.player_name) +
+      "\n\n[network]\n"
+      "# The addresses of the games joined last, newest first (the game keeps five).\n"
+      "addresses = " +
+      addresses_value(s.addresses) + "\n\n[keys]\n";
   for (int a = 0; a < kActionCount; ++a) {
     t += std::string("# ") + kActions[a].description + ".\n";
     t += std::string(kActions[a].name) + " = " + names_value(s.bindings, a, false) + "\n";
@@ -479,14 +550,16 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
   }
   if (!errors.empty()) return settings_text(s);
   // The game changes the bindings (the Controls page), the sound levels
-  // (the sound keys) and the language; any other change is written as a
-  // whole new file.
+  // (the sound keys), the language, the player's name and the addresses
+  // joined; any other change is written as a whole new file.
   Settings unchanged_elsewhere = old;
   unchanged_elsewhere.language = s.language;
   unchanged_elsewhere.bindings = s.bindings;
   unchanged_elsewhere.master_volume = s.master_volume;
   unchanged_elsewhere.effects_volume = s.effects_volume;
   unchanged_elsewhere.mute = s.mute;
+  unchanged_elsewhere.player_name = s.player_name;
+  unchanged_elsewhere.addresses = s.addresses;
   if (!(unchanged_elsewhere == s)) return settings_text(s);
 
   std::vector<Edit> edits;
@@ -536,6 +609,10 @@ std::string updated_settings_text(std::string_view old_text, const Settings& s) 
     set_entry("sound", "effects_volume", std::to_string(s.effects_volume));
   }
   if (old.mute != s.mute) set_entry("sound", "mute", bool_text(s.mute));
+  if (old.player_name != s.player_name) set_entry("player", "name", quoted_value(s.player_name));
+  if (old.addresses != s.addresses) {
+    set_entry("network", "addresses", addresses_value(s.addresses));
+  }
   for (const bool pad : {false, true}) {
     for (int a = 0; a < kActionCount; ++a) {
       const bool same = pad ? old.bindings.pad[a] == s.bindings.pad[a]

@@ -1,7 +1,7 @@
 #pragma once
-// The player's settings: the language, the window, sound, replays, key and
-// gamepad bindings. Kept as TOML in $XDG_CONFIG_HOME/quarvex/settings.toml; every
-// entry is optional and a bad one takes its default.
+// The player's settings: the language, the window, sound, replays, the
+// player's name and the game addresses used last, key and gamepad bindings. Kept as TOML in
+// $XDG_CONFIG_HOME/quarvex/settings.toml; every entry is optional and a bad one takes its default.
 
 #include <string>
 #include <string_view>
@@ -12,6 +12,9 @@
 namespace quarvex {
 
 constexpr int kMaxWindowScale = 16;
+constexpr size_t kRememberedAddresses = 5;
+// Longer than any host name (253) with a scheme and a port.
+constexpr size_t kMaxAddressCharacters = 280;
 
 struct Settings {
   // "auto": the first of the system's languages that the game has; or a
@@ -25,6 +28,10 @@ struct Settings {
   bool mute = false;
   bool record_replays = true;
   double dead_zone = 0.25;  // of a stick's travel
+  // The name other players see; empty: the system's user name.
+  std::string player_name;
+  // The game addresses joined last, newest first, at most kRememberedAddresses.
+  std::vector<std::string> addresses;
   Bindings bindings = default_bindings();
   bool operator==(const Settings&) const = default;
 };

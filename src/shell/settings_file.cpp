@@ -158,6 +158,8 @@ Settings merged_settings(const Settings& before, const Settings& mine, const Set
   take_change(before.mute, mine.mute, out.mute);
   take_change(before.record_replays, mine.record_replays, out.record_replays);
   take_change(before.dead_zone, mine.dead_zone, out.dead_zone);
+  take_change(before.player_name, mine.player_name, out.player_name);
+  take_change(before.addresses, mine.addresses, out.addresses);
   std::array<bool, kActionCount> keys_changed{};
   std::array<bool, kActionCount> pad_changed{};
   for (int a = 0; a < kActionCount; ++a) {

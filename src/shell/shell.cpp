@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "shell/lan_addresses.h"
+
 namespace quarvex {
 
 const std::array<const char*, kMenuItems> kMenuItemTexts = {
@@ -182,6 +184,10 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
     if (settings_.settings.pause_on_focus_loss) paused_ = true;
     return;
   }
+  if (screen_ == ShellScreen::kPlayTogether && play_together_.typing() && messages_.empty()) {
+    handle_typing(e, out);
+    return;
+  }
   if (!is_press(e)) return;
   int action = -1;
   if (e.kind == InputKind::kKeyDown) action = action_of_key(bindings(), e.key);
@@ -232,6 +238,9 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
       return;
     case ShellScreen::kRandomBattle:
       handle_random_battle(e, action, out);
+      return;
+    case ShellScreen::kPlayTogether:
+      handle_play_together(e, action, out);
       return;
     case ShellScreen::kNone:
       break;
@@ -298,6 +307,12 @@ void Shell::title_entry(const TitleOutcome& outcome, ShellRequests& out) {
         out.list_stages = true;
       } else {
         out.random_seed = true;
+      }
+      return;
+    case TitleEntry::kPlayTogether:
+      if (outcome.kind == TitleOutcome::kChosen) {
+        cue_ = ShellCue::kConfirm;
+        open_play_together(lan_addresses());
       }
       return;
     case TitleEntry::kEditor:

@@ -17,6 +17,8 @@
 #include "shell/help.h"
 #include "shell/language_page.h"
 #include "shell/menu_key.h"
+#include "shell/network_request.h"
+#include "shell/play_together_page.h"
 #include "shell/random_battle_page.h"
 #include "shell/settings.h"
 #include "shell/stage_list_page.h"
@@ -32,7 +34,8 @@ enum class ShellScreen : uint8_t {
   kControls,
   kLanguage,
   kStages,
-  kRandomBattle
+  kRandomBattle,
+  kPlayTogether
 };
 
 enum MenuItem : int {
@@ -74,6 +77,9 @@ struct ShellRequests {
   int play_entry = -1;
   // Play the random battle the Random battle page shows.
   bool play_random_battle = false;
+  // The Play together page ends: start the networked game of
+  // Shell::network_request().
+  bool network_game = false;
   bool about_stages() const {
     return list_stages || random_seed || play_entry >= 0 || play_random_battle;
   }
@@ -138,6 +144,9 @@ class Shell {
   void open_stage_list(StageList list, int side);
   // Opens the Random battle page with `seed` shown, at the title menu's side.
   void open_random_battle(uint32_t seed, int side);
+  // Opens the Play together page, hosting offered on `lan_addresses` (the
+  // title menu's entry gives the machine's).
+  void open_play_together(std::vector<std::string> lan_addresses);
 
   const Bindings& bindings() const { return settings_.settings.bindings; }
   const SettingsFile& settings() const { return settings_; }
@@ -159,6 +168,8 @@ class Shell {
   const LanguagePage& language_page() const { return language_page_; }
   const StageListPage& stage_list_page() const { return stage_list_; }
   const RandomBattlePage& random_battle_page() const { return random_battle_; }
+  const PlayTogetherPage& play_together_page() const { return play_together_; }
+  const NetworkRequest& network_request() const { return play_together_.request(); }
   bool message_shown() const { return !messages_.empty(); }
   const Message& message() const { return messages_.front(); }
 
@@ -179,6 +190,10 @@ class Shell {
   void title_entry(const TitleOutcome& outcome, ShellRequests& out);
   void handle_stage_list(const InputEvent& e, int action, ShellRequests& out);
   void handle_random_battle(const InputEvent& e, int action, ShellRequests& out);
+  // The Play together page (shell_play_together.cpp).
+  void handle_play_together(const InputEvent& e, int action, ShellRequests& out);
+  void handle_typing(const InputEvent& e, ShellRequests& out);
+  void play_together_done(const PlayTogetherOutcome& outcome, bool repeat, ShellRequests& out);
   // 0..9 for a digit key, else -1.
   int digit_of(const InputEvent& e) const;
   void open_language_page(ShellScreen back_to);
@@ -222,6 +237,7 @@ class Shell {
   LanguagePage language_page_;
   StageListPage stage_list_;
   RandomBattlePage random_battle_;
+  PlayTogetherPage play_together_;
   ShellScreen language_page_from_ = ShellScreen::kNone;
   ShellCue cue_ = ShellCue::kNone;
   std::deque<Message> messages_;

@@ -17,10 +17,11 @@
 
 namespace quarvex {
 
-enum class TitleEntry : uint8_t { kStages, kRandomBattle, kEditor, kLanguage };
+enum class TitleEntry : uint8_t { kStages, kRandomBattle, kPlayTogether, kEditor, kLanguage };
 
-inline constexpr std::array<TitleEntry, 4> kTitleEntries = {
-    TitleEntry::kStages, TitleEntry::kRandomBattle, TitleEntry::kEditor, TitleEntry::kLanguage};
+inline constexpr std::array<TitleEntry, 5> kTitleEntries = {
+    TitleEntry::kStages, TitleEntry::kRandomBattle, TitleEntry::kPlayTogether, TitleEntry::kEditor,
+    TitleEntry::kLanguage};
 
 // The World's last title row (the side).
 constexpr int kLastWorldTitleRow = 1;

@@ -5,11 +5,7 @@
 
 namespace quarvex {
 
-namespace {
-
-// Length of the valid UTF-8 sequence at the start of `s` and its code point;
-// 0 when the bytes there are not one (overlong forms, surrogates and values
-// above U+10FFFF are not).
+// Overlong forms, surrogates and values above U+10FFFF are no sequence.
 size_t utf8_sequence(std::string_view s, char32_t& code_point) {
   const auto b0 = static_cast<uint8_t>(s[0]);
   size_t length = 0;
@@ -44,11 +40,12 @@ size_t utf8_sequence(std::string_view s, char32_t& code_point) {
   return length;
 }
 
-// Characters that print nothing yet change what the rest of the line looks like.
 bool invisible_control(char32_t c) {
   return (c >= 0x80 && c <= 0x9F) || c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E) ||
          (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
 }
+
+namespace {
 
 void append_byte_escape(std::string& out, uint8_t b) {
   char text[8];

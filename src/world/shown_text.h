@@ -22,6 +22,14 @@ constexpr size_t kShownCharacters = 60;
 // input are shown.
 std::string shown_text(std::string_view bytes, size_t limit = kShownCharacters);
 
+// Length of the valid UTF-8 sequence at the start of `s` (not empty) and its
+// code point; 0 when the bytes there are not one.
+size_t utf8_sequence(std::string_view s, char32_t& code_point);
+
+// Characters that print nothing yet change what the rest of the line looks
+// like (line and paragraph separators, direction marks and overrides).
+bool invisible_control(char32_t c);
+
 // True when `bytes` is valid UTF-8 (no overlong forms, surrogates or values
 // above U+10FFFF).
 bool is_valid_utf8(std::string_view bytes);

@@ -253,13 +253,16 @@ void Game::reset(bool start_stage, bool watch) {
   // The humans of a game of several stay; it always starts at its stage and
   // is never watched.
   const bool several = several_humans(w);
+  // So do its closed sides.
+  const uint8_t closed = several ? play_start_.closed : uint8_t{0};
   play_start_ = PlayStart{w.stage_number,
                           w.player_side,
                           start_stage || several,
                           watch && !several,
                           w.human_sides,
                           {},
-                          {}};
+                          {},
+                          closed};
   start_play();
   begin_recordings();
 }

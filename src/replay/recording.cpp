@@ -72,6 +72,13 @@ void Recording::seed(uint32_t seed) {
   if (active_) append_line(pending_, "seed %u\n", static_cast<unsigned>(seed));
 }
 
+void Recording::player(int side, std::string_view name) {
+  if (!active_ || side < 0 || side >= kSides || name.empty()) return;
+  append_line(pending_, "player %d ", side);
+  pending_ += written_player_name(name);
+  pending_ += '\n';
+}
+
 void Recording::add(KeyMask keys) {
   if (!active_) return;
   ++frames_;

@@ -114,7 +114,7 @@ TEST(NetworkWindow, TheTopLinesNameWhomTheGameWaitsForWhoPausedAndTheCountdown) 
        "",
        0,
        2,
-       {"The game goes on in 3..."}},
+       {"The game goes on in 3 s"}},
       {"countdown's last second",
        {-1, -1, -1, -1},
        {true, 0, 500, 3000},
@@ -122,7 +122,7 @@ TEST(NetworkWindow, TheTopLinesNameWhomTheGameWaitsForWhoPausedAndTheCountdown) 
        "",
        0,
        2,
-       {"The game goes on in 1..."}},
+       {"The game goes on in 1 s"}},
       {"countdown over", {-1, -1, -1, -1}, {true, 0, 500, 3000}, 3000, "", 0, 2, {}},
       {"a pause from no side", {-1, -1, -1, -1}, {true, 9, 500, 0}, 0, "", 0, 2, {}},
       {"a refusal, fresh",
@@ -200,8 +200,10 @@ TEST(NetworkWindow, TheEndNamesEverySideAndItsFate) {
   roster.seats[2] = {net::SeatState::kAway, "Cy"};
   const GameEnd end = game_end(*w, roster, fates);
   EXPECT_EQ(in_english(end.headline), "Ann won the game");
-  const std::vector<std::pair<std::string, std::string>> rows = {
-      {"Ann", "won"}, {"Bo", "lost at frame 700"}, {"Cy", "left"}, {"", "lost at frame 700"}};
+  const std::vector<std::pair<std::string, std::string>> rows = {{"Ann", "won"},
+                                                                 {"Bo", "lost at frame 700"},
+                                                                 {"Cy", "left the game"},
+                                                                 {"", "lost at frame 700"}};
   for (size_t s = 0; s < rows.size(); ++s) {
     EXPECT_EQ(end.rows[s].name, rows[s].first) << s;
     EXPECT_EQ(in_english(end.rows[s].fate), rows[s].second) << s;

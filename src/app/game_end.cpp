@@ -39,7 +39,7 @@ GameEnd game_end(const World& w, const net::Roster& roster, const SideFates& fat
     }
     // A player who went away left the side to the computer.
     if (human && seat == net::SeatState::kAway && (standing & side_bit(s)) == 0) {
-      row.fate = {N_("left"), {}};
+      row.fate = {N_("left the game"), {}};
     }
   }
   if (one_left) {

@@ -30,7 +30,7 @@ std::vector<Message> game_lines(const GameLineState& state) {
       const int64_t left_ms = int64_t{pause.resume_in_ms} - state.pause_age_ms;
       // Counts 3, 2, 1: a second shows its number for the whole of it.
       if (left_ms > 0) {
-        lines.push_back({N_("The game goes on in {seconds}..."),
+        lines.push_back({N_("The game goes on in {seconds} s"),
                          {{"seconds", std::to_string((left_ms + 999) / 1000)}}});
       }
     }

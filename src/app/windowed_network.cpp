@@ -414,7 +414,7 @@ void NetworkWindow::draw() {
     see_as_side(game_.game().world(), play_.view_side(game_.side()), *view_);
     draw_frame(device, *view_, texts);
     draw_shell_overlay(device, *view_, shell_);
-    if (stage_shown()) play_.draw(device, texts, *view_, *client_, game_.side(), now_, 78);
+    if (stage_shown()) play_.draw(device, texts, *view_, *client_, game_.side(), now_, 96);
   } else {
     device.begin_frame(kClearColour, 1.0f);
     device.set_text_face(texts.face());

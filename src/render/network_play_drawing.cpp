@@ -13,10 +13,9 @@ namespace {
 constexpr int kAtlasPanels = 5;
 constexpr int8_t kEmblemCell = 8;  // side emblems are cells 8..11
 constexpr int8_t kModeDirectControl = 2;
-// The strip's two columns of two sides each, between the order menu's
-// panel and the emblem.
-constexpr int kStripLeft = 108;
-constexpr int kStripColumn = 136;
+// The strip's four rows, between the order menu's panel and the emblem.
+constexpr int kStripLeft = 104;
+constexpr int kStripWidth = 234;
 constexpr int kStripRow = 22;
 constexpr int kChatLinesShown = 5;
 
@@ -30,22 +29,22 @@ void draw_roster_strip(Device& d, const Texts& texts, const World& w,
                        const std::vector<RosterRow>& rows, bool funds) {
   for (int s = 0; s < kSides && s < static_cast<int>(rows.size()); ++s) {
     const RosterRow& row = rows[static_cast<size_t>(s)];
-    const int x = kStripLeft + (s % 2) * kStripColumn;
-    const int y = 4 + (s / 2) * kStripRow;
+    const int x = kStripLeft;
+    const int y = 4 + s * kStripRow;
     draw_screen_square(d, static_cast<float>(x + 9), static_cast<float>(y + 10), 220, 18.0f,
                        kAtlasPanels, emblem(s));
     std::string name = row.playing ? row.name : std::string(texts.tr("Computer"));
-    const int money_width = funds ? 52 : 0;
-    name = fitted(d, name, kStripColumn - 24 - money_width);
+    const int money_width = funds ? 70 : 0;
+    name = fitted(d, name, kStripWidth - 24 - money_width);
     const uint32_t colour = s == w.player_side ? kHighlight : row.away ? kDim : kWhite;
-    const TextRect box = line_box(x + 20, y, x + kStripColumn - money_width - 2);
+    const TextRect box = line_box(x + 20, y, x + kStripWidth - money_width - 2);
     d.draw_text(name.c_str(), TextRect{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1},
                 TextAlign::kLeft, 0xFF000000u);
     d.draw_text(name.c_str(), box, TextAlign::kLeft, colour);
     if (funds) {
       // The money shown is ten times the stored funds.
       const std::string money = std::to_string(int64_t{w.funds[s]} * 10);
-      const TextRect mbox = line_box(x + kStripColumn - money_width, y, x + kStripColumn - 4);
+      const TextRect mbox = line_box(x + kStripWidth - money_width, y, x + kStripWidth);
       d.draw_text(money.c_str(), mbox, TextAlign::kRight, kKeyColour);
     }
   }
@@ -58,7 +57,13 @@ void draw_own_name(Device& d, const World& w, const std::string& name) {
 }
 
 void draw_game_lines(Device& d, const Texts& texts, const std::vector<Message>& lines, int top) {
-  for (const Message& line : lines) {
+  for (Message line : lines) {
+    // A player's name and the server's words are cut to leave the game's
+    // own words room in every language.
+    for (auto& [key, value] : line.args) {
+      if (key == "name") value = fitted(d, value, 190);
+      if (key == "why") value = fitted(d, value, 330);
+    }
     const std::string shown = fitted(d, translated(texts, line), 620);
     draw_label(d, shown.c_str(), TextRect{10, top, 630, top + kLine}, TextAlign::kCentre);
     top += kLine;
@@ -83,8 +88,8 @@ void draw_chat(Device& d, const Texts& texts, const std::vector<std::string>& li
 }
 
 void draw_end_screen(Device& d, const Texts& texts, const EndScreen& screen) {
-  constexpr int kLeft = 110;
-  constexpr int kRight = 530;
+  constexpr int kLeft = 70;
+  constexpr int kRight = 570;
   constexpr int kTop = 110;
   panel(d, kLeft, kTop, kRight, 380);
   centred(d, translated(texts, screen.headline), line_box(kLeft, kTop + 12, kRight), kHighlight);
@@ -93,19 +98,19 @@ void draw_end_screen(Device& d, const Texts& texts, const EndScreen& screen) {
     draw_screen_square(d, static_cast<float>(kLeft + 30), static_cast<float>(y + 11), 255, 24.0f,
                        kAtlasPanels, emblem(row.side));
     const std::string name = row.name.empty() ? std::string(texts.tr("Computer")) : row.name;
-    text(d, fitted(d, name, 200), line_box(kLeft + 50, y, kLeft + 250), kWhite);
-    text(d, translated(texts, row.fate), line_box(kLeft + 260, y, kRight - 10), kDim);
+    text(d, fitted(d, name, 150), line_box(kLeft + 50, y, kLeft + 200), kWhite);
+    text(d, translated(texts, row.fate), line_box(kLeft + 205, y, kRight - 10), kDim);
     y += 34;
   }
   const int buttons_top = 380 - 46;
   if (screen.play_again) {
     const bool again = screen.focus == 0;
-    if (again) fill(d, kLeft + 40, buttons_top, kLeft + 200, buttons_top + kLine + 6, kHighlight);
-    centred(d, texts.tr("Play again"), line_box(kLeft + 40, buttons_top + 3, kLeft + 200),
+    if (again) fill(d, kLeft + 60, buttons_top, kLeft + 220, buttons_top + kLine + 6, kHighlight);
+    centred(d, texts.tr("Play again"), line_box(kLeft + 60, buttons_top + 3, kLeft + 220),
             again ? 0xFF202020u : kWhite);
     const bool leave = !again;
-    if (leave) fill(d, kRight - 200, buttons_top, kRight - 40, buttons_top + kLine + 6, kHighlight);
-    centred(d, texts.tr("Leave"), line_box(kRight - 200, buttons_top + 3, kRight - 40),
+    if (leave) fill(d, kRight - 220, buttons_top, kRight - 60, buttons_top + kLine + 6, kHighlight);
+    centred(d, texts.tr("Leave"), line_box(kRight - 220, buttons_top + 3, kRight - 60),
             leave ? 0xFF202020u : kWhite);
   } else {
     fill(d, 240, buttons_top, 400, buttons_top + kLine + 6, kHighlight);

@@ -20,7 +20,7 @@ struct RosterRow {
   bool away = false;  // its player left; the computer has it
 };
 
-// The four sides in a strip at the top left: emblem and name, and with
+// The four sides in a strip at the top left (four rows, to y 92): emblem and name, and with
 // `funds` (a spectator's view) each side's money.
 void draw_roster_strip(Device& d, const Texts& texts, const World& w,
                        const std::vector<RosterRow>& rows, bool funds);

@@ -76,6 +76,9 @@ bool NetworkPlay::take_typing(const InputEvent& e, net::LockstepClient& client,
     return true;
   }
   if (e.kind != InputKind::kKeyDown) return e.kind == InputKind::kKeyUp;
+  // The screenshot and full screen keys keep their meaning while typing.
+  const int action = action_of_key(shell_.bindings(), e.key);
+  if (action == kActionScreenshot || action == kActionFullscreen) return false;
   ChatEntry::Outcome outcome = ChatEntry::Outcome::kNone;
   if (is(e, backspace_)) {
     outcome = chat_.edit(EditKey::kBackspace);

@@ -244,6 +244,8 @@ NetworkWait NetworkWindow::wait() const {
   }
   // The server sends the first frame once every player has joined.
   if (client_->frames_received() == client_->welcome().frame) return NetworkWait::kPlayers;
+  // A paused game has its own line: no frame is awaited.
+  if (client_->pause().paused) return NetworkWait::kNone;
   return now_ - last_frame_ms_ >= kFrameWaitMs ? NetworkWait::kServer : NetworkWait::kNone;
 }
 

@@ -1,5 +1,6 @@
 #include "app/network_play.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/game_lines.h"
@@ -142,7 +143,8 @@ void NetworkPlay::draw(Device& d, const Texts& texts, const World& view,
   state.refusal = client.refusal();
   state.refusal_age_ms = now_ms - client.refusal_ms();
   state.own_side = own_side;
-  draw_game_lines(d, texts, game_lines(state), top);
+  draw_game_lines(d, texts, game_lines(state),
+                  std::max(top, spectator ? kBelowSpectatorStrip : kBelowStrip));
 
   std::vector<std::string> chat;
   for (const auto& heard : client.chat()) {

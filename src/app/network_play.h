@@ -41,8 +41,8 @@ class NetworkPlay {
   // a replay's viewer) chose with the number keys; -1 the first human's.
   int view_side(int own_side) const { return own_side >= 0 ? own_side : chosen_side_; }
   // Draws the names, the lines, the chat and the end over the play overlay;
-  // `view` is the World as drawn, `top` the first free row below the
-  // window's own line.
+  // `view` is the World as drawn. The lines start below the strip of names,
+  // and at `top` at the earliest.
   void draw(Device& d, const Texts& texts, const World& view, const net::LockstepClient& client,
             int own_side, int64_t now_ms, int top) const;
 

@@ -236,7 +236,8 @@ NetworkWait NetworkWindow::wait() const {
     case State::kSnapshot:
       return NetworkWait::kSnapshot;
     case State::kEnded:
-      return NetworkWait::kOver;
+      // The end screen says it better.
+      return play_.ended() ? NetworkWait::kNone : NetworkWait::kOver;
     case State::kFailed:
       return NetworkWait::kNone;
     case State::kPlaying:
@@ -416,7 +417,7 @@ void NetworkWindow::draw() {
     see_as_side(game_.game().world(), play_.view_side(game_.side()), *view_);
     draw_frame(device, *view_, texts);
     draw_shell_overlay(device, *view_, shell_);
-    if (stage_shown()) play_.draw(device, texts, *view_, *client_, game_.side(), now_, 96);
+    if (stage_shown()) play_.draw(device, texts, *view_, *client_, game_.side(), now_, 0);
   } else {
     device.begin_frame(kClearColour, 1.0f);
     device.set_text_face(texts.face());

@@ -30,7 +30,8 @@ void draw_roster_strip(Device& d, const Texts& texts, const World& w,
   for (int s = 0; s < kSides && s < static_cast<int>(rows.size()); ++s) {
     const RosterRow& row = rows[static_cast<size_t>(s)];
     const int x = kStripLeft;
-    const int y = 4 + s * kStripRow;
+    // A spectator's strip starts below the WATCHING mark.
+    const int y = (funds ? kSpectatorStripTop : 4) + s * kStripRow;
     draw_screen_square(d, static_cast<float>(x + 9), static_cast<float>(y + 10), 220, 18.0f,
                        kAtlasPanels, emblem(s));
     std::string name = row.playing ? row.name : std::string(texts.tr("Computer"));

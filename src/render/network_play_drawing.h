@@ -20,6 +20,11 @@ struct RosterRow {
   bool away = false;  // its player left; the computer has it
 };
 
+// Where a spectator's strip starts, and the first free row below a strip.
+constexpr int kSpectatorStripTop = 30;
+constexpr int kBelowStrip = 96;
+constexpr int kBelowSpectatorStrip = kBelowStrip + kSpectatorStripTop - 4;
+
 // The four sides in a strip at the top left (four rows, to y 92): emblem and name, and with
 // `funds` (a spectator's view) each side's money.
 void draw_roster_strip(Device& d, const Texts& texts, const World& w,

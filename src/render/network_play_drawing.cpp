@@ -75,7 +75,7 @@ void draw_chat(Device& d, const Texts& texts, const std::vector<std::string>& li
                const TextEntry* entry) {
   constexpr int kLeft = 10;
   constexpr int kRight = 520;
-  constexpr int kEntryTop = 404;
+  constexpr int kEntryTop = 376;
   const size_t first = lines.size() > kChatLinesShown ? lines.size() - kChatLinesShown : 0;
   int y = kEntryTop - kLine * static_cast<int>(lines.size() - first) - 4;
   for (size_t i = first; i < lines.size(); ++i, y += kLine) {

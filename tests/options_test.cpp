@@ -483,6 +483,7 @@ TEST(Recording, SeveralHumansReadBackAsTheSameInputs) {
   recording.begin(PlayStart{2, 1, true, false, 0b1010, {}, {}}, "9.8.7");
   // Names are the rest of the line: spaces, '#' and '%' come back as they were.
   recording.player(1, "Mika #1  100%");
+  recording.player(0, "Eve\nend 1 00");  // stays one line
   ASSERT_TRUE(recording.open(dir.file("m.qvr"), true, error)) << error;
   for (const FrameInput& input : frames) recording.add(input);
   recording.player(3, "\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89");  // a later name, in Japanese
@@ -499,7 +500,8 @@ TEST(Recording, SeveralHumansReadBackAsTheSameInputs) {
   }
   EXPECT_EQ(s.players[1], "Mika #1  100%");
   EXPECT_EQ(s.players[3], "\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89");
-  EXPECT_EQ(s.players[0], "");
+  EXPECT_EQ(s.players[0], "Eveend 1 00");
+  EXPECT_EQ(s.end->frame, 6);
 
   // Names come from other machines: a replay that names a player with what
   // no name holds is refused at that line.

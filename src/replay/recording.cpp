@@ -5,6 +5,8 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "net/player_text.h"
+
 namespace quarvex {
 
 namespace {
@@ -73,9 +75,12 @@ void Recording::seed(uint32_t seed) {
 }
 
 void Recording::player(int side, std::string_view name) {
-  if (!active_ || side < 0 || side >= kSides || name.empty()) return;
+  // A name is one line of text whatever it came as: a line break in it
+  // would start a line of the recording's own.
+  const std::string clean = net::clean_text(name, net::kMaxNameChars);
+  if (!active_ || side < 0 || side >= kSides || clean.empty()) return;
   append_line(pending_, "player %d ", side);
-  pending_ += written_player_name(name);
+  pending_ += written_player_name(clean);
   pending_ += '\n';
 }
 

@@ -46,6 +46,13 @@ int LockstepGame::sides_present() const {
                                         [](int8_t present) { return present != 0; }));
 }
 
+void LockstepGame::roster_changed(const net::Roster& roster) {
+  for (int s = 0; s < kSides; ++s) {
+    const net::Roster::Seat& seat = roster.seats[static_cast<size_t>(s)];
+    if (!seat.name.empty()) game_.name_player(s, seat.name);
+  }
+}
+
 void LockstepGame::run_frame(const FrameInput& input) {
   last_input_ = input;
   game_.run_frame(*this, input);

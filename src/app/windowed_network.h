@@ -31,14 +31,17 @@ struct NetworkGameParams {
   bool print_hash = false;        // the World's hash on standard output at the end
   Options outputs;                // the data folder, --record, --dump, --screenshot
   std::string replay_folder;      // empty: no replay kept
+  // The end screen offers "Play again": the game can go back to its lobby.
+  bool play_again_offered = false;
 };
 
 // How the game in the window ended.
 enum class NetworkEnd : uint8_t {
-  kLeft,      // the player left, or the frame limit was reached
-  kFinished,  // the game's last frame ran, and the player left its end
-  kFailed,    // it could not begin or go on; the window showed why
-  kQuit,      // the window was closed
+  kLeft,       // the player left, or the frame limit was reached
+  kFinished,   // the game's last frame ran, and the player left its end
+  kFailed,     // it could not begin or go on; the window showed why
+  kQuit,       // the window was closed
+  kPlayAgain,  // the player chose to play again with the same players
 };
 
 struct NetworkResult {

@@ -543,8 +543,10 @@ void Room::send_roster(int64_t now_ms, ServerLink& link, std::vector<Dropped>& d
   // The lobby says who is in it; the roster waits for the game.
   if (!roster_changed_ || in_lobby()) return;
   roster_changed_ = false;
+  const Roster now = roster();
+  if (simulation_ != nullptr) simulation_->roster_changed(now);
   out_.clear();
-  append_message(out_, roster());
+  append_message(out_, now);
   send_all(now_ms, link, dropped);
 }
 

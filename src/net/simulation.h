@@ -42,6 +42,8 @@ class Simulation {
   // How many sides still have units in the World; a game of a lobby ends
   // when one is left.
   virtual int sides_present() const { return kSides; }
+  // Who is in the game changed (the recordings name the players).
+  virtual void roster_changed(const Roster& roster) { (void)roster; }
 };
 
 // Makes the World of a new game; the server keeps one per game.

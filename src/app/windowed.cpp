@@ -7,12 +7,32 @@
 #include "app/drivers.h"
 #include "app/windowed_host.h"
 #include "app/windowed_network.h"
+#include "app/windowed_play_together.h"
 #include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/ws_client.h"
 
 namespace quarvex {
+
+namespace {
+
+// A game the Play together pages asked for, in this window; afterwards the
+// title menu is back as it was. False when the window was closed.
+bool play_requested_game(const NetworkRequest& request, const Options& options,
+                         WindowedSession& session) {
+  if (request.kind == NetworkRequest::kHost) {
+    tell_request_unplayable(request, *session.shell);
+    return true;
+  }
+  WsClient link;
+  const NetworkResult result =
+      play_network_game(request_params(request, options, session.replay_folder), session, link);
+  session.shell->set_play_mode(PlayMode::kPlay);
+  return result.end != NetworkEnd::kQuit;
+}
+
+}  // namespace
 
 int run_windowed(const Options& options) {
   std::string reason;
@@ -43,6 +63,8 @@ int run_windowed(const Options& options) {
                         *session.shell, session.audio.get());
       if (!game.options().edit_file.empty()) host.open_editor(game, game.options().edit_file);
       while (host.step(game)) {
+        const auto request = host.take_network_request();
+        if (request && !play_requested_game(*request, game.options(), session)) break;
       }
       status = game.finish();
     }

@@ -6,7 +6,6 @@
 
 #include "app/message_line.h"
 #include "app/sound_controls.h"
-#include "app/windowed_play_together.h"
 #include "app/windowed_stage_choice.h"
 #include "platform/system.h"
 #include "render/editor_draw.h"
@@ -125,7 +124,7 @@ void WindowedHost::handle_input(Game& game) {
             static_cast<uint32_t>(calendar_seconds()) ^ static_cast<uint32_t>(clock_ms()));
       }
       if (requests.open_editor) open_editor(game, "");
-      if (requests.network_game) start_network_game(shell_.network_request(), shell_);
+      if (requests.network_game) network_request_ = shell_.network_request();
       if (requests.back_to_editor) back_to_editor(game);
       // Closing the window in a test play asks first, in the editor, when
       // its stage has unsaved changes.

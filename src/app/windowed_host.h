@@ -8,7 +8,9 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "app/frame.h"
 #include "app/game.h"
@@ -18,6 +20,7 @@
 #include "platform/gl_device.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "shell/network_request.h"
 #include "shell/shell.h"
 
 namespace quarvex {
@@ -43,6 +46,11 @@ class WindowedHost : public FrameHost {
   // is left.
   void open_editor(const Game& game, const std::string& file);
   bool editing() const { return editing_; }
+  // The networked game the Play together page asked for, once: the loop
+  // that owns the connection plays it, then the title menu comes back.
+  std::optional<NetworkRequest> take_network_request() {
+    return std::exchange(network_request_, {});
+  }
 
   void show_message(const char* text, std::span<const MessageArg> args) override;
   uint32_t stage_seed() override;
@@ -108,6 +116,7 @@ class WindowedHost : public FrameHost {
   bool test_playing_ = false;
   bool test_play_began_ = false;  // the test play's stage has loaded
   int editor_ground_ = 0;         // the ground picture loaded for the editor
+  std::optional<NetworkRequest> network_request_;
 };
 
 // quarvex-YYYYMMDD-HHMMSS.png

@@ -1,5 +1,9 @@
 #include "app/windowed_play_together.h"
 
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
 #include "lang/texts.h"
 
 namespace quarvex {
@@ -14,9 +18,26 @@ std::string request_address(const NetworkRequest& request) {
   return address;
 }
 
-// The window does not run a networked game yet; the request is told, never
-// dropped in silence, and the headless game's --connect and quarvex-server play one.
-void start_network_game(const NetworkRequest& request, Shell& shell) {
+NetworkGameParams request_params(const NetworkRequest& request, const Options& options,
+                                 std::string replay_folder) {
+  NetworkGameParams p;
+  p.url = request.url;
+  const size_t letters = std::min(request.code.size(), net::kCodeLength);
+  std::transform(request.code.begin(), request.code.begin() + static_cast<ptrdiff_t>(letters),
+                 p.join.code.begin(), [](char c) { return static_cast<char>(std::toupper(c)); });
+  const bool watch = request.kind == NetworkRequest::kWatch;
+  p.join.role = watch ? net::Role::kSpectator : net::Role::kPlayer;
+  p.join.side = watch ? 0 : net::kAnySide;
+  p.join.version = QUARVEX_VERSION;
+  p.join.name = request.name;
+  p.frames = options.frames;
+  p.print_hash = options.hash;
+  p.outputs = options;
+  p.replay_folder = std::move(replay_folder);
+  return p;
+}
+
+void tell_request_unplayable(const NetworkRequest& request, Shell& shell) {
   const char* text =
       request.kind == NetworkRequest::kHost
           ? N_("Hosting a game on {address}...\nThis window cannot host a networked game yet; "

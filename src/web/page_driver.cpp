@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/drivers.h"
+#include "app/windowed_play_together.h"
 #include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -128,6 +129,9 @@ void tick(void* arg) {
   if (!host.step(page.session.game)) {
     end_run(page);
     return;
+  }
+  if (auto request = host.take_network_request()) {
+    tell_request_unplayable(*request, *page.session.shell);
   }
   for (const std::string& file : host.take_saved_pictures()) offer_download(file);
   follow_language(page);

@@ -316,8 +316,12 @@ TEST(LobbyPage, KeysAskTheServerForWhatTheHostOrAPlayerMayChangeAndRefuseTheRest
       EXPECT_EQ(got.action.stage, c.stage) << c.what;
       EXPECT_EQ(got.action.seats, c.seats) << c.what;
     }
-    if (c.action == LobbyAction::kTakeSide) EXPECT_EQ(got.action.side, c.side) << c.what;
-    if (c.action == LobbyAction::kReady) EXPECT_EQ(got.action.ready, c.ready) << c.what;
+    if (c.action == LobbyAction::kTakeSide) {
+      EXPECT_EQ(got.action.side, c.side) << c.what;
+    }
+    if (c.action == LobbyAction::kReady) {
+      EXPECT_EQ(got.action.ready, c.ready) << c.what;
+    }
     if (c.problem != nullptr) {
       ASSERT_NE(page.problem(), nullptr) << c.what;
       EXPECT_STREQ(page.problem(), c.problem) << c.what;

@@ -2,6 +2,7 @@
 // sides with their players' names, ready marks and round trips, Start or
 // Ready, and Leave. Names come from other players: cut to their boxes.
 
+#include <algorithm>
 #include <string>
 
 #include "render/draw.h"
@@ -21,7 +22,7 @@ constexpr int kAtlasPanels = 5;
 constexpr int kEmblemCell = 8;  // side emblems are cells 8..11
 // The stage's ground, shown small beside the stage's row.
 constexpr float kPictureLeft = 456.0f;
-constexpr float kPictureTop = 74.0f;
+constexpr float kPictureTop = 96.0f;
 constexpr float kPictureSize = 120.0f;
 
 std::string marked(const std::string& label, bool chosen) {
@@ -61,13 +62,18 @@ void side_row(Device& d, const Texts& texts, const LobbyPage& page, int side, in
   const LobbyView& view = page.view();
   const LobbySeatView& seat = view.seats[static_cast<size_t>(side)];
   const bool chosen = page.row() == kLobbyFirstSide + side;
-  if (chosen) fill(d, kLeft + 10, top - 3, 440, top + kRowStep - 5, 0x60FFD840u);
+  if (chosen) fill(d, kLeft + 10, top - 3, 452, top + kRowStep - 5, 0x60FFD840u);
   draw_screen_square(d, static_cast<float>(kLeft + 30), static_cast<float>(top + 11), 255, 24.0f,
                      kAtlasPanels, static_cast<int8_t>(kEmblemCell + side));
   const uint32_t colour = seat.seat == LobbySeat::kPlayer ? (chosen ? kHighlight : kWhite) : kDim;
-  std::string label = fitted(d, seat_label(texts, view, side), 190);
+  // The name is cut to what its box leaves beside "(you)".
+  const int name_left = kLeft + 52;
+  const int name_right = 288;
+  int room = name_right - name_left - 4;
+  if (side == view.own_side) room -= text_width(d, texts.trf("{name} (you)", {{"name", ""}}));
+  std::string label = fitted(d, seat_label(texts, view, side), room);
   if (side == view.own_side) label = texts.trf("{name} (you)", {{"name", label}});
-  text(d, label, line_box(kLeft + 52, top, 300), colour);
+  text(d, label, line_box(name_left, top, name_right), colour);
   if (seat.seat != LobbySeat::kPlayer) return;
   std::string marks;
   if (side == view.host_side) {
@@ -75,10 +81,12 @@ void side_row(Device& d, const Texts& texts, const LobbyPage& page, int side, in
   } else if (seat.ready) {
     marks = texts.tr("ready");
   }
-  text(d, marks, line_box(304, top, 380), seat.ready ? kKeyColour : kDim);
+  text(d, marks, line_box(290, top, 374), seat.ready ? kKeyColour : kDim);
   if (seat.rtt_ms > 0) {
-    const std::string rtt = texts.trf("{ms} ms", {{"ms", std::to_string(seat.rtt_ms)}});
-    d.draw_text(rtt.c_str(), line_box(380, top, 436), TextAlign::kRight, kDim);
+    // Beyond ten seconds a round trip says nothing more.
+    const int rtt_ms = std::min<int>(seat.rtt_ms, 9999);
+    const std::string rtt = texts.trf("{ms} ms", {{"ms", std::to_string(rtt_ms)}});
+    d.draw_text(rtt.c_str(), line_box(374, top, 450), TextAlign::kRight, kDim);
   }
 }
 
@@ -95,15 +103,17 @@ void draw_lobby_page(Device& d, const Texts& texts, const LobbyPage& page) {
   const LobbyView& view = page.view();
   panel(d, kLeft, kTop, kRight, kBottom);
   centred(d, texts.tr("Lobby"), line_box(kLeft + 10, kTop + 8, kRight - 10), kHighlight);
-  std::string invite = texts.trf("Code: {code}", {{"code", view.code}});
+  // What friends need, one line each: the code is never cut.
+  const int invite_top = kTop + 32;
   if (!view.address.empty()) {
-    invite = texts.trf("Address: {address}   Code: {code}",
-                       {{"address", view.address}, {"code", view.code}});
+    const std::string address = texts.trf("Address: {address}", {{"address", view.address}});
+    centred(d, fitted(d, address, kRight - kLeft - 40),
+            line_box(kLeft + 10, invite_top, kRight - 10), kWhite);
   }
-  centred(d, fitted(d, invite, kRight - kLeft - 40), line_box(kLeft + 10, kTop + 34, kRight - 10),
-          kWhite);
+  centred(d, texts.trf("Code: {code}", {{"code", view.code}}),
+          line_box(kLeft + 10, invite_top + kLine, kRight - 10), kWhite);
 
-  const int stage_top = 80;
+  const int stage_top = static_cast<int>(kPictureTop);
   const bool stage_chosen = page.row() == kLobbyStage;
   const std::string stage = texts.trf("MAP {number}", {{"number", std::to_string(view.stage)}});
   text(d, marked(stage, stage_chosen), line_box(kLeft + 20, stage_top, 440),
@@ -130,10 +140,13 @@ void draw_lobby_page(Device& d, const Texts& texts, const LobbyPage& page) {
         texts.trf("Watching: {count}", {{"count", std::to_string(view.spectators)}});
     centred(d, watching, line_box(kLeft + 10, ready_top + 2 * kRowStep, kRight - 10), kDim);
   }
+  const TextRect problem_box{kLeft + 20, ready_top + 3 * kRowStep, kRight - 20,
+                             kBottom - kLine - 10};
   if (page.problem() != nullptr) {
-    centred(d, wrapped(d, texts.tr(page.problem()), kRight - kLeft - 40),
-            TextRect{kLeft + 20, ready_top + 3 * kRowStep, kRight - 20, kBottom - kLine - 10},
+    centred(d, wrapped(d, texts.tr(page.problem()), kRight - kLeft - 40), problem_box,
             kErrorColour);
+  } else if (!page.refusal().empty()) {
+    centred(d, wrapped(d, page.refusal(), kRight - kLeft - 40), problem_box, kErrorColour);
   }
   const char* hint = view.host ? texts.tr("Left/Right: change   Enter: choose   Esc: leave")
                                : texts.tr("Enter: take a side or mark ready   Esc: leave");

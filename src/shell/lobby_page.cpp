@@ -19,6 +19,7 @@ bool lobby_can_start(const LobbyView& view) {
 void LobbyPage::open(const LobbyView& view) {
   view_ = view;
   problem_ = nullptr;
+  refusal_.clear();
   if (view_.host) {
     row_ = kLobbyStage;
   } else if (view_.own_side < 0) {
@@ -51,6 +52,7 @@ LobbyAction LobbyPage::setup() const {
 }
 
 LobbyOutcome LobbyPage::key(MenuKey key) {
+  refusal_.clear();
   switch (key) {
     case MenuKey::kUp:
     case MenuKey::kDown:

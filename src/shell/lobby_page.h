@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "shell/menu_key.h"
 
@@ -84,8 +85,10 @@ class LobbyPage {
   // Why the last key was refused, English for the catalogue; null when it
   // was not.
   const char* problem() const { return problem_; }
-  // A refusal from the server, shown as the page's problem.
-  void refuse(const char* problem) { problem_ = problem; }
+  // What the server last turned down, in its own words; shown until the
+  // next key.
+  const std::string& refusal() const { return refusal_; }
+  void refused(std::string why) { refusal_ = std::move(why); }
 
   LobbyOutcome key(MenuKey key);
 
@@ -98,6 +101,7 @@ class LobbyPage {
   LobbyView view_;
   int row_ = kLobbyStage;
   const char* problem_ = nullptr;
+  std::string refusal_;
 };
 
 }  // namespace quarvex

@@ -203,6 +203,8 @@ NetworkWait NetworkWindow::wait() const {
       return NetworkWait::kJoining;
     case State::kSnapshot:
       return NetworkWait::kSnapshot;
+    case State::kLobby:
+      return NetworkWait::kPlayers;
     case State::kEnded:
       return NetworkWait::kOver;
     case State::kFailed:

@@ -49,6 +49,8 @@ void body(ByteWriter& w, const Create& m) {
   w.u32(m.last_frame);
   put_text(w, m.version, kMaxVersionText);
   put_text(w, m.name, max_text_bytes(kMaxNameChars));
+  // After the version, which every protocol keeps at the same place.
+  w.u8(m.lobby ? 1 : 0);
 }
 void body(ByteWriter& w, const Join& m) {
   put_code(w, m.code);
@@ -68,6 +70,7 @@ void body(ByteWriter& w, const HashReport& m) {
 }
 void body(ByteWriter& w, const Ping& m) {
   w.u32(m.id);
+  w.u16(m.rtt_ms);
 }
 void body(ByteWriter&, const Leave&) {}
 void body(ByteWriter& w, const Pause& m) {
@@ -76,6 +79,17 @@ void body(ByteWriter& w, const Pause& m) {
 void body(ByteWriter& w, const Chat& m) {
   put_line(w, m.text);
 }
+void body(ByteWriter& w, const LobbySetup& m) {
+  w.u8(m.stage);
+  for (SeatChoice seat : m.seats) w.u8(static_cast<uint8_t>(seat));
+}
+void body(ByteWriter& w, const TakeSide& m) {
+  w.u8(m.side);
+}
+void body(ByteWriter& w, const Ready& m) {
+  w.u8(m.ready ? 1 : 0);
+}
+void body(ByteWriter&, const Start&) {}
 
 void body(ByteWriter& w, const Created& m) {
   put_code(w, m.code);
@@ -90,6 +104,8 @@ void body(ByteWriter& w, const Welcome& m) {
   w.u32(m.last_frame);
   w.u16(m.frame_ms);
   w.u32(m.frame);
+  w.u8(m.lobby ? 1 : 0);
+  w.u8(m.closed_sides);
 }
 void body(ByteWriter& w, const Frame& m) {
   w.u32(m.frame);
@@ -139,6 +155,18 @@ void body(ByteWriter& w, const Paused& m) {
 void body(ByteWriter& w, const Refused& m) {
   put_text(w, m.text, kMaxReasonText);
 }
+void body(ByteWriter& w, const Lobby& m) {
+  w.u8(m.stage);
+  for (const Lobby::Seat& seat : m.seats) {
+    w.u8(static_cast<uint8_t>(seat.state));
+    put_text(w, seat.name, max_text_bytes(kMaxNameChars));
+    w.u8(seat.ready ? 1 : 0);
+    w.u16(seat.rtt_ms);
+  }
+  w.u8(m.host_side);
+  w.u16(m.spectators);
+  w.u32(m.games_played);
+}
 void body(ByteWriter& w, const Lag& m) {
   w.u8(m.side);
   w.u8(m.waiting ? 1 : 0);
@@ -160,6 +188,10 @@ constexpr MessageType type_of() {
   if constexpr (std::is_same_v<T, Leave>) return MessageType::kLeave;
   if constexpr (std::is_same_v<T, Chat>) return MessageType::kChat;
   if constexpr (std::is_same_v<T, Pause>) return MessageType::kPause;
+  if constexpr (std::is_same_v<T, LobbySetup>) return MessageType::kLobbySetup;
+  if constexpr (std::is_same_v<T, TakeSide>) return MessageType::kTakeSide;
+  if constexpr (std::is_same_v<T, Ready>) return MessageType::kReady;
+  if constexpr (std::is_same_v<T, Start>) return MessageType::kStart;
   if constexpr (std::is_same_v<T, Created>) return MessageType::kCreated;
   if constexpr (std::is_same_v<T, Welcome>) return MessageType::kWelcome;
   if constexpr (std::is_same_v<T, Frame>) return MessageType::kFrame;
@@ -174,6 +206,7 @@ constexpr MessageType type_of() {
   if constexpr (std::is_same_v<T, Lag>) return MessageType::kLag;
   if constexpr (std::is_same_v<T, Paused>) return MessageType::kPaused;
   if constexpr (std::is_same_v<T, Refused>) return MessageType::kRefused;
+  if constexpr (std::is_same_v<T, Lobby>) return MessageType::kLobby;
 }
 
 template <class Variant>
@@ -244,13 +277,23 @@ bool get_stage(uint8_t stage) {
   return stage >= kLowestStage && stage <= kHighestStage;
 }
 
+bool get_flag(ByteReader& r, bool& out) {
+  const uint8_t flag = r.u8();
+  out = flag == 1;
+  return flag <= 1;
+}
+
 bool get(ByteReader& r, Create& m) {
   m.stage = r.u8();
   m.seed = r.u32();
   m.human_sides = r.u8();
   m.last_frame = r.u32();
-  return get_version(r, m.version) && get_typed_name(r, m.name) && get_stage(m.stage) &&
-         get_player_sides(m.human_sides);
+  if (!get_version(r, m.version) || !get_typed_name(r, m.name) || !get_flag(r, m.lobby)) {
+    return false;
+  }
+  // A lobby's sides are chosen in the lobby.
+  return get_stage(m.stage) &&
+         (m.lobby ? get_sides(m.human_sides) : get_player_sides(m.human_sides));
 }
 bool get(ByteReader& r, Join& m) {
   if (!get_code(r, m.code)) return false;
@@ -275,6 +318,7 @@ bool get(ByteReader& r, HashReport& m) {
 }
 bool get(ByteReader& r, Ping& m) {
   m.id = r.u32();
+  m.rtt_ms = r.u16();
   return true;
 }
 bool get(ByteReader&, Leave&) {
@@ -287,6 +331,26 @@ bool get(ByteReader& r, Pause& m) {
 }
 bool get(ByteReader& r, Chat& m) {
   return get_line(r, m.text) && !m.text.empty();
+}
+bool get(ByteReader& r, LobbySetup& m) {
+  m.stage = r.u8();
+  bool ok = get_stage(m.stage);
+  for (SeatChoice& seat : m.seats) {
+    const uint8_t choice = r.u8();
+    seat = static_cast<SeatChoice>(choice);
+    ok = ok && choice <= static_cast<uint8_t>(SeatChoice::kClosed);
+  }
+  return ok;
+}
+bool get(ByteReader& r, TakeSide& m) {
+  m.side = r.u8();
+  return m.side < kSides;
+}
+bool get(ByteReader& r, Ready& m) {
+  return get_flag(r, m.ready);
+}
+bool get(ByteReader&, Start&) {
+  return true;
 }
 
 bool get(ByteReader& r, Created& m) {
@@ -304,7 +368,13 @@ bool get(ByteReader& r, Welcome& m) {
   m.last_frame = r.u32();
   m.frame_ms = r.u16();
   m.frame = r.u32();
-  return role <= 1 && m.side < kSides && get_stage(m.stage) && get_player_sides(m.human_sides) &&
+  const bool lobby_ok = get_flag(r, m.lobby);
+  m.closed_sides = r.u8();
+  // A game under way has a player's side; a lobby may have none yet. No
+  // side is both a player's and closed.
+  const bool sides_ok = (m.lobby ? get_sides(m.human_sides) : get_player_sides(m.human_sides)) &&
+                        get_sides(m.closed_sides) && (m.human_sides & m.closed_sides) == 0;
+  return lobby_ok && sides_ok && role <= 1 && m.side < kSides && get_stage(m.stage) &&
          m.frame_ms >= 1;
 }
 bool get(ByteReader& r, Frame& m) {
@@ -361,7 +431,7 @@ bool get(ByteReader& r, Roster& m) {
   for (Roster::Seat& seat : m.seats) {
     const uint8_t state = r.u8();
     seat.state = static_cast<SeatState>(state);
-    ok = ok && state <= static_cast<uint8_t>(SeatState::kAway) && get_clean_name(r, seat.name);
+    ok = ok && state <= static_cast<uint8_t>(SeatState::kClosed) && get_clean_name(r, seat.name);
     // Only a player's seat has a name, and a player always has one.
     const bool named = seat.state == SeatState::kPlayer || seat.state == SeatState::kAway;
     ok = ok && named != seat.name.empty();
@@ -384,6 +454,26 @@ bool get(ByteReader& r, Paused& m) {
   if (paused > 1) return false;
   if (!m.paused) return m.side == 0 && m.frame == 0 && m.resume_in_ms == 0;
   return m.side < kSides && m.frame >= 1 && m.resume_in_ms <= kResumeMs;
+}
+bool get(ByteReader& r, Lobby& m) {
+  m.stage = r.u8();
+  bool ok = get_stage(m.stage);
+  for (Lobby::Seat& seat : m.seats) {
+    const uint8_t state = r.u8();
+    seat.state = static_cast<SeatState>(state);
+    // Nobody is away in a lobby.
+    ok = ok && state <= static_cast<uint8_t>(SeatState::kClosed) && seat.state != SeatState::kAway;
+    ok = ok && get_clean_name(r, seat.name) && get_flag(r, seat.ready);
+    seat.rtt_ms = r.u16();
+    // Only a player's seat has a name and a ready mark; a player always
+    // has a name.
+    const bool player = seat.state == SeatState::kPlayer;
+    ok = ok && player != seat.name.empty() && (player || !seat.ready);
+  }
+  m.host_side = r.u8();
+  m.spectators = r.u16();
+  m.games_played = r.u32();
+  return ok && m.host_side < kSides && m.seats[m.host_side].state == SeatState::kPlayer;
 }
 bool get(ByteReader& r, Refused& m) {
   return get_text(r, kMaxReasonText, m.text) && !m.text.empty() &&
@@ -423,6 +513,14 @@ bool read_body(MessageType type, ByteReader& r, ClientMessage& out) {
       return read_as<Chat>(r, out);
     case MessageType::kPause:
       return read_as<Pause>(r, out);
+    case MessageType::kLobbySetup:
+      return read_as<LobbySetup>(r, out);
+    case MessageType::kTakeSide:
+      return read_as<TakeSide>(r, out);
+    case MessageType::kReady:
+      return read_as<Ready>(r, out);
+    case MessageType::kStart:
+      return read_as<Start>(r, out);
     default:
       return false;
   }
@@ -458,16 +556,18 @@ bool read_body(MessageType type, ByteReader& r, ServerMessage& out) {
       return read_as<Paused>(r, out);
     case MessageType::kRefused:
       return read_as<Refused>(r, out);
+    case MessageType::kLobby:
+      return read_as<Lobby>(r, out);
     default:
       return false;
   }
 }
 
 bool from_client(uint8_t type) {
-  return type >= 1 && type <= 8;
+  return type >= 1 && type <= 12;
 }
 bool from_server(uint8_t type) {
-  return type >= 64 && type <= 77;
+  return type >= 64 && type <= 78;
 }
 
 }  // namespace

@@ -51,14 +51,36 @@ void LockstepClient::ask_pause(bool pause, ClientLink& link) {
 }
 
 void LockstepClient::say(const std::string& text, ClientLink& link) {
-  if (state_ != State::kPlaying && state_ != State::kSnapshot) return;
+  if (state_ != State::kPlaying && state_ != State::kSnapshot && state_ != State::kLobby) return;
   const std::string line = clean_text(text, kMaxChatChars);
   if (!line.empty()) send(Chat{line}, link);
 }
 
+void LockstepClient::setup_lobby(const LobbySetup& setup, ClientLink& link) {
+  if (state_ == State::kLobby) send(setup, link);
+}
+
+void LockstepClient::take_side(uint8_t side, ClientLink& link) {
+  if (state_ == State::kLobby && side < kSides) send(TakeSide{side}, link);
+}
+
+void LockstepClient::set_ready(bool ready, ClientLink& link) {
+  if (state_ == State::kLobby) send(Ready{ready}, link);
+}
+
+void LockstepClient::start_game(ClientLink& link) {
+  if (state_ == State::kLobby) send(Start{}, link);
+}
+
+bool LockstepClient::is_host() const {
+  return lobby_game_ && welcome_.role == Role::kPlayer && lobby_.host_side == welcome_.side &&
+         state_ != State::kJoining && state_ != State::kFailed;
+}
+
 void LockstepClient::closed(const std::string& why) {
-  // After the end the server closes; what has arrived still runs.
-  if (end_frame_ != 0) return;
+  // After the end the server closes; what has arrived still runs. A lobby
+  // closing is an end all the same.
+  if (end_frame_ != 0 && state_ != State::kLobby) return;
   fail(why.empty() ? "the server closed the connection" : why);
 }
 
@@ -85,7 +107,11 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
     const size_t slot = pong->id % ping_sent_ms_.size();
     const int64_t sent = ping_sent_ms_[slot];
     if (pong->id + ping_sent_ms_.size() > ping_id_ && pong->id < ping_id_ && sent <= now_ms) {
-      delay_.add_round_trip(static_cast<int32_t>(std::min<int64_t>(now_ms - sent, INT32_MAX)));
+      const auto trip = static_cast<int32_t>(std::min<int64_t>(now_ms - sent, INT32_MAX));
+      rtt_ms_ = std::max(trip, 1);
+      // The delay is the game's: it stays as it was through the lobby.
+      if (state_ == State::kLobby) return;
+      delay_.add_round_trip(trip);
       stats_.highest_delay = std::max(stats_.highest_delay, delay_.frames());
       // The server answers in order: a desync found in a report sent before
       // this ping would have come before its pong.
@@ -98,6 +124,36 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
       on_welcome(*w, now_ms, link);
     } else {
       fail("the server answered the join out of turn");
+    }
+    return;
+  }
+  if (const auto* w = std::get_if<Welcome>(&m)) {
+    // A lobby's: our side in it changed, or its game begins. One who has
+    // not yet run the end of the last game (a slow spectator) leaves it.
+    if (state_ != State::kLobby && !(lobby_after_ && !w->lobby)) {
+      fail("the server sent a welcome out of turn");
+    } else if (w->lobby) {
+      welcome_ = *w;
+    } else {
+      begin_game(*w, now_ms, link);
+    }
+    return;
+  }
+  if (const auto* lobby = std::get_if<Lobby>(&m)) {
+    if (!lobby_game_) {
+      fail("the server sent a lobby of a game that has none");
+      return;
+    }
+    lobby_ = *lobby;
+    // After a game the lobby comes back once its last frame has run here.
+    if (state_ == State::kPlaying || state_ == State::kSnapshot) {
+      if (end_frame_ == 0) {
+        fail("the server went back to the lobby before the game's end");
+      } else {
+        lobby_after_ = true;
+      }
+    } else if (state_ == State::kEnded) {
+      state_ = State::kLobby;
     }
     return;
   }
@@ -130,6 +186,10 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
   }
   if (const auto* s = std::get_if<Snapshot>(&m)) {
     on_snapshot(*s);
+    return;
+  }
+  if (state_ == State::kLobby || state_ == State::kEnded) {
+    fail("the server sent a message of a game that is not running");
     return;
   }
   if (state_ == State::kSnapshot) {
@@ -173,6 +233,17 @@ void LockstepClient::on_welcome(const Welcome& w, int64_t now_ms, ClientLink& li
     fail("the server gave another side than the one asked for");
     return;
   }
+  lobby_game_ = w.lobby;
+  next_ping_ms_ = now_ms + kPingEveryMs;
+  if (w.lobby) {
+    welcome_ = w;
+    state_ = State::kLobby;
+    return;
+  }
+  begin_game(w, now_ms, link);
+}
+
+void LockstepClient::begin_game(const Welcome& w, int64_t now_ms, ClientLink& link) {
   welcome_ = w;
   delay_ = InputDelay(w.frame_ms);
   delay_.add_round_trip(static_cast<int32_t>(std::min<int64_t>(now_ms - join_sent_ms_, INT32_MAX)));
@@ -182,12 +253,20 @@ void LockstepClient::on_welcome(const Welcome& w, int64_t now_ms, ClientLink& li
   const int64_t capacity = kWaitingSeconds * 1000 / std::max<int64_t>(w.frame_ms, 1) + 64;
   waiting_.assign(static_cast<size_t>(capacity), FrameInput{});
   std::string why;
-  if (!game_.begin(GameSetup{w.stage, w.seed, w.human_sides},
+  if (!game_.begin(GameSetup{w.stage, w.seed, w.human_sides, w.closed_sides},
                    w.role == Role::kPlayer ? static_cast<int>(w.side) : -1, why)) {
     fail(why);
     return;
   }
+  // A game after another on the same connection starts its counts afresh.
   received_ = run_ = last_sent_ = w.frame;
+  reported_ = agreed_ = w.frame;
+  end_frame_ = 0;
+  end_hash_ = 0;
+  lobby_after_ = false;
+  pause_ = Paused{};
+  lag_.fill(-1);
+  ++games_begun_;
   next_ping_ms_ = now_ms + kPingEveryMs;
   state_ = w.frame == 0 ? State::kPlaying : State::kSnapshot;
   send_inputs(link);
@@ -267,10 +346,15 @@ void LockstepClient::run_one(int64_t now_ms, ClientLink& link) {
 
 void LockstepClient::tick(int64_t now_ms, ClientLink& link) {
   if (state_ == State::kFailed || state_ == State::kJoining) return;
-  if (now_ms >= next_ping_ms_ && end_frame_ == 0) {
+  // The driver sees the end for one tick before the lobby comes back.
+  if (state_ == State::kEnded && lobby_after_) {
+    lobby_after_ = false;
+    state_ = State::kLobby;
+  }
+  if (now_ms >= next_ping_ms_ && pinging()) {
     ping_sent_ms_[ping_id_ % ping_sent_ms_.size()] = now_ms;
     ping_after_report_[ping_id_ % ping_sent_ms_.size()] = reported_;
-    send(Ping{ping_id_++}, link);
+    send(Ping{ping_id_++, static_cast<uint16_t>(std::min(rtt_ms_, 65535))}, link);
     next_ping_ms_ = now_ms + kPingEveryMs;
   }
   if (state_ != State::kPlaying || backlog() == 0 || now_ms < next_run_ms_) return;
@@ -294,7 +378,8 @@ void LockstepClient::tick(int64_t now_ms, ClientLink& link) {
 
 int64_t LockstepClient::next_tick_ms() const {
   if (state_ == State::kFailed || state_ == State::kJoining) return INT64_MAX;
-  int64_t next = end_frame_ == 0 ? next_ping_ms_ : INT64_MAX;
+  int64_t next = pinging() ? next_ping_ms_ : INT64_MAX;
+  if (state_ == State::kEnded && lobby_after_) return 0;
   if (state_ == State::kPlaying && backlog() > 0) next = std::min(next, next_run_ms_);
   return next;
 }

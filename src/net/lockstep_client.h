@@ -77,9 +77,10 @@ class LockstepClient {
  public:
   enum class State : uint8_t {
     kJoining,   // JOIN sent
+    kLobby,     // in a game's lobby: no game yet, or back after one ended
     kSnapshot,  // welcomed into a game under way; its snapshot comes next
     kPlaying,   // running the frames as they come
-    kEnded,     // the game's last frame has run
+    kEnded,     // the game's last frame has run (a lobby's LOBBY follows)
     kFailed,    // refused or cut off; error() says why
   };
   static constexpr uint32_t kRecentFrames = 300;
@@ -102,14 +103,31 @@ class LockstepClient {
   void leave(ClientLink& link);
   // Asks the server to pause the game, or to resume it.
   void ask_pause(bool pause, ClientLink& link);
-  // Sends a chat line (nothing before the welcome or after the game).
+  // Sends a chat line (nothing before the welcome or after the game, but
+  // in the lobby).
   void say(const std::string& text, ClientLink& link);
+  // In the lobby: the host's choice of stage and sides, a move to an open
+  // side, the ready mark, and the host's start. Nothing outside the lobby;
+  // the server answers what it turns down with REFUSED (refusal()).
+  void setup_lobby(const LobbySetup& setup, ClientLink& link);
+  void take_side(uint8_t side, ClientLink& link);
+  void set_ready(bool ready, ClientLink& link);
+  void start_game(ClientLink& link);
 
   State state() const { return state_; }
   const std::string& error() const { return error_; }
   // Why the server said goodbye, when it did: a wrong code, a full game...
   std::optional<Reason> goodbye_reason() const { return goodbye_reason_; }
+  // The latest WELCOME: in the lobby it names the side we hold now.
   const Welcome& welcome() const { return welcome_; }
+  // The lobby as the server last said (all open before the first LOBBY).
+  const Lobby& lobby() const { return lobby_; }
+  // We are the player who chooses the lobby's setup and starts the game.
+  bool is_host() const;
+  // The games begun on this connection (a lobby plays again).
+  uint32_t games_begun() const { return games_begun_; }
+  // Our latest measured round trip to the server in ms; 0 before any.
+  int rtt_ms() const { return rtt_ms_; }
   uint32_t frames_run() const { return run_; }
   uint32_t frames_received() const { return received_; }
   int delay() const { return delay_.frames(); }
@@ -140,6 +158,7 @@ class LockstepClient {
  private:
   void handle(const ServerMessage& m, int64_t now_ms, ClientLink& link);
   void on_welcome(const Welcome& w, int64_t now_ms, ClientLink& link);
+  void begin_game(const Welcome& w, int64_t now_ms, ClientLink& link);
   void on_frame(const Frame& f, ClientLink& link);
   void on_snapshot(const Snapshot& s);
   void agree(uint32_t frame);
@@ -148,6 +167,9 @@ class LockstepClient {
   void send(const ClientMessage& m, ClientLink& link);
   void fail(const std::string& why);
   uint32_t backlog() const { return received_ - run_; }
+  // Pings keep the connection alive and measure it: in a game until its
+  // end, and in a lobby.
+  bool pinging() const { return end_frame_ == 0 || state_ == State::kLobby; }
 
   Join join_;
   ClientGame& game_;
@@ -180,6 +202,11 @@ class LockstepClient {
   int64_t pause_heard_ms_ = 0;
   std::string refusal_;
   int64_t refusal_ms_ = 0;
+  Lobby lobby_;
+  bool lobby_game_ = false;   // the server's game has a lobby
+  bool lobby_after_ = false;  // its LOBBY came after the END: back there once the end has run
+  uint32_t games_begun_ = 0;
+  int rtt_ms_ = 0;
   std::vector<uint8_t> out_;
 };
 

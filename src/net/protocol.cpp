@@ -40,6 +40,8 @@ const char* reason_text(Reason reason) {
       return "this server keeps no World to rejoin";
     case Reason::kLeft:
       return "left the game";
+    case Reason::kHostLeft:
+      return "the host left";
   }
   return "was disconnected";
 }

@@ -20,8 +20,9 @@ using quarvex::FrameInput;
 using quarvex::KeyMask;
 
 // 2: names in CREATE and JOIN, ROSTER, CHAT, CHAT_LINE, LAG, PAUSE, PAUSED
-// and REFUSED.
-constexpr uint8_t kProtocolVersion = 2;
+// and REFUSED. 3: the lobby (LOBBY_SETUP, TAKE_SIDE, READY, START, LOBBY),
+// closed sides, round trips in PING.
+constexpr uint8_t kProtocolVersion = 3;
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kCodeLength = 6;
 constexpr size_t kTokenLength = 16;
@@ -49,6 +50,10 @@ enum class MessageType : uint8_t {
   kLeave = 6,
   kChat = 7,
   kPause = 8,
+  kLobbySetup = 9,
+  kTakeSide = 10,
+  kReady = 11,
+  kStart = 12,
   // From the server.
   kCreated = 64,
   kWelcome = 65,
@@ -64,6 +69,7 @@ enum class MessageType : uint8_t {
   kLag = 75,
   kPaused = 76,
   kRefused = 77,
+  kLobby = 78,
 };
 
 enum class Role : uint8_t { kPlayer = 0, kSpectator = 1 };
@@ -88,6 +94,7 @@ enum class Reason : uint8_t {
   kUnknownToken = 16,
   kCannotRejoin = 17,
   kLeft = 18,
+  kHostLeft = 19,
 };
 
 // --- from a client
@@ -99,6 +106,10 @@ struct Create {
   uint32_t last_frame = 0;  // the game ends after this frame; 0: never
   std::string version;      // the game's version (printable ASCII, 1..32)
   std::string name;         // the host's name as typed; the server cleans it
+  // The game waits in its lobby, where the host chooses the stage and the
+  // sides; `stage` is the first choice and `human_sides` is not used. The
+  // first JOIN on the same connection makes it the host.
+  bool lobby = false;
 };
 
 // A player's JOIN for whichever side is open: the first open one.
@@ -125,6 +136,7 @@ struct HashReport {
 
 struct Ping {
   uint32_t id = 0;
+  uint16_t rtt_ms = 0;  // the sender's last measured round trip; 0: none yet
 };
 
 struct Leave {};
@@ -138,7 +150,32 @@ struct Pause {
   bool pause = true;
 };
 
-using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave, Chat, Pause>;
+// What the host makes of a side in the lobby.
+enum class SeatChoice : uint8_t { kOpen = 0, kComputer = 1, kClosed = 2 };
+
+// The host's choice of stage and sides. A side a player holds stays that
+// player's whatever is asked for it.
+struct LobbySetup {
+  uint8_t stage = 1;
+  std::array<SeatChoice, kSides> seats{};
+};
+
+// A player in the lobby moves to an open side (its old one opens); a
+// spectator becomes that side's player.
+struct TakeSide {
+  uint8_t side = 0;
+};
+
+// A player's ready mark in the lobby.
+struct Ready {
+  bool ready = true;
+};
+
+// The host starts the game.
+struct Start {};
+
+using ClientMessage = std::variant<Create, Join, Input, HashReport, Ping, Leave, Chat, Pause,
+                                   LobbySetup, TakeSide, Ready, Start>;
 
 // --- from the server
 
@@ -158,6 +195,10 @@ struct Welcome {
   // 0: the game starts (or has not started) from its first frame; F > 0: a
   // snapshot of the World after frame F follows, then frame F + 1.
   uint32_t frame = 0;
+  // True: the game waits in its lobby and nothing begins yet; the WELCOME
+  // that begins it follows at the host's start.
+  bool lobby = false;
+  uint8_t closed_sides = 0;  // bit s: side s takes no part in the game
 };
 
 struct Frame {
@@ -201,6 +242,7 @@ enum class SeatState : uint8_t {
   kOpen = 1,      // waiting for its player, before the game starts
   kPlayer = 2,    // its player is connected
   kAway = 3,      // its player left; the computer commands it until they return
+  kClosed = 4,    // takes no part in the game
 };
 
 // Who is in the game: sent to every member whenever it changes.
@@ -247,8 +289,24 @@ struct Refused {
   std::string text;
 };
 
+// The lobby, sent to every member whenever it changes (round trips at most
+// once a second). A seat's state is kOpen, kPlayer, kComputer or kClosed.
+struct Lobby {
+  struct Seat {
+    SeatState state = SeatState::kOpen;
+    std::string name;  // its player's; "" for the others
+    bool ready = false;
+    uint16_t rtt_ms = 0;  // its player's round trip; 0: not known
+  };
+  uint8_t stage = 1;
+  std::array<Seat, kSides> seats{};
+  uint8_t host_side = 0;  // the host always holds a side
+  uint16_t spectators = 0;
+  uint32_t games_played = 0;  // games this room has ended
+};
+
 using ServerMessage = std::variant<Created, Welcome, Frame, Snapshot, Desync, Pong, Late, End,
-                                   Goodbye, Roster, ChatLine, Lag, Paused, Refused>;
+                                   Goodbye, Roster, ChatLine, Lag, Paused, Refused, Lobby>;
 
 // One line for a reason, e.g. "sent a malformed message".
 const char* reason_text(Reason reason);

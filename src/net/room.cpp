@@ -78,6 +78,7 @@ std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, Rando
   roster_changed_ = true;
   switch (seat.state) {
     case SeatState::kComputer:
+    case SeatState::kClosed:
       return Reason::kSideNotOpen;
     case SeatState::kOpen:
       seat.state = SeatState::kPlayer;

@@ -20,6 +20,9 @@ struct GameSetup {
   uint8_t stage = 1;
   uint32_t seed = 0;
   uint8_t human_sides = 0;  // bit s: side s is played by a person; never 0
+  // Bit s: side s takes no part; its units are not placed. Never a human
+  // side's.
+  uint8_t closed_sides = 0;
 };
 
 class Simulation {

@@ -12,24 +12,32 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/ws_client.h"
+#include "shell/lan_addresses.h"
 
 namespace quarvex {
 
 namespace {
 
 // A game the Play together pages asked for, in this window; afterwards the
-// title menu is back as it was. False when the window was closed.
+// Play together page is back, for the next game. False when the window was
+// closed.
 bool play_requested_game(const NetworkRequest& request, const Options& options,
                          WindowedSession& session) {
   if (request.kind == NetworkRequest::kHost) {
     tell_request_unplayable(request, *session.shell);
+    session.shell->open_play_together(lan_addresses());
     return true;
   }
   WsClient link;
   const NetworkResult result =
       play_network_game(request_params(request, options, session.replay_folder), session, link);
+  const bool window_open = result.end != NetworkEnd::kQuit;
   session.shell->set_play_mode(PlayMode::kPlay);
-  return result.end != NetworkEnd::kQuit;
+  // A frame limit on the command line ends the program with the networked
+  // game it counted, as with --connect: scripts read its hash.
+  if (options.frames) return false;
+  if (window_open) session.shell->open_play_together(lan_addresses());
+  return window_open;
 }
 
 }  // namespace

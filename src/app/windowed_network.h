@@ -31,6 +31,7 @@ struct NetworkGameParams {
   bool print_hash = false;        // the World's hash on standard output at the end
   Options outputs;                // the data folder, --record, --dump, --screenshot
   std::string replay_folder;      // empty: no replay kept
+  std::string invite;             // hosting: ADDRESS:PORT the lobby shows friends
 };
 
 // How the game in the window ended.

@@ -6,6 +6,7 @@
 
 #include "app/drivers.h"
 #include "app/windowed_host.h"
+#include "app/windowed_hosting.h"
 #include "app/windowed_network.h"
 #include "app/windowed_play_together.h"
 #include "app/windowed_session.h"
@@ -23,15 +24,15 @@ namespace {
 // closed.
 bool play_requested_game(const NetworkRequest& request, const Options& options,
                          WindowedSession& session) {
+  bool window_open = true;
   if (request.kind == NetworkRequest::kHost) {
-    tell_request_unplayable(request, *session.shell);
-    session.shell->open_play_together(lan_addresses());
-    return true;
+    window_open = host_network_game(request, options, session);
+  } else {
+    WsClient link;
+    const NetworkResult result =
+        play_network_game(request_params(request, options, session.replay_folder), session, link);
+    window_open = result.end != NetworkEnd::kQuit;
   }
-  WsClient link;
-  const NetworkResult result =
-      play_network_game(request_params(request, options, session.replay_folder), session, link);
-  const bool window_open = result.end != NetworkEnd::kQuit;
   session.shell->set_play_mode(PlayMode::kPlay);
   // A frame limit on the command line ends the program with the networked
   // game it counted, as with --connect: scripts read its hash.

@@ -346,7 +346,9 @@ void NetworkWindow::take_input() {
        n = session_.input.poll(events, kEventBatch)) {
     for (int i = 0; i < n; ++i) {
       const InputEvent& e = events[i];
-      if (NetworkLobby::shown(client_.get()) && e.kind != InputKind::kQuit) {
+      // The lobby takes the menu keys; the window, the screenshot key and
+      // the rest, as in any wait.
+      if (NetworkLobby::shown(client_.get()) && shell_.menu_key_of(e) != MenuKey::kNone) {
         if (lobby_.take(e, shell_, *client_, link_)) leaving_ = true;
         continue;
       }

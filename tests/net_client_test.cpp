@@ -272,6 +272,66 @@ TEST_F(ClientTest, TheGameEndsAtTheServersLastFrame) {
   EXPECT_FALSE(client_.goodbye_reason());
 }
 
+TEST_F(ClientTest, WaitsInTheLobbyAndPlaysAgainOnTheSameConnection) {
+  Welcome lobby_welcome{Role::kPlayer, 1, {}, 2, 0, 0, 5, kFrameMs, 0};
+  lobby_welcome.lobby = true;
+  from_server(lobby_welcome);
+  EXPECT_EQ(client_.state(), LockstepClient::State::kLobby);
+  EXPECT_EQ(game_.world, nullptr) << "nothing begins in the lobby";
+  Lobby lobby;
+  lobby.seats[0] = {SeatState::kPlayer, "Ada", false, 20};
+  lobby.seats[1] = {SeatState::kPlayer, "Bo", false, 0};
+  from_server(lobby);
+  EXPECT_FALSE(client_.is_host());
+  // The lobby's calls go out as asked; the host's setup is the server's
+  // to refuse.
+  client_.take_side(2, link_);
+  client_.set_ready(true, link_);
+  client_.setup_lobby(LobbySetup{3, {}}, link_);
+  client_.start_game(link_);
+  EXPECT_EQ(link_.all<TakeSide>().size(), 1u);
+  EXPECT_EQ(link_.all<Ready>().size(), 1u);
+  EXPECT_EQ(link_.all<LobbySetup>().size(), 1u);
+  EXPECT_EQ(link_.all<Start>().size(), 1u);
+  // Pings go on in the lobby and carry the last round trip.
+  run_for(LockstepClient::kPingEveryMs + 1);
+  const auto pings = link_.all<Ping>();
+  ASSERT_FALSE(pings.empty());
+  from_server(Pong{pings.back().id});
+  run_for(LockstepClient::kPingEveryMs + 1);
+  EXPECT_EQ(link_.all<Ping>().back().rtt_ms, client_.rtt_ms());
+  // Moved to side 3 (index 2), now the host.
+  lobby_welcome.side = 2;
+  from_server(lobby_welcome);
+  lobby.seats[2] = lobby.seats[1];
+  lobby.seats[1] = {};
+  lobby.host_side = 2;
+  from_server(lobby);
+  EXPECT_TRUE(client_.is_host());
+
+  for (uint32_t game = 1; game <= 2; ++game) {
+    SCOPED_TRACE(game);
+    Welcome begun{Role::kPlayer, 2, {}, 2, 100 + game, 0b0101, 5, kFrameMs, 0};
+    begun.closed_sides = 0b1000;
+    from_server(begun);
+    EXPECT_EQ(client_.state(), LockstepClient::State::kPlaying);
+    EXPECT_EQ(client_.games_begun(), game);
+    EXPECT_EQ(client_.frames_run(), 0u);
+    for (uint32_t f = 1; f <= 5; ++f) frame(f);
+    from_server(End{5, 0});
+    // Back in the lobby only once the game's last frame has run here.
+    from_server(lobby);
+    EXPECT_EQ(client_.state(), LockstepClient::State::kPlaying);
+    run_for(1000);
+    EXPECT_EQ(client_.frames_run(), 5u);
+    EXPECT_EQ(client_.state(), LockstepClient::State::kLobby);
+    EXPECT_EQ(client_.end_frame(), 5u);
+  }
+  // A frame in the lobby breaks the protocol.
+  frame(6);
+  EXPECT_EQ(client_.state(), LockstepClient::State::kFailed);
+}
+
 TEST_F(ClientTest, AServerThatBreaksTheProtocolEndsTheGameWithAReason) {
   struct Case {
     const char* what;

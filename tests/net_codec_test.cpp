@@ -101,6 +101,62 @@ TEST(NetCodec, EveryMessageReadsBackAsWritten) {
   EXPECT_EQ(std::vector<uint8_t>(s.world.begin(), s.world.end()), world);
   EXPECT_EQ(std::get<Late>(server[6]).placed, 12u);
   EXPECT_EQ(std::get<Goodbye>(server[8]).text, "nothing heard");
+
+  // The lobby's messages, and what it adds to the others.
+  Create lobby_create{3, 0, 0, 0, "1.0.0", "Ada"};
+  lobby_create.lobby = true;
+  LobbySetup setup{3, {SeatChoice::kOpen, SeatChoice::kClosed, SeatChoice::kComputer, {}}};
+  std::vector<uint8_t> lobby_client;
+  for (const ClientMessage& m : std::vector<ClientMessage>{lobby_create, setup, TakeSide{3},
+                                                           Ready{false}, Start{}, Ping{4, 65535}}) {
+    append_message(lobby_client, m);
+  }
+  const auto lc = read_all<ClientMessage>(lobby_client, status);
+  ASSERT_EQ(status, DecodeStatus::kOk);
+  ASSERT_EQ(lc.size(), 6u);
+  EXPECT_TRUE(std::get<Create>(lc[0]).lobby);
+  EXPECT_EQ(std::get<LobbySetup>(lc[1]).stage, 3);
+  EXPECT_EQ(std::get<LobbySetup>(lc[1]).seats, setup.seats);
+  EXPECT_EQ(std::get<TakeSide>(lc[2]).side, 3);
+  EXPECT_FALSE(std::get<Ready>(lc[3]).ready);
+  EXPECT_TRUE(std::holds_alternative<Start>(lc[4]));
+  EXPECT_EQ(std::get<Ping>(lc[5]).rtt_ms, 65535);
+
+  Lobby lobby;
+  lobby.stage = 2;
+  lobby.seats[0] = {SeatState::kOpen, "", false, 0};
+  lobby.seats[1] = {SeatState::kPlayer, "\u5c71\u7530", true, 48};
+  lobby.seats[2] = {SeatState::kComputer, "", false, 0};
+  lobby.seats[3] = {SeatState::kClosed, "", false, 0};
+  lobby.host_side = 1;
+  lobby.spectators = 7;
+  lobby.games_played = 70000;
+  Welcome begun{Role::kPlayer, 1, {}, 2, 99, 0b0010, 0, 30, 0};
+  begun.closed_sides = 0b1000;
+  Welcome waiting = begun;
+  waiting.lobby = true;
+  waiting.human_sides = 0;
+  std::vector<uint8_t> lobby_server;
+  for (const ServerMessage& m : std::vector<ServerMessage>{lobby, begun, waiting}) {
+    append_message(lobby_server, m);
+  }
+  const auto ls = read_all<ServerMessage>(lobby_server, status);
+  ASSERT_EQ(status, DecodeStatus::kOk);
+  ASSERT_EQ(ls.size(), 3u);
+  const Lobby& l = std::get<Lobby>(ls[0]);
+  for (int side = 0; side < kSides; ++side) {
+    EXPECT_EQ(l.seats[side].state, lobby.seats[side].state);
+    EXPECT_EQ(l.seats[side].name, lobby.seats[side].name);
+    EXPECT_EQ(l.seats[side].ready, lobby.seats[side].ready);
+    EXPECT_EQ(l.seats[side].rtt_ms, lobby.seats[side].rtt_ms);
+  }
+  EXPECT_EQ(l.stage, 2);
+  EXPECT_EQ(l.host_side, 1);
+  EXPECT_EQ(l.spectators, 7);
+  EXPECT_EQ(l.games_played, 70000u);
+  EXPECT_EQ(std::get<Welcome>(ls[1]).closed_sides, 0b1000);
+  EXPECT_FALSE(std::get<Welcome>(ls[1]).lobby);
+  EXPECT_TRUE(std::get<Welcome>(ls[2]).lobby);
 }
 
 TEST(NetCodec, LittleEndianHeaderAndBody) {
@@ -175,7 +231,7 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
        DecodeStatus::kMalformed},
       {"chat line sent as a server's", with([](auto& b) { b[0] = 74; }),
        DecodeStatus::kWrongDirection},
-      {"unknown type", with([](auto& b) { b[0] = 9; }), DecodeStatus::kMalformed},
+      {"unknown type", with([](auto& b) { b[0] = 13; }), DecodeStatus::kMalformed},
       {"server's type", with([](auto& b) { b[0] = 66; }), DecodeStatus::kWrongDirection},
       {"frame 0", with([](auto& b) { b[6] = 0; }), DecodeStatus::kMalformed},
       {"a twelfth key", with([](auto& b) { b[11] = 0x08; }), DecodeStatus::kMalformed},
@@ -221,6 +277,37 @@ TEST(NetCodec, RefusesWhatDoesNotHoldUp) {
        },
        DecodeStatus::kMalformed},
       {"leave with a body", with([](auto& b) { b[0] = 6; }), DecodeStatus::kMalformed},
+      {"lobby flag neither on nor off",
+       [] {
+         Create c{1, 1, 0, 0, "1.0.0", ""};
+         c.lobby = true;
+         auto b = bytes_of(ClientMessage{c});
+         b.back() = 2;  // neither with a lobby nor without
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"lobby setup of stage 0",
+       [] {
+         return bytes_of(ClientMessage{LobbySetup{0, {}}});
+       },
+       DecodeStatus::kMalformed},
+      {"lobby setup with a fourth choice",
+       [] {
+         LobbySetup setup{1, {}};
+         setup.seats[2] = static_cast<SeatChoice>(3);
+         return bytes_of(ClientMessage{setup});
+       },
+       DecodeStatus::kMalformed},
+      {"taking a fifth side", [] { return bytes_of(ClientMessage{TakeSide{4}}); },
+       DecodeStatus::kMalformed},
+      {"ready neither on nor off",
+       [] {
+         auto b = bytes_of(ClientMessage{Ready{true}});
+         b.back() = 7;
+         return b;
+       },
+       DecodeStatus::kMalformed},
+      {"start with a body", with([](auto& b) { b[0] = 12; }), DecodeStatus::kMalformed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -276,7 +363,7 @@ TEST(NetCodec, ServerMessagesOutOfRangeAreRefused) {
       {"roster with a fifth seat state",
        [] {
          Roster r;
-         r.seats[0].state = static_cast<SeatState>(4);
+         r.seats[0].state = static_cast<SeatState>(5);
          return r;
        }()},
       {"roster name of 25 characters",
@@ -295,6 +382,46 @@ TEST(NetCodec, ServerMessagesOutOfRangeAreRefused) {
       {"running with a side", Paused{false, 2, 0, 0}},
       {"refused with a control character", Refused{"no\x07"}},
       {"refused without a reason", Refused{""}},
+      {"a side both closed and a player's",
+       [] {
+         Welcome w{Role::kPlayer, 0, {}, 1, 1, 0b0011, 0, 30, 0};
+         w.closed_sides = 0b0010;
+         return w;
+       }()},
+      {"a fifth side closed",
+       [] {
+         Welcome w{Role::kPlayer, 0, {}, 1, 1, 0b0001, 0, 30, 0};
+         w.closed_sides = 0x10;
+         return w;
+       }()},
+      {"lobby whose host holds no side",
+       [] {
+         Lobby l;
+         l.seats[0] = {SeatState::kPlayer, "Ada", false, 0};
+         l.host_side = 1;
+         return l;
+       }()},
+      {"lobby with a player away",
+       [] {
+         Lobby l;
+         l.seats[0] = {SeatState::kPlayer, "Ada", false, 0};
+         l.seats[2] = {SeatState::kAway, "Bo", false, 0};
+         return l;
+       }()},
+      {"lobby with an open side ready",
+       [] {
+         Lobby l;
+         l.seats[0] = {SeatState::kPlayer, "Ada", false, 0};
+         l.seats[1].ready = true;
+         return l;
+       }()},
+      {"lobby of stage 4",
+       [] {
+         Lobby l;
+         l.stage = 4;
+         l.seats[0] = {SeatState::kPlayer, "Ada", false, 0};
+         return l;
+       }()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

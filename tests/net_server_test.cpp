@@ -53,6 +53,21 @@ class ServerTest : public ::testing::Test {
     send(id, Join{code, Role::kPlayer, static_cast<uint8_t>(side), token, "1.0.0", name});
     return id;
   }
+  // A game with a lobby, its host in it on side 1 (index 0).
+  std::pair<JoinCode, ConnectionId> create_lobby(uint32_t last_frame = 0) {
+    const ConnectionId host = connect();
+    Create create{2, 0, 0, last_frame, "1.0.0", "Ada"};
+    create.lobby = true;
+    send(host, create);
+    const JoinCode code = link_.all<Created>(host).at(0).code;
+    send(host, Join{code, Role::kPlayer, kAnySide, {}, "1.0.0", "Ada"});
+    return {code, host};
+  }
+  std::optional<Lobby> lobby_of(ConnectionId id) const {
+    const auto all = link_.all<Lobby>(id);
+    if (all.empty()) return std::nullopt;
+    return all.back();
+  }
   ConnectionId watch(const JoinCode& code, const std::string& name = "") {
     const ConnectionId id = connect();
     send(id, Join{code, Role::kSpectator, 0, {}, "1.0.0", name});
@@ -361,6 +376,15 @@ TEST_F(ServerTest, AVersionOtherThanTheGamesIsRefusedByName) {
   const ConnectionId lost = connect();
   server().received(lost, old_join, now_, link_);
   EXPECT_EQ(link_.goodbye(lost)->text, "the server runs a newer quarvex; you have 0.9.0");
+  // A client of the protocol before the lobby is told the same way.
+  old_join[1] = 2;
+  old_join.push_back(0);  // its JOIN ends with the player's name
+  std::copy(named.begin(), named.end(), old_join.begin() + kHeaderSize);
+  old_join[2] = static_cast<uint8_t>(old_join.size() - kHeaderSize);
+  const ConnectionId v2 = connect();
+  server().received(v2, old_join, now_, link_);
+  EXPECT_EQ(link_.raw[v2].at(1), 2);
+  EXPECT_EQ(link_.goodbye(v2)->text, "Ada plays quarvex 1.0.0; you have 0.9.0");
 }
 
 TEST_F(ServerTest, APlayerAskingForAnySideGetsTheFirstOpenOneUntilNoneIsLeft) {
@@ -600,6 +624,127 @@ TEST_F(ServerTest, AGameNobodyIsInClosesAfterAMinute) {
   wait(59000);
   EXPECT_EQ(server().games(), 1u);
   wait(2000);
+  EXPECT_EQ(server().games(), 0u);
+}
+
+TEST_F(ServerTest, TheLobbysRulesSayWhoMayDoWhat) {
+  const auto [code, host] = create_lobby();
+  const ConnectionId bo = join(code, kAnySide, {}, "192.0.2.2", "Bo");
+  const ConnectionId eve = watch(code, "Eve");
+  wait(kFrameMs);
+  ASSERT_TRUE(lobby_of(eve));
+  EXPECT_EQ(lobby_of(eve)->host_side, 0);
+  EXPECT_EQ(lobby_of(eve)->seats[1].name, "Bo");
+  EXPECT_EQ(lobby_of(eve)->spectators, 1);
+  const auto welcomed = link_.all<Welcome>(bo);
+  ASSERT_EQ(welcomed.size(), 1u);
+  EXPECT_TRUE(welcomed[0].lobby);
+  EXPECT_EQ(welcomed[0].side, 1);
+
+  using C = SeatChoice;
+  const LobbySetup third{3, {C::kOpen, C::kOpen, C::kComputer, C::kClosed}};
+  struct Step {
+    const char* what;
+    ConnectionId who;
+    ClientMessage message;
+    const char* refusal;  // "" when done
+  };
+  const std::vector<Step> steps{
+      {"a player is not the host", bo, third, "only the host chooses the stage and the sides"},
+      {"the host sets up", host, third, ""},
+      {"a held side stays its player's", host,
+       LobbySetup{3, {C::kOpen, C::kClosed, C::kOpen, C::kOpen}}, "Bo holds side 2"},
+      {"only an open side is taken", bo, TakeSide{2}, "side 3 is not open"},
+      {"spectators are never ready", eve, Ready{true}, "spectators have no ready mark"},
+      {"only the host starts", bo, Start{}, "only the host starts the game"},
+      {"not before everyone is ready", host, Start{}, "Bo is not ready"},
+      {"a player marks itself ready", bo, Ready{true}, ""},
+      {"a new setup clears the marks", host,
+       LobbySetup{1, {C::kOpen, C::kOpen, C::kComputer, C::kClosed}}, ""},
+      {"so the start waits again", host, Start{}, "Bo is not ready"},
+      {"ready again", bo, Ready{true}, ""},
+      {"two sides closed", host, LobbySetup{1, {C::kOpen, C::kOpen, C::kClosed, C::kClosed}}, ""},
+      {"ready for that game", bo, Ready{true}, ""},
+      {"the host starts", host, Start{}, ""},
+      {"no moving once begun", bo, TakeSide{3}, "the game has begun"},
+  };
+  for (const Step& step : steps) {
+    const size_t refusals = link_.all<Refused>(step.who).size();
+    send(step.who, step.message);
+    wait(kFrameMs);
+    const auto refused = link_.all<Refused>(step.who);
+    const size_t expected = refusals + (*step.refusal == '\0' ? 0 : 1);
+    ASSERT_EQ(refused.size(), expected) << step.what;
+    if (expected > refusals) {
+      EXPECT_EQ(refused.back().text, step.refusal) << step.what;
+    }
+    EXPECT_FALSE(link_.goodbye(step.who)) << step.what;
+  }
+  // Everyone is told the game: the players' sides, the closed ones, a
+  // fresh seed.
+  for (ConnectionId id : {host, bo, eve}) {
+    const auto w = link_.all<Welcome>(id).back();
+    EXPECT_FALSE(w.lobby);
+    EXPECT_EQ(w.stage, 1);
+    EXPECT_EQ(w.human_sides, 0b0011);
+    EXPECT_EQ(w.closed_sides, 0b1100);
+    EXPECT_NE(w.seed, 0u);
+  }
+  EXPECT_EQ(link_.all<Welcome>(eve).back().role, Role::kSpectator);
+  EXPECT_GT(frames(eve).size(), 0u);
+  EXPECT_EQ(roster_of(bo)->seats[3].state, SeatState::kClosed);
+}
+
+TEST_F(ServerTest, ALobbyPlaysAgainFreesTheSidesOfThoseWhoLeaveAndEndsWithItsHost) {
+  const auto [code, host] = create_lobby(20);
+  const ConnectionId bo = join(code, kAnySide, {}, "192.0.2.2", "Bo");
+  const ConnectionId cy = join(code, kAnySide, {}, "192.0.2.3", "Cy");
+  const ConnectionId eve = watch(code, "Eve");
+  send(bo, Ready{true});
+  send(cy, Ready{true});
+  send(host, Start{});
+  // Cy leaves during the game: the computer takes its side, and in the
+  // lobby after the game the side is open again.
+  wait(5 * kFrameMs);
+  send(cy, Leave{});
+  wait(30 * kFrameMs);
+  ASSERT_EQ(link_.all<End>(host).size(), 1u);
+  EXPECT_FALSE(link_.goodbye(host));
+  const auto after = lobby_of(eve);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->games_played, 1u);
+  EXPECT_EQ(after->seats[1].state, SeatState::kPlayer);
+  EXPECT_FALSE(after->seats[1].ready);
+  EXPECT_EQ(after->seats[2].state, SeatState::kOpen);
+  EXPECT_EQ(server().games(), 1u);
+
+  // The spectator takes the freed side; a second game has another seed.
+  send(eve, TakeSide{2});
+  wait(kFrameMs);
+  const Welcome seated = link_.all<Welcome>(eve).back();
+  EXPECT_TRUE(seated.lobby);
+  EXPECT_EQ(seated.role, Role::kPlayer);
+  EXPECT_EQ(seated.side, 2);
+  send(bo, Ready{true});
+  send(eve, Ready{true});
+  send(host, Start{});
+  wait(kFrameMs);
+  const auto games = link_.all<Welcome>(bo);
+  ASSERT_EQ(games.size(), 3u);
+  EXPECT_NE(games[1].seed, games[2].seed);
+  EXPECT_EQ(games[2].human_sides, 0b0111);
+  wait(30 * kFrameMs);
+  EXPECT_EQ(lobby_of(bo)->games_played, 2u);
+
+  // A player leaving the lobby frees its side; the host leaving ends it.
+  send(bo, Leave{});
+  wait(kFrameMs);
+  EXPECT_EQ(lobby_of(eve)->seats[1].state, SeatState::kOpen);
+  send(host, Leave{});
+  wait(kFrameMs);
+  ASSERT_TRUE(link_.goodbye(eve));
+  EXPECT_EQ(link_.goodbye(eve)->reason, Reason::kHostLeft);
+  EXPECT_EQ(link_.goodbye(eve)->text, "the host left");
   EXPECT_EQ(server().games(), 0u);
 }
 

@@ -38,6 +38,7 @@ class Game::FrameServices : public FrameHost {
   }
   void load_ground_image(const char* path) override { host_->load_ground_image(path); }
   StageFiles stage_files(int stage_number) override { return game_.stage_files(stage_number); }
+  uint8_t closed_sides() override { return game_.play_start_.closed; }
   void sample_keys(std::array<bool, kKeyCount>& down) override { host_->sample_keys(down); }
   void sample_input(const World& w, FrameInput& input) override {
     if (game_.given_input_ != nullptr) {
@@ -114,7 +115,8 @@ bool Game::begin(const Options& options, std::string& error) {
         return false;
       }
       play_start_ = PlayStart{
-          script_.stage, script_.side, script_.start, script_.watch, script_.humans, {}, {}};
+          script_.stage, script_.side, script_.start, script_.watch, script_.humans, {}, {},
+          script_.closed};
     }
     replay_state_ = ReplayState::kPlaying;
     // A recording without its end (the game that wrote it was stopped, or is
@@ -251,13 +253,16 @@ void Game::reset(bool start_stage, bool watch) {
   // The humans of a game of several stay; it always starts at its stage and
   // is never watched.
   const bool several = several_humans(w);
+  // So do its closed sides.
+  const uint8_t closed = several ? play_start_.closed : uint8_t{0};
   play_start_ = PlayStart{w.stage_number,
                           w.player_side,
                           start_stage || several,
                           watch && !several,
                           w.human_sides,
                           {},
-                          {}};
+                          {},
+                          closed};
   start_play();
   begin_recordings();
 }
@@ -319,6 +324,7 @@ bool Game::take_humans(const std::string& script_file, std::string& error) {
     return false;
   }
   play_start_.humans = humans;
+  if (humans != 0 && play_start_.closed == 0) play_start_.closed = options_.closed & ~humans;
   if (humans != 0) play_start_.start = true;
   return true;
 }

@@ -1,5 +1,6 @@
 #include "app/lockstep_game.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "app/message_line.h"
@@ -30,12 +31,19 @@ bool LockstepGame::begin(const net::GameSetup& setup, int side, std::string& err
   options.stage = setup.stage;
   options.seed = setup.seed;
   options.humans = setup.human_sides;
+  options.closed = setup.closed_sides;
   options.start = true;
   // The network says when the game ends.
   options.frames = kMaxFrameNumber;
   if (!game_.begin(options, error)) return false;
   game_.hold_checks();
   return true;
+}
+
+int LockstepGame::sides_present() const {
+  const World& w = game_.world();
+  return static_cast<int>(std::count_if(w.side_present.begin(), w.side_present.end(),
+                                        [](int8_t present) { return present != 0; }));
 }
 
 void LockstepGame::run_frame(const FrameInput& input) {

@@ -40,6 +40,7 @@ class LockstepGame : public net::ClientGame, private FrameHost {
   uint64_t hash() const override;
   void save(std::vector<uint8_t>& out) const override;
   bool load(std::span<const uint8_t> bytes, uint32_t frame, std::string& error) override;
+  int sides_present() const override;
   void hashes_agreed(uint32_t frame) override { game_.agree_checks(frame); }
   // Writes the desync report (app/desync_report.h) and forgets the
   // recordings' checks from the frame on.

@@ -34,6 +34,7 @@ struct Options {
   bool spectate = false;          // the computer commands the player's side too
   bool no_replay = false;         // keep no replay of the stages played (window or --code)
   uint8_t humans = 0;  // a game of several humans: bit s for each human side (0: one player)
+  uint8_t closed = 0;  // a game of several humans: bit s for each side that takes no part
   // Test only: flip one bit of the World after a frame, to see a desync found.
   struct BitFlip {
     int64_t frame = 0;

@@ -25,8 +25,17 @@ Room::Room(const JoinCode& code, const Create& create, const RoomTiming& timing,
       simulation_(std::move(simulation)),
       empty_since_ms_(now_ms) {
   timing_.frame_ms = std::max(timing_.frame_ms, 1);
+  lobby_room_ = create.lobby;
+  stage_ = create.stage;
+  seed_ = create.seed;
+  if (lobby_room_) {
+    // Every side starts open; the host chooses in the lobby.
+    for (Seat& seat : seats_) seat.state = SeatState::kOpen;
+    return;
+  }
   // The codec lets no game without a player side in: it starts when they
   // are all taken.
+  human_sides_ = create.human_sides;
   for (int s = 0; s < kSides; ++s) {
     if ((create.human_sides >> s) & 1) seats_[s].state = SeatState::kOpen;
   }
@@ -39,7 +48,28 @@ std::optional<Reason> Room::join(ConnectionId id, const Join& join, RandomSource
     why = version_mismatch_text(host_name_, create_.version, join.version);
     return Reason::kVersionMismatch;
   }
-  if (ended_) return Reason::kGameOver;
+  if (ended_ || host_left_) return Reason::kGameOver;
+  if (in_lobby()) {
+    if (join.role == Role::kPlayer) {
+      if (auto refused = join_lobby(id, join, random, now_ms, link, why)) return refused;
+    } else {
+      // The host plays a side: only a player's join makes the host.
+      if (host_side_ < 0 && id == creator_) {
+        why = "the host of a game plays a side";
+        return Reason::kSideNotOpen;
+      }
+      if (watchers_.size() >= static_cast<size_t>(std::max(timing_.max_spectators, 0))) {
+        why = "the game has as many spectators as it takes";
+        return Reason::kFull;
+      }
+      watchers_.push_back(Watcher{id, clean_text(join.name, kMaxNameChars), 0, 0, 0});
+      if (watchers_.back().name.empty()) watchers_.back().name = "Spectator";
+      welcome(id, Role::kSpectator, 0, Token{}, link);
+    }
+    lobby_changed_ = true;
+    send_lobby(now_ms, link, dropped);
+    return std::nullopt;
+  }
   if (join.role == Role::kPlayer) {
     auto refused = join_player(id, join, random, now_ms, link, dropped, why);
     if (!refused) send_roster(now_ms, link, dropped);
@@ -51,7 +81,7 @@ std::optional<Reason> Room::join(ConnectionId id, const Join& join, RandomSource
     return Reason::kFull;
   }
   watchers_.push_back(
-      Watcher{id, clean_text(join.name, kMaxNameChars), last_closed(), last_closed()});
+      Watcher{id, clean_text(join.name, kMaxNameChars), last_closed(), last_closed(), 0});
   if (watchers_.back().name.empty()) watchers_.back().name = "Spectator";
   welcome(id, Role::kSpectator, 0, Token{}, link);
   if (last_closed() > 0) send_snapshot(id, link);
@@ -130,12 +160,14 @@ void Room::welcome(ConnectionId id, Role role, uint8_t side, const Token& token,
   w.role = role;
   w.side = side;
   w.token = token;
-  w.stage = create_.stage;
-  w.seed = create_.seed;
-  w.human_sides = create_.human_sides;
+  w.stage = stage_;
+  w.seed = seed_;
+  w.human_sides = human_sides_;
+  w.closed_sides = closed_sides_;
   w.last_frame = create_.last_frame;
   w.frame_ms = static_cast<uint16_t>(std::min(timing_.frame_ms, 65535));
   w.frame = started_ ? last_closed() : 0;
+  w.lobby = in_lobby();
   out_.clear();
   append_message(out_, w);
   link.send(id, out_);
@@ -166,7 +198,8 @@ void Room::hand_over(int side, bool to_human) {
 std::optional<Reason> Room::input(ConnectionId id, const Input& m) {
   for (Seat& seat : seats_) {
     if (seat.state != SeatState::kPlayer || seat.id != id) continue;
-    if (ended_) return std::nullopt;
+    // Keys sent ahead for frames after the last game's end say nothing.
+    if (ended_ || in_lobby()) return std::nullopt;
     switch (seat.inputs.add(m.frame, m.keys, next_frame_)) {
       case SideInputs::Added::kOk:
         seat.sent = m.frame;
@@ -182,6 +215,9 @@ std::optional<Reason> Room::input(ConnectionId id, const Input& m) {
 }
 
 std::optional<Reason> Room::report_hash(ConnectionId id, const HashReport& m, ServerLink& link) {
+  // Reports of the last game still on their way to the lobby.
+  if (in_lobby())
+    return side_of(id) >= 0 || watching(id) ? std::nullopt : std::optional(Reason::kOutOfTurn);
   if (m.frame > last_closed()) return Reason::kOutOfTurn;
   for (Seat& seat : seats_) {
     if (seat.state == SeatState::kPlayer && seat.id == id) {
@@ -325,7 +361,17 @@ void Room::leave(ConnectionId id, int64_t now_ms) {
     seat.id = 0;
     seat.inputs.clear();
     roster_changed_ = true;
-    if (started_) {
+    if (in_lobby()) {
+      // A player who leaves the lobby frees the side; the host's leaving
+      // ends the room.
+      seat.state = SeatState::kOpen;
+      seat.token = Token{};
+      seat.name.clear();
+      seat.ready = false;
+      seat.rtt_ms = 0;
+      lobby_changed_ = true;
+      if (static_cast<int>(s) == host_side_) host_left_ = true;
+    } else if (started_) {
       seat.state = SeatState::kAway;
       hand_over(static_cast<int>(s), false);
     } else {
@@ -337,6 +383,7 @@ void Room::leave(ConnectionId id, int64_t now_ms) {
   }
   if (std::erase_if(watchers_, [id](const Watcher& w) { return w.id == id; }) > 0) {
     roster_changed_ = true;
+    lobby_changed_ = true;
   }
   if (!anyone_in()) empty_since_ms_ = now_ms;
 }
@@ -361,6 +408,10 @@ void Room::tick(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
   while (now_ms >= next_due_ms()) {
     lateness.add(now_ms - next_due_ms());
     close_frame(now_ms, link, dropped);
+  }
+  if (in_lobby()) {
+    send_lobby(now_ms, link, dropped);
+    return;
   }
   // While paused nobody falls behind.
   if (!started_ || ended_ || paused_) return;
@@ -415,8 +466,16 @@ void Room::close_frame(int64_t now_ms, ServerLink& link, std::vector<Dropped>& d
     pause_wanted_ = -1;
     append_message(out_, Paused{true, paused_by_, paused_after_, 0});
   }
-  if (create_.last_frame != 0 && frame.frame >= create_.last_frame) {
+  const bool last = create_.last_frame != 0 && frame.frame >= create_.last_frame;
+  if (last || one_side_left()) {
     append_message(out_, End{frame.frame, simulation_ ? simulation_->hash() : 0});
+    // A lobby's game goes back to the lobby; only the host's leaving ends
+    // the room.
+    if (lobby_room_) {
+      send_all(now_ms, link, dropped);
+      back_to_lobby();
+      return;
+    }
     ended_ = true;
   }
   send_all(now_ms, link, dropped);
@@ -481,7 +540,8 @@ Roster Room::roster() const {
 }
 
 void Room::send_roster(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped) {
-  if (!roster_changed_) return;
+  // The lobby says who is in it; the roster waits for the game.
+  if (!roster_changed_ || in_lobby()) return;
   roster_changed_ = false;
   out_.clear();
   append_message(out_, roster());
@@ -495,7 +555,7 @@ int64_t Room::next_due_ms() const {
 }
 
 bool Room::over(int64_t now_ms) const {
-  return ended_ || (!anyone_in() && now_ms - empty_since_ms_ >= timing_.empty_ms);
+  return ended_ || host_left_ || (!anyone_in() && now_ms - empty_since_ms_ >= timing_.empty_ms);
 }
 
 void Room::members(std::vector<ConnectionId>& out) const {

@@ -76,6 +76,23 @@ class Room {
   // A chat line from a member, relayed to everyone in the game.
   std::optional<Reason> chat(ConnectionId id, const Chat& m, int64_t now_ms, ServerLink& link,
                              std::vector<Dropped>& dropped);
+  // The lobby (a room created with a lobby, between its games): the
+  // host's setup, a member's move to an open side, a player's ready mark,
+  // the host's start. What the lobby turns down is answered with REFUSED;
+  // a Reason when the member may not ask at all.
+  std::optional<Reason> setup_lobby(ConnectionId id, const LobbySetup& m, ServerLink& link);
+  std::optional<Reason> take_side(ConnectionId id, const TakeSide& m, RandomSource& random,
+                                  ServerLink& link);
+  std::optional<Reason> ready(ConnectionId id, const Ready& m, ServerLink& link);
+  std::optional<Reason> start(ConnectionId id, RandomSource& random, int64_t now_ms,
+                              ServerLink& link);
+  // A member's own measure of its round trip, shown in the lobby.
+  void round_trip(ConnectionId id, uint16_t rtt_ms);
+  // The connection that created the room: its first JOIN makes it the host.
+  void created_by(ConnectionId id) { creator_ = id; }
+  // Makes each game's World when a lobby starts it (nullptr: the server
+  // does not simulate).
+  void simulate_with(SimulationFactory* factory) { factory_ = factory; }
   // A player asks to pause or resume the game. A request the game turns
   // down (a fourth pause, a resume by another than the one who paused) is
   // answered with REFUSED; a Reason when the member may not ask at all.
@@ -97,6 +114,12 @@ class Room {
 
   const JoinCode& code() const { return code_; }
   Roster roster() const;
+  Lobby lobby() const;
+  // The room waits in its lobby.
+  bool in_lobby() const { return lobby_room_ && !started_; }
+  // Why the room ended for its members: the game is over, or the host left.
+  Reason end_reason() const { return host_left_ ? Reason::kHostLeft : Reason::kGameOver; }
+  uint32_t games_played() const { return games_played_; }
   const std::string& host_name() const { return host_name_; }
   const std::string& version() const { return create_.version; }
   bool started() const { return started_; }
@@ -121,12 +144,16 @@ class Room {
     int64_t heard_ms = 0;
     int lag_shown = -1;  // the seconds left last reported; -1: none reported
     int pauses = 0;      // asked for in this game, by whoever held the side
+    bool ready = false;  // in the lobby
+    uint16_t rtt_ms = 0;
+    SeatChoice choice = SeatChoice::kOpen;  // the host's, in the lobby
   };
   struct Watcher {
     ConnectionId id = 0;
     std::string name;
     uint32_t reported = 0;
     uint32_t resynced = 0;
+    uint16_t rtt_ms = 0;
   };
   struct Check {
     uint32_t frame = 0;
@@ -158,6 +185,22 @@ class Room {
   void report_lag(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
   // Tells every member who is in the game, when that changed.
   void send_roster(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
+  // Tells every member of the lobby, when it changed (round trips alone at
+  // most once a second).
+  void send_lobby(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped);
+  // A lobby's player joins an open side.
+  std::optional<Reason> join_lobby(ConnectionId id, const Join& join, RandomSource& random,
+                                   int64_t now_ms, ServerLink& link, std::string& why);
+  // After a lobby game's last frame: the lobby again, with the same members.
+  void back_to_lobby();
+  // The side of the member's seat, or -1.
+  int side_of(ConnectionId id) const;
+  bool watching(ConnectionId id) const;
+  void seat_player(int side, ConnectionId id, const std::string& name, const Token& token,
+                   int64_t now_ms);
+  void clear_ready();
+  // One side is left in the World: the game is over.
+  bool one_side_left() const;
 
   JoinCode code_;
   Create create_;
@@ -182,7 +225,21 @@ class Room {
   uint8_t paused_by_ = 0;
   uint32_t paused_after_ = 0;
   int64_t resume_at_ms_ = INT64_MAX;
-  uint8_t resuming_ = 0;           // the side mask for the next frame's resume
+  uint8_t resuming_ = 0;  // the side mask for the next frame's resume
+  // The lobby: the game being set up, its host's seat, and what changed.
+  bool lobby_room_ = false;
+  uint8_t stage_ = 1;
+  uint32_t seed_ = 0;
+  uint8_t human_sides_ = 0;
+  uint8_t closed_sides_ = 0;
+  ConnectionId creator_ = 0;
+  int host_side_ = -1;
+  bool host_left_ = false;
+  bool lobby_changed_ = false;
+  bool rtt_changed_ = false;
+  int64_t lobby_sent_ms_ = INT64_MIN / 2;
+  uint32_t games_played_ = 0;
+  SimulationFactory* factory_ = nullptr;
   std::vector<uint8_t> out_;       // the message being sent, reused
   std::vector<uint8_t> snapshot_;  // the World being saved, reused
 };

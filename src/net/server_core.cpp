@@ -137,6 +137,7 @@ void ServerCore::handle(ConnectionId id, Connection& c, const ClientMessage& m, 
   } else if (const auto* report = std::get_if<HashReport>(&m)) {
     fault = room ? room->report_hash(id, *report, link) : Reason::kOutOfTurn;
   } else if (const auto* ping = std::get_if<Ping>(&m)) {
+    if (room != nullptr) room->round_trip(id, ping->rtt_ms);
     out_.clear();
     append_message(out_, Pong{ping->id});
     link.send(id, out_);
@@ -147,6 +148,14 @@ void ServerCore::handle(ConnectionId id, Connection& c, const ClientMessage& m, 
     if (!connections_.contains(id)) return;
   } else if (const auto* pause = std::get_if<Pause>(&m)) {
     fault = room ? room->pause(id, *pause, now_ms, link) : Reason::kOutOfTurn;
+  } else if (const auto* setup = std::get_if<LobbySetup>(&m)) {
+    fault = room ? room->setup_lobby(id, *setup, link) : Reason::kOutOfTurn;
+  } else if (const auto* take = std::get_if<TakeSide>(&m)) {
+    fault = room ? room->take_side(id, *take, random_, link) : Reason::kOutOfTurn;
+  } else if (const auto* ready = std::get_if<Ready>(&m)) {
+    fault = room ? room->ready(id, *ready, link) : Reason::kOutOfTurn;
+  } else if (std::holds_alternative<Start>(m)) {
+    fault = room ? room->start(id, random_, now_ms, link) : Reason::kOutOfTurn;
   } else if (std::holds_alternative<Leave>(m)) {
     drop(id, Reason::kLeft, reason_text(Reason::kLeft), now_ms, link);
   }
@@ -168,15 +177,18 @@ void ServerCore::create_game(ConnectionId id, Connection& c, const Create& m, in
   JoinCode code = make_join_code(random_);
   while (rooms_.contains(code_key(code))) code = make_join_code(random_);
   std::unique_ptr<Simulation> simulation;
-  if (factory_ != nullptr) {
+  // A lobby's World is made when the host starts each game.
+  if (factory_ != nullptr && !m.lobby) {
     simulation = factory_->start(GameSetup{m.stage, m.seed, m.human_sides}, code);
     if (simulation == nullptr) {
       drop(id, Reason::kFull, "the server cannot set up this game", now_ms, link);
       return;
     }
   }
-  rooms_.emplace(code_key(code),
-                 std::make_unique<Room>(code, m, room_timing(), std::move(simulation), now_ms));
+  auto room = std::make_unique<Room>(code, m, room_timing(), std::move(simulation), now_ms);
+  room->created_by(id);
+  room->simulate_with(factory_);
+  rooms_.emplace(code_key(code), std::move(room));
   if (observer_ != nullptr) observer_->game_created(code);
   out_.clear();
   append_message(out_, Created{code});
@@ -295,9 +307,8 @@ void ServerCore::tick(int64_t now_ms, ServerLink& link) {
     }
     members_.clear();
     room.members(members_);
-    for (ConnectionId id : members_) {
-      drop(id, Reason::kGameOver, reason_text(Reason::kGameOver), now_ms, link, false);
-    }
+    const Reason reason = room.end_reason();
+    for (ConnectionId id : members_) drop(id, reason, reason_text(reason), now_ms, link, false);
     it = rooms_.erase(it);
   }
   if (now_ms - last_sweep_ms_ < kSweepMs) return;

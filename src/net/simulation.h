@@ -39,6 +39,9 @@ class Simulation {
   // with one line saying why, the World unchanged, when the bytes do not
   // hold up or are of another frame.
   virtual bool load(std::span<const uint8_t> bytes, uint32_t frame, std::string& error) = 0;
+  // How many sides still have units in the World; a game of a lobby ends
+  // when one is left.
+  virtual int sides_present() const { return kSides; }
 };
 
 // Makes the World of a new game; the server keeps one per game.

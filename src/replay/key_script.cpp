@@ -104,6 +104,7 @@ class Parser {
     if (word == "check") return check_line(words, what);
     if (word == "end") return end_line(words, what);
     if (word == "humans") return side_lines.humans_line(words, seen_side_, out_, what);
+    if (word == "closed") return closed_line(words, what);
     if (is_event_word(word)) {
       int64_t frame = 0;
       if (!side_lines.event_line(words, out_, frame, what) || !before_end(frame, what))
@@ -143,6 +144,34 @@ class Parser {
       return false;
     }
     out_.seed = static_cast<uint32_t>(seed);
+    return true;
+  }
+
+  // 'closed 3': the sides that take no part in a game of several humans.
+  bool closed_line(const Words& words, std::string& what) {
+    if (out_.humans == 0) {
+      what = "'closed' comes after the 'humans' line of a game of several humans";
+      return false;
+    }
+    if (out_.closed != 0 || words.size() < 2 || words.size() > kSides) {
+      what = "'closed' is given once, with one to three sides, as in 'closed 3'";
+      return false;
+    }
+    uint8_t closed = 0;
+    for (size_t i = 1; i < words.size(); ++i) {
+      int64_t side = 0;
+      if (parse_whole_number(words[i], 0, kSides - 1, side) != NumberCheck::kOk) {
+        what = "closed side " + quoted_text(words[i]) + " is not a side 0..3";
+        return false;
+      }
+      const auto bit = static_cast<uint8_t>(1u << side);
+      if (((closed | out_.humans) & bit) != 0) {
+        what = "closed side " + std::to_string(side) + " is given twice or is a human side";
+        return false;
+      }
+      closed = static_cast<uint8_t>(closed | bit);
+    }
+    out_.closed = closed;
     return true;
   }
 

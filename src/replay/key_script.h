@@ -89,6 +89,8 @@ struct KeyScript {
   // A game of several humans: bit s for each human side, 0 when the script
   // has no 'humans' line. Key lines that name their side and the events.
   uint8_t humans = 0;
+  // Bit s for each side that takes no part ('closed 3'), never a human one.
+  uint8_t closed = 0;
   std::array<std::vector<Span>, kSides> side_spans;  // as spans, per side
   std::vector<FrameEvents> events;                   // sorted by frame, one per frame
   uint8_t sides_named = 0;                           // bit s: a key line or an event names side s

@@ -47,6 +47,14 @@ void Recording::begin(const PlayStart& start, const char* version) {
       if ((humans_ >> s) & 1u) append_line(pending_, " %d", s);
     }
     pending_ += '\n';
+    // Only a game with closed sides says so: other replays keep their bytes.
+    if (start.closed != 0) {
+      pending_ += "closed";
+      for (int s = 0; s < kSides; ++s) {
+        if ((start.closed >> s) & 1u) append_line(pending_, " %d", s);
+      }
+      pending_ += '\n';
+    }
   }
   if (start.start) pending_ += "start\n";
   if (start.watch) pending_ += "watch\n";

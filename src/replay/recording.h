@@ -29,6 +29,9 @@ struct PlayStart {
   // generated stage its seed.
   std::optional<uint64_t> stage_hash;
   std::optional<uint32_t> random_stage;
+  // A game of several humans: bit s for each side that takes no part (none
+  // of its units is placed).
+  uint8_t closed = 0;
 };
 
 constexpr int64_t kCheckEveryFrames = 1000;

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "app/lockstep_game.h"
 #include "replay/recording.h"
 #include "server/game_replays.h"
+#include "server/server_host.h"
 #include "web_serve/static_files.h"
 
 namespace quarvex {
@@ -116,17 +116,11 @@ int run_server(const ServerOptions& options) {
     std::fprintf(stderr, "quarvex-server: %s\n", error.c_str());
     return 2;
   }
-  net::SystemRandom random;
-  std::unique_ptr<net::SimulationFactory> worlds;
-  if (!options.replays_dir.empty()) {
-    worlds = std::make_unique<GameReplays>(options.data_dir, options.replays_dir);
-  } else if (options.simulate) {
-    worlds = std::make_unique<LockstepGames>(options.data_dir);
-  }
-  net::ServerCore core(options.settings, worlds.get(), random);
+  ServerHost host(options.settings, options.data_dir, options.replays_dir, options.simulate);
+  net::ServerCore& core = host.core();
   Log log;
   core.observe(&log);
-  WsServer server(core);
+  WsServer& server = host.transport();
   if (!server.listen(options.listen, error)) {
     std::fprintf(stderr, "quarvex-server: %s\n", error.c_str());
     return 1;

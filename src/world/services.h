@@ -46,6 +46,9 @@ struct Services {
   // --data folder's, or those of a player's or a generated stage that the
   // run plays instead. The pointers stay valid until the next call.
   virtual StageFiles stage_files(int stage_number) = 0;
+  // Bit s: side s takes no part in this game; the stage places none of its
+  // units.
+  virtual uint8_t closed_sides() { return 0; }
 };
 
 }  // namespace quarvex

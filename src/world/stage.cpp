@@ -111,9 +111,9 @@ void load_stage(World& w, Services& services) {
 
   const StageFiles files = services.stage_files(w.stage_number);
   if (files.stage_bytes != nullptr) {
-    read_stage_bytes(w, files.stage_bytes, files.stage_size);
+    read_stage_bytes(w, files.stage_bytes, files.stage_size, services.closed_sides());
   } else if (files.stage_path != nullptr) {
-    read_stage_file(w, services, files.stage_path);
+    read_stage_file(w, services, files.stage_path, services.closed_sides());
   } else {
     tell_open_failed(services);
   }
@@ -135,7 +135,18 @@ StageFiles stage_files_in_folder(const char* folder, int stage_number, StagePath
   return files;
 }
 
-void read_stage_file(World& w, Services& services, const char* path) {
+namespace {
+
+// A closed side's record places nothing (sides 1..4 are bits 0..3).
+void place_open_side_record(World& w, const StageRecord& record, uint8_t closed) {
+  if (record.side >= 1 && record.side <= kSides && ((closed >> (record.side - 1)) & 1u) != 0)
+    return;
+  place_stage_record(w, record);
+}
+
+}  // namespace
+
+void read_stage_file(World& w, Services& services, const char* path, uint8_t closed) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) {
     tell_open_failed(services);
@@ -155,18 +166,18 @@ void read_stage_file(World& w, Services& services, const char* path) {
   uint8_t record[kStageRecordSize];
   for (unsigned i = 0; i < count; ++i) {
     if (std::fread(record, 1, sizeof record, file) != sizeof record) break;
-    place_stage_record(w, decode_stage_record(record));
+    place_open_side_record(w, decode_stage_record(record), closed);
   }
   std::fclose(file);
 }
 
-void read_stage_bytes(World& w, const uint8_t* data, size_t size) {
+void read_stage_bytes(World& w, const uint8_t* data, size_t size, uint8_t closed) {
   if (data == nullptr || size < 2) return;
   if (size > kMaxStageFileSize) size = kMaxStageFileSize;
   const unsigned count = data[0] | (data[1] << 8);
   size_t offset = 2;
   for (unsigned i = 0; i < count && size - offset >= kStageRecordSize; ++i) {
-    place_stage_record(w, decode_stage_record(data + offset));
+    place_open_side_record(w, decode_stage_record(data + offset), closed);
     offset += kStageRecordSize;
   }
 }

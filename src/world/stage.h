@@ -42,11 +42,12 @@ struct StagePaths {
 StageFiles stage_files_in_folder(const char* folder, int stage_number, StagePaths& paths);
 // Opens and places one stage file; a file that cannot be opened shows the
 // open-failure message and places nothing.
-void read_stage_file(World& w, Services& services, const char* path);
+// Records of the `closed` sides (bit s: side s) are skipped, in both readers.
+void read_stage_file(World& w, Services& services, const char* path, uint8_t closed = 0);
 // Places the records of a stage file held in memory. Stops at the end of the
 // data; skips records with a kind outside 0..39, a side outside 1..4, or a
 // main unit that finds no free slot.
-void read_stage_bytes(World& w, const uint8_t* data, size_t size);
+void read_stage_bytes(World& w, const uint8_t* data, size_t size, uint8_t closed = 0);
 // Places one record (skipping it as read_stage_bytes says).
 void place_stage_record(World& w, const StageRecord& record);
 // Fills the factory table and clears the computer sides' plans.

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "shell/game_address.h"
+#include "shell/lobby_page.h"
 #include "shell/text_entry.h"
 
 namespace quarvex {
@@ -206,6 +208,144 @@ TEST(TextEntry, TheGridShowsOnceAGamepadMovesAndHidesWhenTheKeyboardTypes) {
   EXPECT_EQ(entry.grid_focus(), kGridColumns);
   entry.type("a");
   EXPECT_FALSE(entry.grid_shown());
+}
+
+// A lobby of four sides: the host on side 0, a ready player on 1, side 2
+// open, side 3 the computer's; `own` is the side we hold (-1: watching).
+LobbyView lobby(bool host, int own, bool side1_ready = true) {
+  LobbyView view;
+  view.stage = 2;
+  view.host = host;
+  view.own_side = own;
+  view.host_side = 0;
+  view.seats[0] = {LobbySeat::kPlayer, "Ana", false, 12};
+  view.seats[1] = {LobbySeat::kPlayer, "Bo", side1_ready, 30};
+  view.seats[2] = {LobbySeat::kOpen, "", false, 0};
+  view.seats[3] = {LobbySeat::kComputer, "", false, 0};
+  return view;
+}
+
+TEST(LobbyPage, KeysAskTheServerForWhatTheHostOrAPlayerMayChangeAndRefuseTheRest) {
+  using S = LobbySeat;
+  constexpr std::array<S, 4> kAsIs = {S::kOpen, S::kOpen, S::kOpen, S::kComputer};
+  struct Case {
+    const char* what;
+    LobbyView view;
+    int row;
+    MenuKey key;
+    LobbyOutcome::Kind outcome;
+    LobbyAction::Kind action = LobbyAction::kNone;
+    int stage = 2;
+    std::array<S, 4> seats = kAsIs;
+    int side = -1;
+    bool ready = false;
+    const char* problem = nullptr;
+  };
+  const int side = kLobbyFirstSide;
+  const Case cases[] = {
+      {"host: right on the stage", lobby(true, 0), kLobbyStage, MenuKey::kRight,
+       LobbyOutcome::kAsked, LobbyAction::kSetup, 3},
+      {"host: stages wrap round", lobby(true, 0), kLobbyStage, MenuKey::kLeft, LobbyOutcome::kAsked,
+       LobbyAction::kSetup, 1},
+      {"host: an open side goes to the computer",
+       lobby(true, 0),
+       side + 2,
+       MenuKey::kRight,
+       LobbyOutcome::kAsked,
+       LobbyAction::kSetup,
+       2,
+       {S::kOpen, S::kOpen, S::kComputer, S::kComputer}},
+      {"host: the computer's side closes",
+       lobby(true, 0),
+       side + 3,
+       MenuKey::kRight,
+       LobbyOutcome::kAsked,
+       LobbyAction::kSetup,
+       2,
+       {S::kOpen, S::kOpen, S::kOpen, S::kClosed}},
+      {"host: left from open closes",
+       lobby(true, 0),
+       side + 2,
+       MenuKey::kLeft,
+       LobbyOutcome::kAsked,
+       LobbyAction::kSetup,
+       2,
+       {S::kOpen, S::kOpen, S::kClosed, S::kComputer}},
+      {"host: a player's side stays", lobby(true, 0), side + 1, MenuKey::kRight,
+       LobbyOutcome::kDenied, LobbyAction::kNone, 2, kAsIs, -1, false, "A player holds that side."},
+      {"host: moves to an open side", lobby(true, 0), side + 2, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kTakeSide, 2, kAsIs, 2},
+      {"host: starts when everyone is ready", lobby(true, 0), kLobbyReady, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kStart},
+      {"host: not while a player is not ready", lobby(true, 0, false), kLobbyReady,
+       MenuKey::kChoose, LobbyOutcome::kDenied, LobbyAction::kNone, 2, kAsIs, -1, false,
+       "Every player must be ready first."},
+      {"player: marks itself ready", lobby(false, 1, false), kLobbyReady, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kReady, 2, kAsIs, -1, true},
+      {"player: and not ready again", lobby(false, 1), kLobbyReady, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kReady, 2, kAsIs, -1, false},
+      {"player: takes an open side", lobby(false, 1), side + 2, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kTakeSide, 2, kAsIs, 2},
+      {"player: not the computer's", lobby(false, 1), side + 3, MenuKey::kChoose,
+       LobbyOutcome::kDenied, LobbyAction::kNone, 2, kAsIs, -1, false, "That side is not open."},
+      {"player: the stage is the host's", lobby(false, 1), kLobbyStage, MenuKey::kRight,
+       LobbyOutcome::kDenied, LobbyAction::kNone, 2, kAsIs, -1, false,
+       "The host chooses the stage."},
+      {"player: so are the sides", lobby(false, 1), side + 2, MenuKey::kLeft, LobbyOutcome::kDenied,
+       LobbyAction::kNone, 2, kAsIs, -1, false, "The host decides what each side is."},
+      {"player: its own side asks nothing", lobby(false, 1), side + 1, MenuKey::kChoose,
+       LobbyOutcome::kNone},
+      {"spectator: has no ready mark", lobby(false, -1), kLobbyReady, MenuKey::kChoose,
+       LobbyOutcome::kDenied, LobbyAction::kNone, 2, kAsIs, -1, false,
+       "Take an open side to play."},
+      {"spectator: takes an open side", lobby(false, -1), side + 2, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kTakeSide, 2, kAsIs, 2},
+      {"anyone: Esc leaves", lobby(false, 1), side, MenuKey::kBack, LobbyOutcome::kAsked,
+       LobbyAction::kLeave},
+      {"anyone: the Leave row leaves", lobby(true, 0), kLobbyLeave, MenuKey::kChoose,
+       LobbyOutcome::kAsked, LobbyAction::kLeave},
+  };
+  for (const Case& c : cases) {
+    LobbyPage page;
+    page.open(c.view);
+    while (page.row() != c.row) page.key(MenuKey::kDown);
+    const LobbyOutcome got = page.key(c.key);
+    EXPECT_EQ(got.kind, c.outcome) << c.what;
+    EXPECT_EQ(got.action.kind, c.action) << c.what;
+    if (c.action == LobbyAction::kSetup) {
+      EXPECT_EQ(got.action.stage, c.stage) << c.what;
+      EXPECT_EQ(got.action.seats, c.seats) << c.what;
+    }
+    if (c.action == LobbyAction::kTakeSide) {
+      EXPECT_EQ(got.action.side, c.side) << c.what;
+    }
+    if (c.action == LobbyAction::kReady) {
+      EXPECT_EQ(got.action.ready, c.ready) << c.what;
+    }
+    if (c.problem != nullptr) {
+      ASSERT_NE(page.problem(), nullptr) << c.what;
+      EXPECT_STREQ(page.problem(), c.problem) << c.what;
+    } else {
+      EXPECT_EQ(page.problem(), nullptr) << c.what;
+    }
+  }
+}
+
+TEST(LobbyPage, OpensWhereEachMemberActsAndUpDownWrapRound) {
+  LobbyPage page;
+  page.open(lobby(true, 0));
+  EXPECT_EQ(page.row(), kLobbyStage);
+  page.key(MenuKey::kUp);
+  EXPECT_EQ(page.row(), kLobbyLeave);
+  page.open(lobby(false, 1));
+  EXPECT_EQ(page.row(), kLobbyReady);
+  page.open(lobby(false, -1));
+  EXPECT_EQ(page.row(), kLobbyFirstSide);
+  // The server's next word keeps the focus.
+  page.key(MenuKey::kDown);
+  page.update(lobby(false, 2));
+  EXPECT_EQ(page.row(), kLobbyFirstSide + 1);
+  EXPECT_EQ(page.view().own_side, 2);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@
 #include "platform/input_names.h"
 #include "recording_device.h"
 #include "render/editor_draw.h"
+#include "render/lobby_drawing.h"
 #include "render/network_line.h"
 #include "render/network_play_drawing.h"
 #include "render/overlay.h"
@@ -240,6 +241,11 @@ std::vector<Screen> every_screen() {
             "Hosting a game on {address}...\nThis window cannot host a networked game yet; "
             "quarvex-server hosts one without a window.",
             {{"address", "[fd12:3456:789a:1:2:3:4:5]:7480"}});
+  });
+  add("hosting refused", [](World&, Shell& shell, SettingsFile&) {
+    message(shell, "Cannot host a game on {address}: {error}",
+            {{"address", "[fd12:3456:789a:1:2:3:4:5]:7480"},
+             {"error", "bind: Address already in use"}});
   });
   add("connecting", [](World&, Shell& shell, SettingsFile&) {
     message(shell,
@@ -568,6 +574,50 @@ std::vector<std::pair<std::string, EditorStep>> editor_screens() {
   return screens;
 }
 
+LobbyView crowded_lobby(bool host, int own_side, bool ready = true) {
+  LobbyView view;
+  view.stage = 3;
+  view.host = host;
+  view.own_side = own_side;
+  view.host_side = 0;
+  view.spectators = 65535;
+  if (host) view.address = "[fd12:3456:789a:1:2:3:4:5]:7480";
+  view.code = "WWWWWW";
+  const std::string longest(kMaxNameCodePoints, 'W');
+  view.seats[0] = {LobbySeat::kPlayer, longest, false, 65535};
+  view.seats[1] = {LobbySeat::kPlayer, "戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦戦", ready,
+                   999};
+  view.seats[2] = {LobbySeat::kComputer, "", false, 0};
+  view.seats[3] = {LobbySeat::kClosed, "", false, 0};
+  if (own_side < 0) view.seats[1] = {LobbySeat::kOpen, "", false, 0};
+  return view;
+}
+
+std::vector<std::pair<std::string, std::function<void(LobbyPage&)>>> lobby_screens() {
+  std::vector<std::pair<std::string, std::function<void(LobbyPage&)>>> screens;
+  const auto add = [&](std::string name, LobbyView view, std::vector<MenuKey> keys) {
+    screens.emplace_back(std::move(name), [view, keys](LobbyPage& page) {
+      page.open(view);
+      for (MenuKey key : keys) page.key(key);
+    });
+  };
+  using K = MenuKey;
+  add("host", crowded_lobby(true, 0), {});
+  add("host, not every player ready", crowded_lobby(true, 0, false), {K::kUp, K::kUp, K::kChoose});
+  add("host, a player's side", crowded_lobby(true, 0), {K::kDown, K::kDown, K::kRight});
+  add("player", crowded_lobby(false, 1), {});
+  add("player, not ready", crowded_lobby(false, 1, false), {});
+  add("player, the stage", crowded_lobby(false, 1), {K::kDown, K::kDown, K::kRight});
+  add("player, the sides", crowded_lobby(false, 1), {K::kUp, K::kRight});
+  add("player, a closed side", crowded_lobby(false, 1), {K::kUp, K::kUp, K::kChoose});
+  add("spectator", crowded_lobby(false, -1), {K::kDown, K::kDown, K::kDown, K::kDown, K::kChoose});
+  screens.emplace_back("refused", [](LobbyPage& page) {
+    page.open(crowded_lobby(false, 1));
+    page.refused("a player holds that side, and the server says so at length in its own words");
+  });
+  return screens;
+}
+
 class TextFit : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -711,6 +761,20 @@ TEST_F(TextFit, EveryTextOfEveryLanguageFitsItsBoxOnEveryScreen) {
         // The names, all W, are cut where the strip and the end screen run out.
         if (what == "cut short" && t.text.starts_with("WWW")) what.clear();
         EXPECT_TRUE(what.empty()) << code << ": \"" << t.text << "\" is " << what;
+      }
+    }
+    // The lobby as the host, a player and a spectator see it, with the
+    // longest names, round trips and addresses, and each refusal.
+    for (const auto& [name, reach] : lobby_screens()) {
+      LobbyPage page;
+      reach(page);
+      MeasuringDevice d(*fonts);
+      draw_lobby_page(d, texts, page);
+      for (const testing::RecordedText& t : d.texts) {
+        std::string what = misfit(*fonts, t);
+        if (what == "cut short" && is_players_long_text(t.text)) what.clear();
+        EXPECT_TRUE(what.empty()) << code << ", lobby " << name << ": \"" << t.text << "\" is "
+                                  << what;
       }
     }
     // The kinds no factory builds, in the place the build menu names a kind.

@@ -6,30 +6,39 @@
 
 #include "app/drivers.h"
 #include "app/windowed_host.h"
+#include "app/windowed_hosting.h"
 #include "app/windowed_network.h"
 #include "app/windowed_play_together.h"
 #include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/ws_client.h"
+#include "shell/lan_addresses.h"
 
 namespace quarvex {
 
 namespace {
 
 // A game the Play together pages asked for, in this window; afterwards the
-// title menu is back as it was. False when the window was closed.
+// Play together page is back, for the next game. False when the window was
+// closed.
 bool play_requested_game(const NetworkRequest& request, const Options& options,
                          WindowedSession& session) {
+  bool window_open = true;
   if (request.kind == NetworkRequest::kHost) {
-    tell_request_unplayable(request, *session.shell);
-    return true;
+    window_open = host_network_game(request, options, session);
+  } else {
+    WsClient link;
+    const NetworkResult result =
+        play_network_game(request_params(request, options, session.replay_folder), session, link);
+    window_open = result.end != NetworkEnd::kQuit;
   }
-  WsClient link;
-  const NetworkResult result =
-      play_network_game(request_params(request, options, session.replay_folder), session, link);
   session.shell->set_play_mode(PlayMode::kPlay);
-  return result.end != NetworkEnd::kQuit;
+  // A frame limit on the command line ends the program with the networked
+  // game it counted, as with --connect: scripts read its hash.
+  if (options.frames) return false;
+  if (window_open) session.shell->open_play_together(lan_addresses());
+  return window_open;
 }
 
 }  // namespace

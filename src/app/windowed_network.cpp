@@ -12,6 +12,7 @@
 #include "app/lockstep_game.h"
 #include "app/message_line.h"
 #include "app/network_lines.h"
+#include "app/network_lobby.h"
 #include "app/network_play.h"
 #include "app/side_view.h"
 #include "app/sound_controls.h"
@@ -128,6 +129,7 @@ class NetworkWindow {
         keys_(session.input, shell_, play_),
         game_(params.outputs, *session.device, shell_, session.audio.get(), play_),
         view_(std::make_unique<World>()),
+        lobby_(params.invite),
         code_(params.create ? std::string()
                             : std::string(params.join.code.begin(), params.join.code.end())) {
     init_world(*view_);
@@ -167,6 +169,7 @@ class NetworkWindow {
   WindowedLockstepGame game_;
   std::unique_ptr<net::LockstepClient> client_;
   std::unique_ptr<World> view_;  // the World as this side sees it, for the picture
+  NetworkLobby lobby_;
   std::map<int64_t, std::string> screenshots_;
   std::string code_;
   KeyChord escape_;  // leaves a wait whatever the menu's key is bound to
@@ -350,6 +353,9 @@ void NetworkWindow::watch_client() {
     fail(failure_line(std::nullopt, "the server stopped answering", true, code_, params_.url));
     return;
   }
+  if (NetworkLobby::shown(client_.get())) {
+    lobby_.watch(*client_, code_, *session_.device, game_.game().data());
+  }
   if (client_->frames_received() != frames_seen_) {
     frames_seen_ = client_->frames_received();
     last_frame_ms_ = now_;
@@ -375,6 +381,12 @@ void NetworkWindow::take_input() {
        n = session_.input.poll(events, kEventBatch)) {
     for (int i = 0; i < n; ++i) {
       const InputEvent& e = events[i];
+      // The lobby takes the menu keys; the window, the screenshot key and
+      // the rest, as in any wait.
+      if (NetworkLobby::shown(client_.get()) && shell_.menu_key_of(e) != MenuKey::kNone) {
+        if (lobby_.take(e, shell_, *client_, link_)) leaving_ = true;
+        continue;
+      }
       if (stage_shown() && play_.take(e, *client_, link_)) continue;
       if (in_play()) {
         ShellRequests requests;
@@ -404,7 +416,9 @@ void NetworkWindow::take_input() {
 }
 
 void NetworkWindow::draw() {
-  const bool playing = begun() && game_.game().world().game_phase != 0;
+  // Back in the lobby after a round, the last round's field is not drawn.
+  const bool playing =
+      begun() && game_.game().world().game_phase != 0 && !NetworkLobby::shown(client_.get());
   GlDevice& device = *session_.device;
   const Texts& texts = shell_.texts();
   const int64_t frames_run = playing ? client_->frames_run() : 0;
@@ -426,6 +440,8 @@ void NetworkWindow::draw() {
   }
   if (phase_ == Phase::kFailed) {
     draw_network_failure(device, texts, failure_);
+  } else if (NetworkLobby::shown(client_.get())) {
+    lobby_.draw(device, texts);
   } else {
     draw_network_line(device, texts, wait_line(wait(), code_, params_.url));
   }

@@ -33,6 +33,7 @@ struct NetworkGameParams {
   std::string replay_folder;      // empty: no replay kept
   // The end screen offers "Play again": the game can go back to its lobby.
   bool play_again_offered = false;
+  std::string invite;  // hosting: ADDRESS:PORT the lobby shows friends
 };
 
 // How the game in the window ended.

@@ -145,6 +145,14 @@ MenuKey Shell::menu_key(const InputEvent& e, int action) const {
   return MenuKey::kNone;
 }
 
+MenuKey Shell::menu_key_of(const InputEvent& e) const {
+  if (!is_press(e)) return MenuKey::kNone;
+  int action = -1;
+  if (e.kind == InputKind::kKeyDown) action = action_of_key(bindings(), e.key);
+  if (e.kind == InputKind::kPadDown) action = action_of_pad(bindings(), e.pad_input);
+  return menu_key(e, action);
+}
+
 void Shell::close_screen() {
   screen_ = ShellScreen::kNone;
   controls_waiting_ = false;

@@ -149,6 +149,9 @@ class Shell {
   void open_play_together(std::vector<std::string> lan_addresses);
 
   const Bindings& bindings() const { return settings_.settings.bindings; }
+  // What a press means on a menu, for pages the shell does not own (the
+  // lobby); kNone for a release or a key no menu uses.
+  MenuKey menu_key_of(const InputEvent& e) const;
   const SettingsFile& settings() const { return settings_; }
   bool help_visible() const { return help_visible_; }
   bool paused() const { return paused_; }

@@ -1,5 +1,5 @@
 // Renders one of the test scenes with the real device and saves it as PNG:
-//   quarvex_scene_shot title|stage|stage-without-aircraft|colours FILE [CATALOGUE.mo]
+//   quarvex_scene_shot title|stage|stage-without-aircraft|colours|lobby FILE [CATALOGUE.mo]
 // in English, or in the language of the catalogue. The picture tests run it
 // with SDL's offscreen driver and compare the file with a reference picture.
 
@@ -15,7 +15,9 @@
 #include "platform/gl_device.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "render/lobby_drawing.h"
 #include "render/render_frame.h"
+#include "shell/lobby_page.h"
 #include "test_art.h"
 #include "world/world.h"
 
@@ -71,14 +73,41 @@ void draw_colour_bands(Device& d) {
   d.present();
 }
 
+// A lobby as its host sees it: two players, one ready, the computer's side
+// and a closed one, a refusal at the foot.
+void draw_lobby_scene(GlDevice& d, const Texts& texts) {
+  LobbyView view;
+  view.stage = 2;
+  view.host = true;
+  view.own_side = 0;
+  view.host_side = 0;
+  view.spectators = 1;
+  view.address = "192.168.1.20:7480";
+  view.code = "QWERTY";
+  view.seats[0] = {LobbySeat::kPlayer, "Ana", false, 3};
+  view.seats[1] = {LobbySeat::kPlayer, "Bo", true, 41};
+  view.seats[2] = {LobbySeat::kComputer, "", false, 0};
+  view.seats[3] = {LobbySeat::kClosed, "", false, 0};
+  LobbyPage page;
+  page.open(view);
+  page.key(MenuKey::kDown);
+  page.key(MenuKey::kDown);
+  page.key(MenuKey::kRight);
+  d.begin_frame(0xFF000000u, 1.0f);
+  d.set_text_face(texts.face());
+  draw_lobby_page(d, texts, page);
+  d.present();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string scene = argc == 3 || argc == 4 ? argv[1] : "";
   if (scene != "title" && scene != "stage" && scene != "stage-without-aircraft" &&
-      scene != "colours") {
-    std::fprintf(stderr, "usage: quarvex_scene_shot title|stage|stage-without-aircraft|colours FILE "
-                         "[CATALOGUE.mo]\n");
+      scene != "colours" && scene != "lobby") {
+    std::fprintf(stderr,
+                 "usage: quarvex_scene_shot title|stage|stage-without-aircraft|colours|lobby FILE "
+                 "[CATALOGUE.mo]\n");
     return 2;
   }
   std::string error;
@@ -120,6 +149,8 @@ int main(int argc, char** argv) {
       device->request_screenshot(argv[2]);
       if (scene == "colours") {
         draw_colour_bands(*device);
+      } else if (scene == "lobby") {
+        draw_lobby_scene(*device, texts);
       } else {
         render_frame(*device, *world, texts);
       }

@@ -28,6 +28,16 @@ const kUploadFolder = '/tmp/stage-upload';
 function commandLine(search) {
   const args = [];
   for (const [name, value] of new URLSearchParams(search)) {
+    // The link that joins a game: ?join=ws://HOST:PORT&code=CODE&name=NAME,
+    // and &watch=1 to watch it.
+    if (name === 'join') {
+      args.push('--connect', value);
+      continue;
+    }
+    if (name === 'watch') {
+      if (value !== '0') args.push('--spectate');
+      continue;
+    }
     args.push('--' + name);
     if (value !== '') args.push(value);
   }

@@ -9,6 +9,10 @@ namespace quarvex {
 // True while the page's tab is hidden.
 bool page_hidden();
 
+// The game server that served the page, as ws://HOST:PORT (wss:// for an
+// https page); empty for a page not served over http.
+std::string own_server_address();
+
 // The canvas's size on the page in device pixels.
 void canvas_pixel_size(int& width, int& height);
 

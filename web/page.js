@@ -89,7 +89,8 @@ for (const [name, value] of new URLSearchParams(location.search)) {
 }
 
 // The game reports its state after every step (src/web/browser.cpp):
-// running, paused, menu, message, ended or failed.
+// running, paused, menu, message, network (a networked game), hidden (one
+// whose tab is hidden), ended or failed.
 window.quarvexPage = {frames: 0, state: 'loading', firstFrameMs: null, storage: 'loading',
   stageInPlay: false};
 function quarvexPageState(frames, state, stageInPlay) {

@@ -73,8 +73,13 @@ class WindowKeys : public net::KeySource {
 // the stage's ground on the device.
 class WindowedLockstepGame : public LockstepGame {
  public:
-  WindowedLockstepGame(const Options& outputs, GlDevice& device, Shell& shell, GameAudio* audio)
-      : LockstepGame(outputs), device_(device), shell_(shell), audio_(audio) {}
+  WindowedLockstepGame(const NetworkGameParams& params, GlDevice& device, Shell& shell,
+                       GameAudio* audio)
+      : LockstepGame(params.outputs),
+        device_(device),
+        shell_(shell),
+        audio_(audio),
+        load_ground_(params.load_ground) {}
 
   void frame_done(uint32_t) override { ++frames_not_heard_; }
   // A game joined under way began with the server's snapshot, after the
@@ -99,6 +104,10 @@ class WindowedLockstepGame : public LockstepGame {
   }
   void load_ground_image(const char* path) override {
     ground_loaded_ = true;
+    if (load_ground_) {
+      load_ground_(path);
+      return;
+    }
     std::string error;
     // A ground image that cannot be read leaves the ground untextured.
     device_.load_texture(kGroundSlot, path, error);
@@ -108,6 +117,7 @@ class WindowedLockstepGame : public LockstepGame {
   GlDevice& device_;
   Shell& shell_;
   GameAudio* audio_;
+  std::function<void(const char*)> load_ground_;
   int frames_not_heard_ = 0;
   bool ground_loaded_ = false;
 };
@@ -123,7 +133,7 @@ class NetworkWindow {
         link_(link),
         shell_(*session.shell),
         keys_(session.input, shell_),
-        game_(params.outputs, *session.device, shell_, session.audio.get()),
+        game_(params, *session.device, shell_, session.audio.get()),
         view_(std::make_unique<World>()),
         code_(params.create ? std::string()
                             : std::string(params.join.code.begin(), params.join.code.end())) {

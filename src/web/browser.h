@@ -22,7 +22,8 @@ void canvas_pixel_size(int& width, int& height);
 void offer_download(const std::string& path);
 
 // What the page shows about the run, and what tests read: the frames run,
-// the driver's state ("running", "message", "loading" while a stage's ground
+// the driver's state ("running", "message", "network", "hidden" while a
+// networked game's tab is hidden, "loading" while a stage's ground
 // is on its way, "ended", "failed") and whether a
 // stage is being played (leaving the page then loses it).
 void report_page_state(int64_t frames, const char* state, bool stage_in_play = false);

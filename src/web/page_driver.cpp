@@ -112,6 +112,14 @@ void end_run(Page& page) {
   report_page_state(game.frames_run(), status == 0 ? "ended" : "failed");
 }
 
+// The page's grounds come from beside it when a stage wants one, for a
+// networked game as for any other.
+void start_network(Page& page, NetworkGameParams params) {
+  PageHost& host = *page.host;
+  params.load_ground = [&host](const char* path) { host.load_ground_image(path); };
+  page.network.start(std::move(params), page.session);
+}
+
 // The page cannot take connections (the Play together page offers no
 // address to host on): a request to host is only told.
 void start_requested_game(Page& page, const NetworkRequest& request) {
@@ -120,7 +128,7 @@ void start_requested_game(Page& page, const NetworkRequest& request) {
     tell_request_unplayable(request, *s.shell);
     return;
   }
-  page.network.start(request_params(request, s.game.options(), s.replay_folder), s);
+  start_network(page, request_params(request, s.game.options(), s.replay_folder));
 }
 
 // A page served by a game server (quarvex-server --web) offers that server
@@ -148,6 +156,8 @@ void play_network(Page& page) {
   const bool hidden = page_hidden();
   if (!hidden) fit_canvas(*page.session.window);
   page.network.step(hidden);
+  // The ground on its way is put in place when here; the game never waits for it.
+  page.host->waiting_for_ground();
   if (page.network.active()) {
     report_page_state(page.network.frames_run(), hidden ? "hidden" : "network", true);
     next_tick_in(hidden ? kHiddenTickMs : page.network.wait_ms());
@@ -247,8 +257,7 @@ int run_windowed(const Options& options) {
   report_page_state(0, "running");
   if (!options.connect.empty()) {
     page->network_scripted = options.frames.has_value();
-    page->network.start(request_params(link_request(options, *s.shell), options, s.replay_folder),
-                        s);
+    start_network(*page, request_params(link_request(options, *s.shell), options, s.replay_folder));
   }
   page_running = page.get();
   emscripten_set_main_loop_arg(tick, page.release(), 0, 0);

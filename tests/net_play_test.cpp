@@ -385,6 +385,15 @@ TEST_F(NetPlay, TheServerKeepsAReplayOfEveryGameThatPlaysToThePlayersHash) {
   const std::string file = replays + "/" + name;
   const std::string replay = wait_for_text(file, "end 1200 ");
   EXPECT_NE(replay.find("humans 0 1 2 3\n"), std::string::npos) << replay;
+  // The players are named, "Player N" for those who gave no name.
+  for (int side = 0; side < 4; ++side) {
+    std::string line = "\nplayer ";
+    line += std::to_string(side);
+    line += " Player ";
+    line += std::to_string(side + 1);
+    line += '\n';
+    EXPECT_NE(replay.find(line), std::string::npos) << replay;
+  }
   EXPECT_NE(replay.find("check 1000 "), std::string::npos) << replay;
   EXPECT_NE(replay.find("end 1200 " + expected), std::string::npos) << replay;
   EXPECT_EQ(replayed_hash(file), expected);
@@ -396,6 +405,7 @@ TEST_F(NetPlay, TheServerKeepsAReplayOfEveryGameThatPlaysToThePlayersHash) {
   }
   ASSERT_EQ(theirs.size(), 4u);
   EXPECT_EQ(replayed_hash(theirs.front()), expected);
+  EXPECT_NE(testing::read_text(theirs.front()).find("\nplayer 2 Player 3\n"), std::string::npos);
 
   // A game still going when the server stops: its replay ends where the
   // server stopped, and still plays.

@@ -481,8 +481,12 @@ TEST(Recording, SeveralHumansReadBackAsTheSameInputs) {
   Recording recording;
   std::string error;
   recording.begin(PlayStart{2, 1, true, false, 0b1010, {}, {}}, "9.8.7");
+  // Names are the rest of the line: spaces, '#' and '%' come back as they were.
+  recording.player(1, "Mika #1  100%");
+  recording.player(0, "Eve\nend 1 00");  // stays one line
   ASSERT_TRUE(recording.open(dir.file("m.qvr"), true, error)) << error;
   for (const FrameInput& input : frames) recording.add(input);
+  recording.player(3, "\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89");  // a later name, in Japanese
   ASSERT_TRUE(recording.finish(0x0123456789abcdefu, error)) << error;
   const std::string text = testing::read_text(dir.file("m.qvr"));
   EXPECT_NE(text.find("\nstage 2\nhumans 1 3\nstart\n"), std::string::npos) << text;
@@ -493,6 +497,30 @@ TEST(Recording, SeveralHumansReadBackAsTheSameInputs) {
   EXPECT_EQ(s.humans, 0b1010);
   for (size_t i = 0; i < frames.size(); ++i) {
     EXPECT_EQ(s.input_at(static_cast<int64_t>(i + 1)), frames[i]) << i;
+  }
+  EXPECT_EQ(s.players[1], "Mika #1  100%");
+  EXPECT_EQ(s.players[3], "\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89");
+  EXPECT_EQ(s.players[0], "Eveend 1 00");
+  EXPECT_EQ(s.end->frame, 6);
+
+  // Names come from other machines: a replay that names a player with what
+  // no name holds is refused at that line.
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {"player 4 Ann\n", "p.qvr:1: 'player' names side 4, not one of 0..3"},
+      {"player 1\n", "p.qvr:1: 'player' needs a side and a name"},
+      {"player 1 A\x01\x02\n",
+       "p.qvr:1: side 1's player name is not one: at most 24 characters "
+       "of UTF-8 text without control characters"},
+      {"player 0 \xFF\xFE\n",
+       "p.qvr:1: side 0's player name is not one: at most 24 characters "
+       "of UTF-8 text without control characters"},
+      {"player 2 " + std::string(25, 'x') + "\n",
+       "p.qvr:1: side 2's player name is not one: at most 24 characters of UTF-8 text without "
+       "control characters"},
+  };
+  for (const auto& [text, message] : bad) {
+    EXPECT_FALSE(parse_key_script(text, "p.qvr", s, error)) << text;
+    EXPECT_EQ(error, message);
   }
 }
 

@@ -19,17 +19,22 @@
 #include <string>
 #include <vector>
 
+#include "app/chat_entry.h"
+#include "app/game_end.h"
+#include "app/game_lines.h"
 #include "app/message_line.h"
 #include "app/network_lines.h"
 #include "built_languages.h"
 #include "editor/editor.h"
 #include "editor/editor_files.h"
 #include "editor/palette.h"
+#include "net/player_text.h"
 #include "platform/font.h"
 #include "platform/input_names.h"
 #include "recording_device.h"
 #include "render/editor_draw.h"
 #include "render/network_line.h"
+#include "render/network_play_drawing.h"
 #include "render/overlay.h"
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
@@ -650,6 +655,62 @@ TEST_F(TextFit, EveryTextOfEveryLanguageFitsItsBoxOnEveryScreen) {
           const std::string what = misfit(*fonts, t);
           EXPECT_TRUE(what.empty()) << code << ": \"" << t.text << "\" is " << what;
         }
+      }
+    }
+    // A networked game's lines over the stage, with the longest names: the
+    // waits, the pause and its countdown, a refusal, the strip of names with
+    // a spectator's funds, the chat being typed and the end of the game.
+    {
+      const std::string longest(net::kMaxNameChars, 'W');
+      net::Roster roster;
+      for (auto& seat : roster.seats) seat = {net::SeatState::kPlayer, longest};
+      roster.seats[3].state = net::SeatState::kComputer;
+      std::vector<Message> lines;
+      for (const int own : {0, 1}) {
+        GameLineState state;
+        state.roster = &roster;
+        state.lag = {9, 30, -1, -1};
+        state.pause = {true, 0, 100, 0};
+        state.own_side = own;
+        state.refusal = "you have paused the game 3 times";
+        for (const Message& m : game_lines(state)) lines.push_back(m);
+      }
+      GameLineState counting;
+      counting.pause = {true, 0, 100, 3000};
+      for (const Message& m : game_lines(counting)) lines.push_back(m);
+      auto w = std::make_unique<World>();
+      init_world(*w);
+      w->game_phase = 1;
+      w->funds = {99999, 99999, 99999, 99999};
+      SideFates fates;
+      fates.frame_done(*w, 2147483647);
+      const GameEnd end = game_end(*w, roster, fates);
+      EndScreen screen{end.headline, {}, true, 0};
+      for (const EndRow& row : end.rows) screen.rows.push_back({row.side, row.name, row.fate});
+      w->side_present = {1, 0, 0, 0};
+      w->human_sides = 0b0111;
+      const GameEnd won = game_end(*w, roster, fates);
+      std::vector<RosterRow> rows(kSides, RosterRow{longest, true, false});
+      rows[3] = RosterRow{};
+      ChatEntry chat;
+      chat.open();
+      chat.type(std::string(net::kMaxChatChars, 'W'));
+      MeasuringDevice d(*fonts);
+      draw_game_lines(d, texts, lines, 96);
+      draw_game_lines(d, texts, {won.headline, won.rows[0].fate}, 78);
+      draw_game_lines(d, texts, {{"still standing", {}}, {"lost", {}}, {"left the game", {}}}, 78);
+      draw_roster_strip(d, texts, *w, rows, true);
+      draw_own_name(d, *w, longest);
+      draw_chat(d, texts, {longest + ": " + std::string(net::kMaxChatChars, 'W')}, &chat.entry());
+      draw_end_screen(d, texts, screen);
+      screen.play_again = false;
+      screen.headline = {"The computer's side won", {}};
+      draw_end_screen(d, texts, screen);
+      for (const testing::RecordedText& t : d.texts) {
+        std::string what = misfit(*fonts, t);
+        // The names, all W, are cut where the strip and the end screen run out.
+        if (what == "cut short" && t.text.starts_with("WWW")) what.clear();
+        EXPECT_TRUE(what.empty()) << code << ": \"" << t.text << "\" is " << what;
       }
     }
     // The kinds no factory builds, in the place the build menu names a kind.

@@ -355,7 +355,16 @@ void Game::record(const World& w, const FrameInput& input) {
 
 // The stage's replay starts in memory; its file is made when the stage loads.
 void Game::begin_recordings() {
-  if (!replay_folder_.empty() && !replaying()) stage_replay_.begin(play_start_, QUARVEX_VERSION);
+  if (replay_folder_.empty() || replaying()) return;
+  stage_replay_.begin(play_start_, QUARVEX_VERSION);
+  for (int s = 0; s < kSides; ++s) stage_replay_.player(s, players_[static_cast<size_t>(s)]);
+}
+
+void Game::name_player(int side, const std::string& name) {
+  if (side < 0 || side >= kSides || players_[static_cast<size_t>(side)] == name) return;
+  players_[static_cast<size_t>(side)] = name;
+  record_.player(side, name);
+  stage_replay_.player(side, name);
 }
 
 void Game::end_recordings() {

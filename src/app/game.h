@@ -100,6 +100,9 @@ class Game {
   // drop_checks forgets those of its frame and later (the World was astray
   // from there). Checks still waiting at finish() are not written.
   void hold_checks() { holding_checks_ = true; }
+  // The name of side `side`'s player in a game of several humans: the
+  // recordings name it, also those that begin later.
+  void name_player(int side, const std::string& name);
   void agree_checks(int64_t frame);
   void drop_checks(int64_t from_frame);
 
@@ -210,6 +213,7 @@ class Game {
   bool watching_ = false;
   Recording record_;        // --record
   Recording stage_replay_;  // the replay of the stage being played
+  std::array<std::string, kSides> players_;
   std::string replay_folder_;
   Message notice_;
   int32_t last_flush_ms_ = 0;

@@ -38,6 +38,13 @@ bool LockstepGame::begin(const net::GameSetup& setup, int side, std::string& err
   return true;
 }
 
+void LockstepGame::roster_changed(const net::Roster& roster) {
+  for (int s = 0; s < kSides; ++s) {
+    const net::Roster::Seat& seat = roster.seats[static_cast<size_t>(s)];
+    if (!seat.name.empty()) game_.name_player(s, seat.name);
+  }
+}
+
 void LockstepGame::run_frame(const FrameInput& input) {
   last_input_ = input;
   game_.run_frame(*this, input);

@@ -41,6 +41,8 @@ class LockstepGame : public net::ClientGame, private FrameHost {
   void save(std::vector<uint8_t>& out) const override;
   bool load(std::span<const uint8_t> bytes, uint32_t frame, std::string& error) override;
   void hashes_agreed(uint32_t frame) override { game_.agree_checks(frame); }
+  // The recordings name every side's player.
+  void roster_changed(const net::Roster& roster) override;
   // Writes the desync report (app/desync_report.h) and forgets the
   // recordings' checks from the frame on.
   void report_desync(const net::Desync& desync, uint32_t last_frame,

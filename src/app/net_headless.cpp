@@ -101,6 +101,34 @@ class NetGame : public LockstepGame {
   std::string code_;
 };
 
+// The last chat line printed, to find those that came after it among the
+// latest the client keeps.
+struct ChatPrinted {
+  int64_t at_ms = -1;
+  std::string name;
+  std::string text;
+};
+
+// The chat lines heard since the last call, one "chat NAME: TEXT" line each.
+void print_new_chat(const net::LockstepClient& client, ChatPrinted& printed) {
+  const auto& chat = client.chat();
+  size_t from = 0;
+  for (size_t i = chat.size(); i > 0; --i) {
+    const auto& heard = chat[i - 1];
+    if (heard.at_ms == printed.at_ms && heard.line.name == printed.name &&
+        heard.line.text == printed.text) {
+      from = i;
+      break;
+    }
+  }
+  for (size_t i = from; i < chat.size(); ++i) {
+    std::printf("chat %s: %s\n", chat[i].line.name.c_str(), chat[i].line.text.c_str());
+  }
+  if (from == chat.size()) return;
+  std::fflush(stdout);
+  printed = {chat.back().at_ms, chat.back().line.name, chat.back().line.text};
+}
+
 // Waits for the next event of the link, up to `until_ms`.
 bool next_event(WsClient& link, net::LinkEvent& event, int64_t until_ms) {
   const int64_t wait = std::clamp<int64_t>(until_ms - steady_ms(), 0, 1000);
@@ -214,6 +242,7 @@ int run_network_client(const Options& options) {
   net::LockstepClient client(join, game, keys);
 
   const int64_t started = steady_ms();
+  ChatPrinted chat_printed;
   bool welcomed = false;
   bool link_closed = false;
   net::LinkEvent event;
@@ -247,6 +276,7 @@ int run_network_client(const Options& options) {
       }
       std::fflush(stdout);
     }
+    print_new_chat(client, chat_printed);
     client.tick(steady_ms(), link);
   }
   const bool ended = client.state() == net::LockstepClient::State::kEnded;

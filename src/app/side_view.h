@@ -11,7 +11,8 @@
 namespace quarvex {
 
 // Copies `w` into `view` with `side`'s player in the player's place. A side
-// no human plays in `w` (or -1, a spectator) leaves the copy as it is.
+// no human plays in `w` becomes the player's side only for its emblem and
+// funds; -1 (a spectator who chose none) leaves the copy as it is.
 void see_as_side(const World& w, int side, World& view);
 
 }  // namespace quarvex

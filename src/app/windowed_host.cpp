@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/message_line.h"
+#include "app/side_view.h"
 #include "app/sound_controls.h"
 #include "app/windowed_stage_choice.h"
 #include "platform/system.h"
@@ -108,8 +109,11 @@ void WindowedHost::report(Game& game) {
 void WindowedHost::handle_input(Game& game) {
   box_screenshot_.clear();
   InputEvent events[kEventBatch];
+  replay_of_humans_ = game.replaying() && several_humans(game.world());
+  if (!replay_of_humans_) replay_side_ = -1;
   for (int n = input_.poll(events, kEventBatch); n > 0; n = input_.poll(events, kEventBatch)) {
     for (int i = 0; i < n; ++i) {
+      if (replay_of_humans_ && take_replay_side(events[i])) continue;
       ShellRequests requests;
       shell_.handle(events[i], game.world(), requests);
       if (requests.quit) quit_ = true;
@@ -270,7 +274,27 @@ void WindowedHost::request_screenshot(const std::string& file) {
   screenshot_file_ = file;
 }
 
-void WindowedHost::present_picture(const World& w) {
+// The number keys 1 to 4 choose the side a replay of several humans is seen from.
+bool WindowedHost::take_replay_side(const InputEvent& e) {
+  if (e.kind != InputKind::kKeyDown || e.repeat) return false;
+  for (int s = 0; s < kSides; ++s) {
+    KeyChord digit;
+    if (parse_key_chord(std::to_string(s + 1), digit) && e.key.scancode == digit.scancode) {
+      replay_side_ = s;
+      return true;
+    }
+  }
+  return false;
+}
+
+void WindowedHost::present_picture(const World& world) {
+  const World* shown = &world;
+  if (replay_of_humans_ && replay_side_ >= 0) {
+    if (replay_view_ == nullptr) replay_view_ = std::make_unique<World>();
+    see_as_side(world, replay_side_, *replay_view_);
+    shown = replay_view_.get();
+  }
+  const World& w = *shown;
   draw_frame(device_, w, shell_.texts(), !shell_.title_screen().has_focus());
   draw_shell_overlay(device_, w, shell_);
   device_.present();

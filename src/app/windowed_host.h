@@ -84,6 +84,7 @@ class WindowedHost : public FrameHost {
   void take_requested_screenshot();
   void request_screenshot(const std::string& file);
   void present_picture(const World& w);
+  bool take_replay_side(const InputEvent& e);
   void report_screenshot();
   // The editor's step: its events, its autosave and its picture.
   bool editor_step(Game& game);
@@ -117,6 +118,11 @@ class WindowedHost : public FrameHost {
   bool test_play_began_ = false;  // the test play's stage has loaded
   int editor_ground_ = 0;         // the ground picture loaded for the editor
   std::optional<NetworkRequest> network_request_;
+  // A replay of a game of several humans is seen from the side the number
+  // keys chose (-1: its first human's), through a copy of its World.
+  int replay_side_ = -1;
+  bool replay_of_humans_ = false;
+  std::unique_ptr<World> replay_view_;
 };
 
 // quarvex-YYYYMMDD-HHMMSS.png

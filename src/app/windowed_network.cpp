@@ -14,6 +14,7 @@
 #include "app/lockstep_game.h"
 #include "app/message_line.h"
 #include "app/network_lines.h"
+#include "app/network_play.h"
 #include "app/side_view.h"
 #include "app/sound_controls.h"
 #include "app/token_text.h"
@@ -56,9 +57,10 @@ int64_t steady_ms() {
 // a menu or a box is open the keys steer it, not the side.
 class WindowKeys : public net::KeySource {
  public:
-  WindowKeys(const Input& input, Shell& shell) : input_(input), shell_(shell) {}
+  WindowKeys(const Input& input, Shell& shell, const NetworkPlay& play)
+      : input_(input), shell_(shell), play_(play) {}
   KeyMask keys_for(uint32_t) override {
-    if (!shell_.game_runs()) return 0;
+    if (!shell_.game_runs() || play_.typing()) return 0;
     std::array<bool, kKeyCount> down{};
     live_game_keys(input_, shell_, down);
     return mask_from_keys(down);
@@ -67,6 +69,7 @@ class WindowKeys : public net::KeySource {
  private:
   const Input& input_;
   Shell& shell_;
+  const NetworkPlay& play_;
 };
 
 // The client's game in the window: its side's message boxes in the shell,
@@ -74,14 +77,18 @@ class WindowKeys : public net::KeySource {
 class WindowedLockstepGame : public LockstepGame {
  public:
   WindowedLockstepGame(const NetworkGameParams& params, GlDevice& device, Shell& shell,
-                       GameAudio* audio)
+                       GameAudio* audio, NetworkPlay& play)
       : LockstepGame(params.outputs),
         device_(device),
         shell_(shell),
         audio_(audio),
-        load_ground_(params.load_ground) {}
+        load_ground_(params.load_ground),
+        play_(play) {}
 
-  void frame_done(uint32_t) override { ++frames_not_heard_; }
+  void frame_done(uint32_t frame) override {
+    ++frames_not_heard_;
+    play_.frame_done(game().world(), frame);
+  }
   // A game joined under way began with the server's snapshot, after the
   // stage load that brings its ground: the ground comes from the stage's
   // number then.
@@ -118,6 +125,7 @@ class WindowedLockstepGame : public LockstepGame {
   Shell& shell_;
   GameAudio* audio_;
   std::function<void(const char*)> load_ground_;
+  NetworkPlay& play_;
   int frames_not_heard_ = 0;
   bool ground_loaded_ = false;
 };
@@ -132,8 +140,9 @@ class NetworkWindow {
         session_(session),
         link_(link),
         shell_(*session.shell),
-        keys_(session.input, shell_),
-        game_(params, *session.device, shell_, session.audio.get()),
+        play_(shell_, params.play_again_offered),
+        keys_(session.input, shell_, play_),
+        game_(params, *session.device, shell_, session.audio.get(), play_),
         view_(std::make_unique<World>()),
         code_(params.create ? std::string()
                             : std::string(params.join.code.begin(), params.join.code.end())) {
@@ -163,6 +172,8 @@ class NetworkWindow {
   void watch_client();
   bool begun() const;
   bool in_play() const;
+  bool stage_shown() const;
+  void take_play_choice();
   NetworkWait wait() const;
   void draw();
   void request_screenshot(const std::string& file);
@@ -172,6 +183,7 @@ class NetworkWindow {
   WindowedSession& session_;
   net::ClientTransport& link_;
   Shell& shell_;
+  NetworkPlay play_;  // names, lines, pause, chat, views and the end over the stage
   WindowKeys keys_;
   WindowedLockstepGame game_;
   std::unique_ptr<net::LockstepClient> client_;
@@ -207,6 +219,26 @@ bool NetworkWindow::in_play() const {
          client_->state() == net::LockstepClient::State::kPlaying;
 }
 
+// The stage is on the screen, also after the game's last frame.
+bool NetworkWindow::stage_shown() const {
+  return begun() && phase_ == Phase::kClient && game_.game().world().game_phase != 0;
+}
+
+void NetworkWindow::take_play_choice() {
+  if (client_ != nullptr && client_->state() == net::LockstepClient::State::kEnded)
+    play_.server_ended();
+  switch (play_.choice()) {
+    case NetworkPlay::Choice::kNone:
+      return;
+    case NetworkPlay::Choice::kPlayAgain:
+      end_ = NetworkEnd::kPlayAgain;
+      break;
+    case NetworkPlay::Choice::kLeave:
+      break;
+  }
+  leaving_ = true;
+}
+
 NetworkWait NetworkWindow::wait() const {
   using State = net::LockstepClient::State;
   switch (phase_) {
@@ -225,7 +257,8 @@ NetworkWait NetworkWindow::wait() const {
     case State::kSnapshot:
       return NetworkWait::kSnapshot;
     case State::kEnded:
-      return NetworkWait::kOver;
+      // The end screen says it better.
+      return play_.ended() ? NetworkWait::kNone : NetworkWait::kOver;
     case State::kFailed:
       return NetworkWait::kNone;
     case State::kPlaying:
@@ -233,6 +266,8 @@ NetworkWait NetworkWindow::wait() const {
   }
   // The server sends the first frame once every player has joined.
   if (client_->frames_received() == client_->welcome().frame) return NetworkWait::kPlayers;
+  // A paused game has its own line: no frame is awaited.
+  if (client_->pause().paused) return NetworkWait::kNone;
   return now_ - last_frame_ms_ >= kFrameWaitMs ? NetworkWait::kServer : NetworkWait::kNone;
 }
 
@@ -359,6 +394,7 @@ void NetworkWindow::take_input() {
        n = session_.input.poll(events, kEventBatch)) {
     for (int i = 0; i < n; ++i) {
       const InputEvent& e = events[i];
+      if (stage_shown() && play_.take(e, *client_, link_)) continue;
       if (in_play()) {
         ShellRequests requests;
         shell_.handle(e, *view_, requests);
@@ -399,9 +435,10 @@ void NetworkWindow::draw() {
   }
   if (playing) {
     game_.load_missing_ground();
-    see_as_side(game_.game().world(), game_.side(), *view_);
+    see_as_side(game_.game().world(), play_.view_side(game_.side()), *view_);
     draw_frame(device, *view_, texts);
     draw_shell_overlay(device, *view_, shell_);
+    if (stage_shown()) play_.draw(device, texts, *view_, *client_, game_.side(), now_, 0);
   } else {
     device.begin_frame(kClearColour, 1.0f);
     device.set_text_face(texts.face());
@@ -485,6 +522,7 @@ bool NetworkWindow::step() {
   now_ = steady_ms();
   if (client_ != nullptr && phase_ == Phase::kClient) client_->tick(now_, link_);
   if (phase_ != Phase::kFailed) watch_client();
+  take_play_choice();
   if (leaving_) return false;
   draw();
   return true;

@@ -35,14 +35,17 @@ struct NetworkGameParams {
   // Loads a stage's ground picture instead of the window's device reading
   // the file (the page fetches its grounds when a stage wants one).
   std::function<void(const char* path)> load_ground;
+  // The end screen offers "Play again": the game can go back to its lobby.
+  bool play_again_offered = false;
 };
 
 // How the game in the window ended.
 enum class NetworkEnd : uint8_t {
-  kLeft,      // the player left, or the frame limit was reached
-  kFinished,  // the game's last frame ran, and the player left its end
-  kFailed,    // it could not begin or go on; the window showed why
-  kQuit,      // the window was closed
+  kLeft,       // the player left, or the frame limit was reached
+  kFinished,   // the game's last frame ran, and the player left its end
+  kFailed,     // it could not begin or go on; the window showed why
+  kQuit,       // the window was closed
+  kPlayAgain,  // the player chose to play again with the same players
 };
 
 struct NetworkResult {

@@ -107,6 +107,7 @@ void LockstepClient::handle(const ServerMessage& m, int64_t now_ms, ClientLink& 
     for (size_t s = 0; s < lag_.size(); ++s) {
       if (roster_.seats[s].state != SeatState::kPlayer) lag_[s] = -1;
     }
+    game_.roster_changed(roster_);
     return;
   }
   if (const auto* paused = std::get_if<Paused>(&m)) {

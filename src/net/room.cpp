@@ -482,8 +482,10 @@ Roster Room::roster() const {
 void Room::send_roster(int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped) {
   if (!roster_changed_) return;
   roster_changed_ = false;
+  const Roster now = roster();
+  if (simulation_ != nullptr) simulation_->roster_changed(now);
   out_.clear();
-  append_message(out_, roster());
+  append_message(out_, now);
   send_all(now_ms, link, dropped);
 }
 

@@ -36,6 +36,8 @@ class Simulation {
   // with one line saying why, the World unchanged, when the bytes do not
   // hold up or are of another frame.
   virtual bool load(std::span<const uint8_t> bytes, uint32_t frame, std::string& error) = 0;
+  // Who is in the game changed (the recordings name the players).
+  virtual void roster_changed(const Roster& roster) { (void)roster; }
 };
 
 // Makes the World of a new game; the server keeps one per game.

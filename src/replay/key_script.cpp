@@ -4,6 +4,7 @@
 #include <fstream>
 #include <utility>
 
+#include "net/player_text.h"
 #include "replay/side_lines.h"
 #include "world/shown_text.h"
 #include "world/text_lines.h"
@@ -104,6 +105,7 @@ class Parser {
     if (word == "check") return check_line(words, what);
     if (word == "end") return end_line(words, what);
     if (word == "humans") return side_lines.humans_line(words, seen_side_, out_, what);
+    if (word == "player") return player_line(line, words, what);
     if (is_event_word(word)) {
       int64_t frame = 0;
       if (!side_lines.event_line(words, out_, frame, what) || !before_end(frame, what))
@@ -126,6 +128,30 @@ class Parser {
 
  private:
   using Words = std::vector<std::string_view>;
+
+  // "player S NAME": the name is the rest of the line.
+  bool player_line(std::string_view line, const Words& words, std::string& what) {
+    if (words.size() < 3) {
+      what = "'player' needs a side and a name";
+      return false;
+    }
+    int64_t side = 0;
+    if (parse_whole_number(words[1], 0, kSides - 1, side) != NumberCheck::kOk) {
+      what = "'player' names side " + shown_text(words[1]) + ", not one of 0..3";
+      return false;
+    }
+    const size_t from = static_cast<size_t>(words[2].data() - line.data());
+    std::string_view written = line.substr(from);
+    while (!written.empty() && (written.back() == ' ' || written.back() == '\t'))
+      written.remove_suffix(1);
+    if (!read_player_name(written, out_.players[static_cast<size_t>(side)])) {
+      what = "side " + std::to_string(side) +
+             "'s player name is not one: at most 24 characters of UTF-8 text without control "
+             "characters";
+      return false;
+    }
+    return true;
+  }
 
   bool seed_line(const Words& words, std::string& what) {
     if (words.size() != 2) {
@@ -433,6 +459,38 @@ bool parse_key_script(std::string_view text, std::string_view name, KeyScript& o
   out.spans = disjoint_spans(parser.ranges);
   for (int s = 0; s < kSides; ++s) out.side_spans[s] = disjoint_spans(parser.side_ranges[s]);
   parser.side_lines.finish(out);
+  return true;
+}
+
+std::string written_player_name(std::string_view name) {
+  std::string written;
+  written.reserve(name.size());
+  for (const char c : name) {
+    if (c == '#') {
+      written += "%23";
+    } else if (c == '%') {
+      written += "%25";
+    } else {
+      written += c;
+    }
+  }
+  return written;
+}
+
+bool read_player_name(std::string_view written, std::string& name) {
+  std::string read;
+  read.reserve(written.size());
+  for (size_t i = 0; i < written.size(); ++i) {
+    const std::string_view rest = written.substr(i);
+    if (rest.starts_with("%23") || rest.starts_with("%25")) {
+      read += rest[2] == '3' ? '#' : '%';
+      i += 2;
+    } else {
+      read += written[i];
+    }
+  }
+  if (read.empty() || !net::is_clean_text(read, net::kMaxNameChars)) return false;
+  name = std::move(read);
   return true;
 }
 

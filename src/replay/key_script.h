@@ -33,6 +33,8 @@
 //   human 1500 2     from frame 1500 its human commands it again
 //   pause 1700 0     the player of side 0 paused the game after frame 1700
 //   resume 1701 0    and resumed it before frame 1701
+//   player 2 Mika    side 2's player is called Mika (the rest of the line; '#'
+//                    is written %23 and '%' %25, so a name is never a comment)
 
 #include <array>
 #include <cstdint>
@@ -92,6 +94,9 @@ struct KeyScript {
   std::array<std::vector<Span>, kSides> side_spans;  // as spans, per side
   std::vector<FrameEvents> events;                   // sorted by frame, one per frame
   uint8_t sides_named = 0;                           // bit s: a key line or an event names side s
+  // The players' names in a game of several humans ("" for a side no one
+  // named); a later line for a side replaces an earlier one.
+  std::array<std::string, kSides> players;
 
   // Keys down in a frame; no allocation.
   KeyMask keys_at(int64_t frame) const;
@@ -110,6 +115,11 @@ extern const std::array<KeyName, kKeyCount> kKeyNames;
 // Parses a script; on failure error is "<name>:<line>: <what is wrong>".
 bool parse_key_script(std::string_view text, std::string_view name, KeyScript& out,
                       std::string& error);
+// A player's name as a 'player' line writes it, and back; false when the
+// written name is no name (empty, too long, not UTF-8, control characters).
+std::string written_player_name(std::string_view name);
+bool read_player_name(std::string_view written, std::string& name);
+
 // Reads and parses a script file; errors name the file.
 bool load_key_script(const std::string& path, KeyScript& out, std::string& error);
 

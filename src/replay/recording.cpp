@@ -5,6 +5,8 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "net/player_text.h"
+
 namespace quarvex {
 
 namespace {
@@ -70,6 +72,16 @@ bool Recording::open(const std::string& path, bool must_be_new, std::string& err
 
 void Recording::seed(uint32_t seed) {
   if (active_) append_line(pending_, "seed %u\n", static_cast<unsigned>(seed));
+}
+
+void Recording::player(int side, std::string_view name) {
+  // A name is one line of text whatever it came as: a line break in it
+  // would start a line of the recording's own.
+  const std::string clean = net::clean_text(name, net::kMaxNameChars);
+  if (!active_ || side < 0 || side >= kSides || clean.empty()) return;
+  append_line(pending_, "player %d ", side);
+  pending_ += written_player_name(clean);
+  pending_ += '\n';
 }
 
 void Recording::add(KeyMask keys) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "replay/key_script.h"
 
@@ -56,6 +57,8 @@ class Recording {
   // The next frame of a game of several humans: the keys of every human
   // side and the frame's events.
   void add(const FrameInput& input);
+  // Names side `side`'s player (a game of several humans).
+  void player(int side, std::string_view name);
   int64_t frames() const { return frames_; }
   // True when the frame just added is one to check.
   bool check_due() const { return active_ && frames_ > 0 && frames_ % kCheckEveryFrames == 0; }

@@ -181,7 +181,8 @@ void Shell::handle_event(const InputEvent& e, const World& w, ShellRequests& out
     return;
   }
   if (e.kind == InputKind::kFocusLost) {
-    if (settings_.settings.pause_on_focus_loss) paused_ = true;
+    // A networked game runs on at the server's pace: only P pauses it.
+    if (settings_.settings.pause_on_focus_loss && !networked_) paused_ = true;
     return;
   }
   if (screen_ == ShellScreen::kPlayTogether && play_together_.typing() && messages_.empty()) {

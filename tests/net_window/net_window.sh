@@ -3,7 +3,8 @@
 # headless client creates a game of two people on stage 2 (2,000 frames)
 # and plays side 0 from a key script; the window joins with the code and
 # plays side 1 with key presses: the cursor moves, the order menu opens and
-# an order is given. At the end the window's World (its hash and its replay
+# an order is given, the game is paused and goes on, and a chat line goes
+# to the other player. At the end the window's World (its hash and its replay
 # played again) must be the headless player's. Then the waits and
 # refusals, each in a window of its own: Esc leaves a connection to an
 # address that never answers, and a wrong code and a taken side each show
@@ -90,6 +91,23 @@ key KP_6 space         # the next order, given
 hold KP_4 0.6
 key KP_7 KP_4 space
 shot 2-orders
+# P pauses the game for both players, and P again lets it go on after its
+# countdown. A chat line: Enter opens it, what is typed reaches no side,
+# Enter sends it to the other player.
+key p
+sleep 1
+shot 3-paused
+key p
+sleep 1
+shot 3-resuming
+sleep 3
+key Return
+xdotool type --delay 150 'gg ありがとう'
+sleep 0.3
+shot 3-chat-typing
+key Return
+sleep 1
+shot 3-chat
 # Esc opens the menu; the game goes on behind it and Esc closes it again.
 key Escape
 shot 3-menu
@@ -99,6 +117,11 @@ wait "$side0" || fail "the headless player failed"
 window_hash=$(grep -o '^hash: .*' window.out) || fail "no hash from the window"
 side0_hash=$(grep -o '^hash: .*' side0.out) || fail "no hash from the headless player"
 [ "$window_hash" = "$side0_hash" ] || fail "the window ended with $window_hash, the player with $side0_hash"
+grep -q '^pause [0-9]* 1$' window.qvr || fail "the window's P did not pause the game"
+grep -q '^resume [0-9]* 1$' window.qvr || fail "the window's second P did not let the game go on"
+grep -q '^frame [0-9]*: side 1 pauses the game' side0.out || fail "the other player saw no pause"
+grep -q '^chat .*: gg' side0.out || fail "the other player heard no chat line"
+grep -q '^player 1 ' window.qvr || fail "the window's recording names no player of side 1"
 grep -q '^1: .*kp8' window.qvr || fail "the window's side 1 never pressed keypad 8"
 grep -q '^1: .*space' window.qvr || fail "the window's side 1 never gave an order"
 replay=$(ls "$XDG_DATA_HOME"/quarvex/replays/*.qvr 2> /dev/null | head -1)

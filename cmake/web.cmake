@@ -56,12 +56,13 @@ target_link_libraries(
   quarvex_web_libraries
   INTERFACE "${QUARVEX_WEB_DEPS}/lib/libSDL2_mixer.a" "${QUARVEX_WEB_DEPS}/lib/libSDL2_ttf.a"
             "${QUARVEX_WEB_DEPS}/lib/libfreetype.a" "${QUARVEX_WEB_DEPS}/lib/libSDL2.a")
+# websocket.js: the browser's WebSocket for networked games (src/web/page_link.h).
 # Mix_OpenAudio needs these two of emscripten's JavaScript library. (Given
 # in a file: a "$" would not survive the build tool's quoting.)
 set(QUARVEX_WEB_LIBRARY_FUNCS "${CMAKE_BINARY_DIR}/library-functions.json")
 file(WRITE "${QUARVEX_WEB_LIBRARY_FUNCS}" "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
 target_link_options(
-  quarvex_web_libraries INTERFACE -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
+  quarvex_web_libraries INTERFACE -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -lwebsocket.js
   -sALLOW_MEMORY_GROWTH=1 "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${QUARVEX_WEB_LIBRARY_FUNCS}")
 
 # Where the preloaded data sits in the page's file system.

@@ -23,4 +23,4 @@ cmake --build build --target quarvex
 
 echo "== browser tests"
 (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
-QUARVEX_SOURCE_DIR="$root" QUARVEX_SHOTS_DIR="$shots" node --test tests/web/page.test.mjs tests/web/shell.test.mjs tests/web/language.test.mjs tests/web/weight.test.mjs
+QUARVEX_SOURCE_DIR="$root" QUARVEX_SHOTS_DIR="$shots" node --test tests/web/page.test.mjs tests/web/shell.test.mjs tests/web/language.test.mjs tests/web/weight.test.mjs tests/web/network.test.mjs

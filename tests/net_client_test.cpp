@@ -165,6 +165,26 @@ TEST_F(ClientTest, FarBehindItCatchesUpAtFourFramesAnIntervalAndNoFaster) {
   EXPECT_LT(batches.size(), 90u);
 }
 
+// A hidden page is woken seldom: it runs what came at once, at most what it
+// asks for, and reports the hashes on the way, so the server sees it keep up.
+TEST_F(ClientTest, AHiddenPageRunsItsBacklogAtOnceWithinItsBound) {
+  client_.run_backlog(now_, link_, 100);  // not welcomed yet: nothing to run
+  EXPECT_EQ(client_.frames_run(), 0u);
+  welcome(0);
+  for (uint32_t f = 1; f <= 200; ++f) frame(f);
+  client_.run_backlog(now_, link_, 133);
+  EXPECT_EQ(client_.frames_run(), 133u);
+  EXPECT_EQ(link_.all<HashReport>().size(), 133u / kHashEvery);
+  client_.run_backlog(now_, link_, 133);
+  EXPECT_EQ(client_.frames_run(), 200u);
+  EXPECT_EQ(link_.all<HashReport>().back().frame, 200u / kHashEvery * kHashEvery);
+  // Nothing left: the pace goes on from here.
+  client_.run_backlog(now_, link_, 133);
+  EXPECT_EQ(client_.frames_run(), 200u);
+  frame(201);
+  EXPECT_EQ(run_for(kFrameMs), std::vector<uint32_t>{1});
+}
+
 TEST_F(ClientTest, ALateInputRaisesTheDelayAndNoFrameIsSkipped) {
   welcome(0);
   for (uint32_t f = 1; f <= 10; ++f) frame(f);

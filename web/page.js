@@ -28,6 +28,16 @@ const kUploadFolder = '/tmp/stage-upload';
 function commandLine(search) {
   const args = [];
   for (const [name, value] of new URLSearchParams(search)) {
+    // The link that joins a game: ?join=ws://HOST:PORT&code=CODE&name=NAME,
+    // and &watch=1 to watch it.
+    if (name === 'join') {
+      args.push('--connect', value);
+      continue;
+    }
+    if (name === 'watch') {
+      if (value !== '0') args.push('--spectate');
+      continue;
+    }
     args.push('--' + name);
     if (value !== '') args.push(value);
   }
@@ -79,7 +89,8 @@ for (const [name, value] of new URLSearchParams(location.search)) {
 }
 
 // The game reports its state after every step (src/web/browser.cpp):
-// running, paused, menu, message, ended or failed.
+// running, paused, menu, message, network (a networked game), hidden (one
+// whose tab is hidden), ended or failed.
 window.quarvexPage = {frames: 0, state: 'loading', firstFrameMs: null, storage: 'loading',
   stageInPlay: false};
 function quarvexPageState(frames, state, stageInPlay) {

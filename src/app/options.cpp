@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "net/player_text.h"
 #include "world/whole_number.h"
 
 namespace quarvex {
@@ -51,6 +52,7 @@ constexpr CommandOption kCommandOptions[] = {
      "it"},
     {"--code", "CODE", "with --connect: join the game with this six-letter code"},
     {"--token", "TOKEN", "with --code: come back to the side this token was given for"},
+    {"--name", "NAME", "with --connect: the name the other players see"},
     {"--flip-bit", "F:FIELD[:BIT]", "test only: flip a bit of the World after frame F"},
     {"--version", "", "print the version and exit"},
     {"--help", "", "print this help and exit (also -h)"},
@@ -340,6 +342,9 @@ ParseOutcome parse_options(int argc, const char* const* argv, Options& options,
       ok = code_value(value, options.code, error);
     } else if (arg == "--token") {
       ok = token_value(value, options.token, error);
+    } else if (arg == "--name") {
+      // The server cleans it as well; a link may carry anything.
+      options.player_name = net::clean_text(value, net::kMaxNameChars);
     } else {
       options.dump_file = value;
     }

@@ -62,7 +62,8 @@ struct Options {
   std::string connect;
   bool create_game = false;
   std::string code;
-  std::string token;  // 32 hexadecimal digits
+  std::string token;        // 32 hexadecimal digits
+  std::string player_name;  // --name; empty: the settings' name
 };
 constexpr int kMaxScale = 16;
 

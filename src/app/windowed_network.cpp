@@ -1,5 +1,7 @@
 #include "app/windowed_network.h"
 
+#include "app/network_game.h"
+
 #include <algorithm>
 #include <bit>
 #include <chrono>
@@ -43,6 +45,8 @@ constexpr int32_t kDisplayMs = 15;
 // The leave's last chance to go out before the connection closes.
 constexpr int64_t kCloseMs = 1000;
 constexpr int kEventBatch = 64;
+// The most frames one unseen pass runs: four seconds of the game.
+constexpr uint32_t kUnseenFramesAtOnce = 133;
 
 int64_t steady_ms() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -73,9 +77,14 @@ class WindowKeys : public net::KeySource {
 // the stage's ground on the device.
 class WindowedLockstepGame : public LockstepGame {
  public:
-  WindowedLockstepGame(const Options& outputs, GlDevice& device, Shell& shell, GameAudio* audio,
-                       NetworkPlay& play)
-      : LockstepGame(outputs), device_(device), shell_(shell), audio_(audio), play_(play) {}
+  WindowedLockstepGame(const NetworkGameParams& params, GlDevice& device, Shell& shell,
+                       GameAudio* audio, NetworkPlay& play)
+      : LockstepGame(params.outputs),
+        device_(device),
+        shell_(shell),
+        audio_(audio),
+        load_ground_(params.load_ground),
+        play_(play) {}
 
   void frame_done(uint32_t frame) override {
     ++frames_not_heard_;
@@ -103,6 +112,10 @@ class WindowedLockstepGame : public LockstepGame {
   }
   void load_ground_image(const char* path) override {
     ground_loaded_ = true;
+    if (load_ground_) {
+      load_ground_(path);
+      return;
+    }
     std::string error;
     // A ground image that cannot be read leaves the ground untextured.
     device_.load_texture(kGroundSlot, path, error);
@@ -112,10 +125,13 @@ class WindowedLockstepGame : public LockstepGame {
   GlDevice& device_;
   Shell& shell_;
   GameAudio* audio_;
+  std::function<void(const char*)> load_ground_;
   NetworkPlay& play_;
   int frames_not_heard_ = 0;
   bool ground_loaded_ = false;
 };
+
+}  // namespace
 
 class NetworkWindow {
  public:
@@ -127,7 +143,7 @@ class NetworkWindow {
         shell_(*session.shell),
         play_(shell_, params.play_again_offered),
         keys_(session.input, shell_, play_),
-        game_(params.outputs, *session.device, shell_, session.audio.get(), play_),
+        game_(params, *session.device, shell_, session.audio.get(), play_),
         view_(std::make_unique<World>()),
         lobby_(params.invite),
         code_(params.create ? std::string()
@@ -138,14 +154,21 @@ class NetworkWindow {
     for (const auto& [frame, file] : params.outputs.screenshots) screenshots_[frame] = file;
   }
 
-  NetworkResult run();
+  void begin();
+  bool step();
+  bool step_unseen();
+  int64_t next_wake_ms() const;
+  int64_t frames_run() const { return client_ != nullptr ? client_->frames_run() : 0; }
+  void take(net::LinkEvent& event);
+  bool start_closing();
+  NetworkResult finish();
 
  private:
   enum class Phase : uint8_t { kConnecting, kCreating, kClient, kFailed };
 
   void take_input();
   void take_shell_requests(const ShellRequests& requests);
-  void take(net::LinkEvent& event);
+  void take_event(net::LinkEvent& event);
   void take_created(const std::vector<uint8_t>& bytes);
   void start_client(const net::Join& join);
   void watch_client();
@@ -157,8 +180,6 @@ class NetworkWindow {
   void draw();
   void request_screenshot(const std::string& file);
   void fail(Message line);
-  void close_link();
-  NetworkResult finish();
 
   const NetworkGameParams& params_;
   WindowedSession& session_;
@@ -295,7 +316,7 @@ void NetworkWindow::take_created(const std::vector<uint8_t>& bytes) {
   }
 }
 
-void NetworkWindow::take(net::LinkEvent& event) {
+void NetworkWindow::take_event(net::LinkEvent& event) {
   if (phase_ == Phase::kFailed) return;
   switch (event.kind) {
     case net::LinkEvent::Kind::kOpened:
@@ -468,27 +489,20 @@ void NetworkWindow::request_screenshot(const std::string& file) {
   screenshot_requested_ = true;
 }
 
-// Sends what is queued (a leave) and waits, a second at most, until the
-// connection is closed. A connection still being made is only dropped.
-void NetworkWindow::close_link() {
-  if (link_closed_ || !opened_) return;
+// Sends what is queued (a leave) and closes. A connection still being made
+// is only dropped.
+bool NetworkWindow::start_closing() {
+  if (phase_ == Phase::kFailed || link_closed_ || !opened_) return false;
   if (client_ != nullptr) client_->leave(link_);
   link_.close();
-  const int64_t give_up = steady_ms() + kCloseMs;
-  net::LinkEvent event;
-  for (int64_t now = steady_ms(); now < give_up; now = steady_ms()) {
-    if (link_.next_event(event, static_cast<int32_t>(give_up - now)) &&
-        event.kind == net::LinkEvent::Kind::kClosed) {
-      return;
-    }
-  }
+  return true;
 }
 
 NetworkResult NetworkWindow::finish() {
   using State = net::LockstepClient::State;
+  shell_.set_networked(false);
   const bool failed = phase_ == Phase::kFailed;
   const bool began = client_ != nullptr && client_->welcome().human_sides != 0;
-  if (!failed) close_link();
   NetworkResult result{end_, failed ? 1 : 0};
   if (!began) return result;
   const bool ended = client_->state() == State::kEnded;
@@ -505,7 +519,7 @@ NetworkResult NetworkWindow::finish() {
   return result;
 }
 
-NetworkResult NetworkWindow::run() {
+void NetworkWindow::begin() {
   now_ = steady_ms();
   phase_began_ms_ = now_;
   std::string error;
@@ -515,33 +529,51 @@ NetworkResult NetworkWindow::run() {
   shell_.set_networked(true);
   shell_.set_play_mode(params_.join.role == net::Role::kSpectator ? PlayMode::kWatch
                                                                   : PlayMode::kPlay);
-  net::LinkEvent event;
-  while (!leaving_) {
-    now_ = steady_ms();
-    take_input();
-    while (link_.next_event(event, 0)) take(event);
-    now_ = steady_ms();
-    if (client_ != nullptr && phase_ == Phase::kClient) client_->tick(now_, link_);
-    if (phase_ != Phase::kFailed) watch_client();
-    take_play_choice();
-    if (leaving_) break;
-    draw();
-    // The next frame due, or the next picture, whichever comes first; a
-    // message that arrives meanwhile wakes the loop.
-    int64_t next = steady_ms() + kDisplayMs;
-    if (client_ != nullptr && phase_ == Phase::kClient)
-      next = std::min(next, client_->next_tick_ms());
-    const int64_t wait_ms = std::clamp<int64_t>(next - steady_ms(), 0, kDisplayMs);
-    if (link_.next_event(event, static_cast<int32_t>(wait_ms))) {
-      now_ = steady_ms();
-      take(event);
-    }
-  }
-  shell_.set_networked(false);
-  return finish();
 }
 
-}  // namespace
+bool NetworkWindow::step() {
+  if (leaving_) return false;
+  now_ = steady_ms();
+  take_input();
+  net::LinkEvent event;
+  while (link_.next_event(event, 0)) take_event(event);
+  now_ = steady_ms();
+  if (client_ != nullptr && phase_ == Phase::kClient) client_->tick(now_, link_);
+  if (phase_ != Phase::kFailed) watch_client();
+  take_play_choice();
+  if (leaving_) return false;
+  draw();
+  return true;
+}
+
+// A pass while the picture cannot be seen (a hidden tab, which the browser
+// wakes once a second or less): what came, and every frame due at once, a
+// bounded number, so the side keeps up and stays its player's.
+bool NetworkWindow::step_unseen() {
+  if (leaving_) return false;
+  now_ = steady_ms();
+  net::LinkEvent event;
+  while (link_.next_event(event, 0)) take_event(event);
+  if (client_ != nullptr && phase_ == Phase::kClient) {
+    client_->tick(now_, link_);
+    client_->run_backlog(now_, link_, kUnseenFramesAtOnce);
+  }
+  if (phase_ != Phase::kFailed) watch_client();
+  return !leaving_;
+}
+
+// The next frame due, or the next picture, whichever comes first.
+int64_t NetworkWindow::next_wake_ms() const {
+  int64_t next = steady_ms() + kDisplayMs;
+  if (client_ != nullptr && phase_ == Phase::kClient)
+    next = std::min(next, client_->next_tick_ms());
+  return next;
+}
+
+void NetworkWindow::take(net::LinkEvent& event) {
+  now_ = steady_ms();
+  take_event(event);
+}
 
 NetworkGameParams network_params(const Options& options, std::string replay_folder) {
   NetworkGameParams p;
@@ -567,6 +599,7 @@ NetworkGameParams network_params(const Options& options, std::string replay_fold
   p.join.side = options.spectate ? 0 : static_cast<uint8_t>(side);
   p.join.version = QUARVEX_VERSION;
   p.join.token = token_from_text(options.token);
+  p.join.name = options.player_name;
   p.frames = options.frames;
   p.print_hash = options.hash;
   p.outputs = options;
@@ -574,10 +607,56 @@ NetworkGameParams network_params(const Options& options, std::string replay_fold
   return p;
 }
 
+NetworkGame::NetworkGame(const NetworkGameParams& params, WindowedSession& session,
+                         net::ClientTransport& link)
+    : window_(std::make_unique<NetworkWindow>(params, session, link)) {}
+NetworkGame::~NetworkGame() = default;
+void NetworkGame::begin() {
+  window_->begin();
+}
+bool NetworkGame::step() {
+  return window_->step();
+}
+bool NetworkGame::step_unseen() {
+  return window_->step_unseen();
+}
+int64_t NetworkGame::frames_run() const {
+  return window_->frames_run();
+}
+int64_t NetworkGame::next_wake_ms() const {
+  return window_->next_wake_ms();
+}
+void NetworkGame::take(net::LinkEvent& event) {
+  window_->take(event);
+}
+bool NetworkGame::start_closing() {
+  return window_->start_closing();
+}
+NetworkResult NetworkGame::finish() {
+  return window_->finish();
+}
+
 NetworkResult play_network_game(const NetworkGameParams& params, WindowedSession& session,
                                 net::ClientTransport& link) {
-  NetworkWindow window(params, session, link);
-  return window.run();
+  NetworkGame game(params, session, link);
+  game.begin();
+  net::LinkEvent event;
+  while (game.step()) {
+    // A message that arrives before the next pass is due wakes the loop.
+    const int64_t wait_ms = std::clamp<int64_t>(game.next_wake_ms() - steady_ms(), 0, kDisplayMs);
+    if (link.next_event(event, static_cast<int32_t>(wait_ms))) game.take(event);
+  }
+  // The leave's last chance to go out before the connection closes.
+  if (game.start_closing()) {
+    const int64_t give_up = steady_ms() + kCloseMs;
+    for (int64_t now = steady_ms(); now < give_up; now = steady_ms()) {
+      if (link.next_event(event, static_cast<int32_t>(give_up - now)) &&
+          event.kind == net::LinkEvent::Kind::kClosed) {
+        break;
+      }
+    }
+  }
+  return game.finish();
 }
 
 }  // namespace quarvex

@@ -10,6 +10,7 @@
 // same way with the parameters it asked the player for.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,6 +32,9 @@ struct NetworkGameParams {
   bool print_hash = false;        // the World's hash on standard output at the end
   Options outputs;                // the data folder, --record, --dump, --screenshot
   std::string replay_folder;      // empty: no replay kept
+  // Loads a stage's ground picture instead of the window's device reading
+  // the file (the page fetches its grounds when a stage wants one).
+  std::function<void(const char* path)> load_ground;
   // The end screen offers "Play again": the game can go back to its lobby.
   bool play_again_offered = false;
   std::string invite;  // hosting: ADDRESS:PORT the lobby shows friends

@@ -377,6 +377,13 @@ void LockstepClient::tick(int64_t now_ms, ClientLink& link) {
   next_run_ms_ = std::max(next_run_ms_ + frame_ms, now_ms + (n > 1 ? frame_ms : frame_ms / 2));
 }
 
+void LockstepClient::run_backlog(int64_t now_ms, ClientLink& link, uint32_t most) {
+  if (state_ != State::kPlaying) return;
+  const uint32_t n = std::min(most, backlog());
+  for (uint32_t i = 0; i < n && state_ == State::kPlaying; ++i) run_one(now_ms, link);
+  if (n > 0) next_run_ms_ = now_ms + std::max<int64_t>(welcome_.frame_ms, 1);
+}
+
 int64_t LockstepClient::next_tick_ms() const {
   if (state_ == State::kFailed || state_ == State::kJoining) return INT64_MAX;
   int64_t next = pinging() ? next_ping_ms_ : INT64_MAX;

@@ -97,6 +97,9 @@ class LockstepClient {
   void closed(const std::string& why);
   // Runs the frames due, sends pings.
   void tick(int64_t now_ms, ClientLink& link);
+  // Runs up to `most` of the frames received and not yet run, at once: a
+  // page whose tab is hidden is woken seldom, and keeps up this way.
+  void run_backlog(int64_t now_ms, ClientLink& link, uint32_t most);
   // When tick() next has work (INT64_MAX: only a message can bring any).
   int64_t next_tick_ms() const;
   // Tells the server we leave.

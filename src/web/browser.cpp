@@ -4,6 +4,7 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <string>
 
 namespace quarvex {
 
@@ -40,6 +41,15 @@ bool page_hidden() {
   EmscriptenVisibilityChangeEvent status{};
   if (emscripten_get_visibility_status(&status) != EMSCRIPTEN_RESULT_SUCCESS) return false;
   return status.hidden != 0;
+}
+
+std::string own_server_address() {
+  const char* protocol = emscripten_run_script_string("location.protocol");
+  const std::string scheme = protocol != nullptr ? protocol : "";
+  if (scheme != "http:" && scheme != "https:") return {};
+  const char* host = emscripten_run_script_string("location.host");
+  if (host == nullptr || *host == 0) return {};
+  return (scheme == "https:" ? "wss://" : "ws://") + std::string(host);
 }
 
 void canvas_pixel_size(int& width, int& height) {

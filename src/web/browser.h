@@ -9,6 +9,10 @@ namespace quarvex {
 // True while the page's tab is hidden.
 bool page_hidden();
 
+// The game server that served the page, as ws://HOST:PORT (wss:// for an
+// https page); empty for a page not served over http.
+std::string own_server_address();
+
 // The canvas's size on the page in device pixels.
 void canvas_pixel_size(int& width, int& height);
 
@@ -18,7 +22,8 @@ void canvas_pixel_size(int& width, int& height);
 void offer_download(const std::string& path);
 
 // What the page shows about the run, and what tests read: the frames run,
-// the driver's state ("running", "message", "loading" while a stage's ground
+// the driver's state ("running", "message", "network", "hidden" while a
+// networked game's tab is hidden, "loading" while a stage's ground
 // is on its way, "ended", "failed") and whether a
 // stage is being played (leaving the page then loses it).
 void report_page_state(int64_t frames, const char* state, bool stage_in_play = false);

@@ -15,10 +15,13 @@
 #include "app/windowed_session.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "shell/game_address.h"
+#include "shell/player_name.h"
 #include "stages/player_stages.h"
 #include "web/browser.h"
 #include "web/late_sounds.h"
 #include "web/page_host.h"
+#include "web/page_network.h"
 #include "web/page_texts.h"
 
 namespace quarvex {
@@ -43,6 +46,8 @@ struct Page {
   int language = -1;          // the language the page's own words are in
   bool sounds_asked = false;  // after the first step
   bool sounds_settled = false;
+  PageNetwork network;
+  bool network_scripted = false;  // the link's game with --frames: the run ends with it
 };
 
 // The sounds are fetched once the first frame is up, and taken by the
@@ -107,8 +112,73 @@ void end_run(Page& page) {
   report_page_state(game.frames_run(), status == 0 ? "ended" : "failed");
 }
 
+// The page's grounds come from beside it when a stage wants one, for a
+// networked game as for any other.
+void start_network(Page& page, NetworkGameParams params) {
+  PageHost& host = *page.host;
+  params.load_ground = [&host](const char* path) { host.load_ground_image(path); };
+  page.network.start(std::move(params), page.session);
+}
+
+// The page cannot take connections (the Play together page offers no
+// address to host on): a request to host is only told.
+void start_requested_game(Page& page, const NetworkRequest& request) {
+  WindowedSession& s = page.session;
+  if (request.kind == NetworkRequest::kHost) {
+    tell_request_unplayable(request, *s.shell);
+    return;
+  }
+  start_network(page, request_params(request, s.game.options(), s.replay_folder));
+}
+
+// A page served by a game server (quarvex-server --web) offers that server
+// first on the Join page: a friend only types the code.
+void offer_own_server(SettingsFile& settings) {
+  const std::string address = own_server_address();
+  if (!address.empty()) remember_address(settings.settings.addresses, address);
+}
+
+// The game the page's link asks for (?join=ws://HOST:PORT&code=CODE, and
+// &watch=1 to watch): any open side, under the link's name or the settings'.
+NetworkRequest link_request(const Options& options, const Shell& shell) {
+  NetworkRequest request;
+  request.kind = options.spectate ? NetworkRequest::kWatch : NetworkRequest::kJoin;
+  request.url = options.connect;
+  request.code = options.code;
+  request.name = options.player_name.empty() ? player_name(shell.settings().settings.player_name)
+                                             : options.player_name;
+  return request;
+}
+
+// A pass of the networked game; when it is over the title menu is back, or
+// the run ends when the link's game had a frame limit.
+void play_network(Page& page) {
+  const bool hidden = page_hidden();
+  if (!hidden) fit_canvas(*page.session.window);
+  page.network.step(hidden);
+  // The ground on its way is put in place when here; the game never waits for it.
+  page.host->waiting_for_ground();
+  if (page.network.active()) {
+    report_page_state(page.network.frames_run(), hidden ? "hidden" : "network", true);
+    next_tick_in(hidden ? kHiddenTickMs : page.network.wait_ms());
+    return;
+  }
+  page.session.shell->set_play_mode(PlayMode::kPlay);
+  if (page.network_scripted) {
+    emscripten_cancel_main_loop();
+    report_page_state(page.network.result().frames,
+                      page.network.result().end.status == 0 ? "ended" : "failed");
+    return;
+  }
+  next_tick_in(0);
+}
+
 void tick(void* arg) {
   Page& page = *static_cast<Page*>(arg);
+  if (page.network.active()) {
+    play_network(page);
+    return;
+  }
   PageHost& host = *page.host;
   // A hidden tab runs nothing and is silent; the shell hears of the focus lost.
   if (page_hidden()) {
@@ -130,9 +200,7 @@ void tick(void* arg) {
     end_run(page);
     return;
   }
-  if (auto request = host.take_network_request()) {
-    tell_request_unplayable(*request, *page.session.shell);
-  }
+  if (auto request = host.take_network_request()) start_requested_game(page, *request);
   for (const std::string& file : host.take_saved_pictures()) offer_download(file);
   follow_language(page);
   follow_sounds(page);
@@ -181,11 +249,16 @@ int run_windowed(const Options& options) {
   }
   WindowedSession& s = page->session;
   fit_canvas(*s.window);
+  offer_own_server(s.settings);
   page->host = std::make_unique<PageHost>(s.game.options(), *s.window, *s.device, s.input, *s.shell,
                                           s.audio.get());
   page->unpaced = options.unpaced;
   follow_language(*page);
   report_page_state(0, "running");
+  if (!options.connect.empty()) {
+    page->network_scripted = options.frames.has_value();
+    start_network(*page, request_params(link_request(options, *s.shell), options, s.replay_folder));
+  }
   page_running = page.get();
   emscripten_set_main_loop_arg(tick, page.release(), 0, 0);
   // Unpaced, steps follow each other as fast as the browser lets them.

@@ -535,7 +535,7 @@ void Game::flush_recordings() {
   if (!stage_replay_.flush(error)) stop_keeping_replays(error);
 }
 
-int Game::finish() {
+int Game::finish(bool report_hash) {
   int status = 0;
   std::string error;
   end_recordings();
@@ -563,10 +563,10 @@ int Game::finish() {
     std::fprintf(stderr, "quarvex: %s: %s\n", options_.replay_file.c_str(),
                  in_english(replay_differs_message()).c_str());
     status = 3;
-  } else if (replaying() && (options_.headless || options_.hash)) {
+  } else if (report_hash && replaying() && (options_.headless || options_.hash)) {
     // The hash a recording ends with, so the two can be compared.
     std::printf("hash: %s\n", hash_text(replay_hash(*world_)).c_str());
-  } else if (options_.hash) {
+  } else if (report_hash && options_.hash) {
     std::printf("hash: %016" PRIx64 "\n", world_hash(*world_));
   }
   std::fflush(stdout);

@@ -142,8 +142,9 @@ class Game {
   // Writes the end-of-run outputs: the end of the recordings, the dump, the
   // hash line on standard output. Returns the exit status: 0; 1 (with a
   // message on standard error) when an output could not be written; 3 when
-  // the replay differs from the recorded game.
-  int finish();
+  // the replay differs from the recorded game. `report_hash` false: the
+  // hash line belongs to a networked game that ended the program instead.
+  int finish(bool report_hash = true);
 
   // Frames completed so far.
   int64_t frames_run() const { return frames_run_; }

@@ -86,8 +86,7 @@ bool NetworkLobby::shown(const net::LockstepClient* client) {
   return client != nullptr && client->state() == net::LockstepClient::State::kLobby;
 }
 
-void NetworkLobby::watch(const net::LockstepClient& client, const std::string& code,
-                         GlDevice& device, const DataFolders& data) {
+void NetworkLobby::watch(const net::LockstepClient& client, const std::string& code) {
   LobbyView view = lobby_view(client);
   view.address = invite_;
   view.code = code;
@@ -102,14 +101,6 @@ void NetworkLobby::watch(const net::LockstepClient& client, const std::string& c
   if (client.refusal_ms() != refusal_seen_ms_) {
     refusal_seen_ms_ = client.refusal_ms();
     page_.refused(client.refusal());
-  }
-  if (view.stage != ground_stage_) {
-    ground_stage_ = view.stage;
-    std::string error;
-    // A ground that cannot be read leaves the picture blank; the game says
-    // so when the stage begins.
-    device.load_texture(kGroundSlot, data.find("map" + std::to_string(view.stage) + ".bmp").c_str(),
-                        error);
   }
 }
 

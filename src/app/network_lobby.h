@@ -11,11 +11,9 @@
 
 #include "net/lockstep_client.h"
 #include "platform/device.h"
-#include "platform/gl_device.h"
 #include "platform/input.h"
 #include "shell/lobby_page.h"
 #include "shell/shell.h"
-#include "stages/data_folders.h"
 
 namespace quarvex {
 
@@ -30,9 +28,10 @@ class NetworkLobby {
   // Whether the client waits in its lobby now.
   static bool shown(const net::LockstepClient* client);
   // Each turn of the loop while shown: the server's latest word on the
-  // page, its refusals, the stage's ground on the device.
-  void watch(const net::LockstepClient& client, const std::string& code, GlDevice& device,
-             const DataFolders& data);
+  // page and its refusals.
+  void watch(const net::LockstepClient& client, const std::string& code);
+  // The stage chosen now, whose ground the page shows.
+  int stage() const { return page_.view().stage; }
   // One event of the player's; true when the player leaves the lobby.
   bool take(const InputEvent& e, const Shell& shell, net::LockstepClient& client,
             net::ClientLink& link);
@@ -43,7 +42,6 @@ class NetworkLobby {
   LobbyPage page_;
   bool open_ = false;
   uint32_t games_seen_ = 0;
-  int ground_stage_ = 0;  // the stage whose ground the device holds
   int64_t refusal_seen_ms_ = 0;
 };
 

@@ -2,6 +2,7 @@
 // a networked game (--connect) in the window.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/drivers.h"
@@ -19,26 +20,12 @@ namespace quarvex {
 
 namespace {
 
-// A game the Play together pages asked for, in this window; afterwards the
-// Play together page is back, for the next game. False when the window was
-// closed.
-bool play_requested_game(const NetworkRequest& request, const Options& options,
-                         WindowedSession& session) {
-  bool window_open = true;
-  if (request.kind == NetworkRequest::kHost) {
-    window_open = host_network_game(request, options, session);
-  } else {
-    WsClient link;
-    const NetworkResult result =
-        play_network_game(request_params(request, options, session.replay_folder), session, link);
-    window_open = result.end != NetworkEnd::kQuit;
-  }
-  session.shell->set_play_mode(PlayMode::kPlay);
-  // A frame limit on the command line ends the program with the networked
-  // game it counted, as with --connect: scripts read its hash.
-  if (options.frames) return false;
-  if (window_open) session.shell->open_play_together(lan_addresses());
-  return window_open;
+// A game the Play together pages asked for, in this window.
+NetworkResult play_requested_game(const NetworkRequest& request, const Options& options,
+                                  WindowedSession& session) {
+  if (request.kind == NetworkRequest::kHost) return host_network_game(request, options, session);
+  WsClient link;
+  return play_network_game(request_params(request, options, session.replay_folder), session, link);
 }
 
 }  // namespace
@@ -71,11 +58,25 @@ int run_windowed(const Options& options) {
       WindowedHost host(game.options(), *session.window, *session.device, session.input,
                         *session.shell, session.audio.get());
       if (!game.options().edit_file.empty()) host.open_editor(game, game.options().edit_file);
+      std::optional<int> network_status;
       while (host.step(game)) {
         const auto request = host.take_network_request();
-        if (request && !play_requested_game(*request, game.options(), session)) break;
+        if (!request) continue;
+        const NetworkResult result = play_requested_game(*request, game.options(), session);
+        session.shell->set_play_mode(PlayMode::kPlay);
+        // A frame limit on the command line ends the program with the
+        // networked game it counted, as with --connect: scripts read its
+        // hash and its status.
+        if (game.options().frames) {
+          network_status = result.status;
+          break;
+        }
+        if (result.end == NetworkEnd::kQuit) break;
+        // Afterwards the Play together page is back, for the next game.
+        session.shell->open_play_together(lan_addresses());
       }
-      status = game.finish();
+      const int title_status = game.finish(!network_status);
+      status = network_status.value_or(title_status);
     }
     close_windowed(session);
   }

@@ -3,7 +3,6 @@
 #include <ctime>
 #include <string>
 
-#include "app/windowed_network.h"
 #include "app/windowed_play_together.h"
 #include "lang/texts.h"
 #include "platform/ws_client.h"
@@ -11,7 +10,7 @@
 
 namespace quarvex {
 
-bool host_network_game(const NetworkRequest& request, const Options& options,
+NetworkResult host_network_game(const NetworkRequest& request, const Options& options,
                        WindowedSession& session) {
   LocalServer server;
   std::string error;
@@ -20,7 +19,7 @@ bool host_network_game(const NetworkRequest& request, const Options& options,
   if (!server.start(request.listen_address, request.port, options.data_dir, "", error)) {
     session.shell->show_message(Message{N_("Cannot host a game on {address}: {error}"),
                                         {{"address", request_address(request)}, {"error", error}}});
-    return true;
+    return {NetworkEnd::kFailed, 1};
   }
   NetworkGameParams params = request_params(request, options, session.replay_folder);
   params.url = server.url();
@@ -37,7 +36,7 @@ bool host_network_game(const NetworkRequest& request, const Options& options,
   WsClient link;
   const NetworkResult result = play_network_game(params, session, link);
   server.stop();
-  return result.end != NetworkEnd::kQuit;
+  return result;
 }
 
 }  // namespace quarvex

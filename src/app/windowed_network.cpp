@@ -11,6 +11,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/game.h"
 #include "app/lockstep_game.h"
 #include "app/message_line.h"
 #include "app/network_lines.h"
@@ -84,7 +85,8 @@ class WindowedLockstepGame : public LockstepGame {
         shell_(shell),
         audio_(audio),
         load_ground_(params.load_ground),
-        play_(play) {}
+        play_(play),
+        data_(resolve_data_folders(params.outputs.data_dir)) {}
 
   void frame_done(uint32_t frame) override {
     ++frames_not_heard_;
@@ -98,6 +100,12 @@ class WindowedLockstepGame : public LockstepGame {
     if (ground_loaded_ || stage < 1 || stage > 3) return;
     const std::string name = "map" + std::to_string(stage) + ".bmp";
     load_ground_image(game().data().find(name).c_str());
+  }
+  // The lobby shows the chosen stage's ground before any stage is loaded.
+  void show_lobby_ground(int stage) {
+    const bool loaded = ground_loaded_;
+    load_ground_image(data_.find("map" + std::to_string(stage) + ".bmp").c_str());
+    ground_loaded_ = loaded;
   }
   // Frames run since the sound last heard the World.
   int take_frames_run() { return std::exchange(frames_not_heard_, 0); }
@@ -118,7 +126,9 @@ class WindowedLockstepGame : public LockstepGame {
     }
     std::string error;
     // A ground image that cannot be read leaves the ground untextured.
-    device_.load_texture(kGroundSlot, path, error);
+    if (!device_.load_texture(kGroundSlot, path, error)) {
+      std::fprintf(stderr, "quarvex: the stage's ground is not shown: %s\n", error.c_str());
+    }
   }
 
  private:
@@ -127,6 +137,7 @@ class WindowedLockstepGame : public LockstepGame {
   GameAudio* audio_;
   std::function<void(const char*)> load_ground_;
   NetworkPlay& play_;
+  DataFolders data_;
   int frames_not_heard_ = 0;
   bool ground_loaded_ = false;
 };
@@ -191,6 +202,7 @@ class NetworkWindow {
   std::unique_ptr<net::LockstepClient> client_;
   std::unique_ptr<World> view_;  // the World as this side sees it, for the picture
   NetworkLobby lobby_;
+  int lobby_ground_ = 0;  // the stage whose ground the lobby shows
   std::map<int64_t, std::string> screenshots_;
   std::string code_;
   KeyChord escape_;  // leaves a wait whatever the menu's key is bound to
@@ -299,7 +311,9 @@ void NetworkWindow::take_created(const std::vector<uint8_t>& bytes) {
     if (const auto* created = std::get_if<net::Created>(&m)) {
       net::Join join = params_.join;
       join.code = created->code;
-      // The code goes to standard output too, for whoever scripts the game.
+      // The code (and the address a host gives friends) go to standard
+      // output too, for whoever scripts the game.
+      if (!params_.invite.empty()) std::printf("address: %s\n", params_.invite.c_str());
       std::printf("code: %.6s\n", created->code.data());
       std::fflush(stdout);
       start_client(join);
@@ -367,6 +381,15 @@ void NetworkWindow::watch_client() {
   }
   if (phase_ != Phase::kClient) return;
   if (client_state_ == State::kFailed) {
+    // A run that stops at a frame count ends as it would have when the
+    // frames it counts had all arrived before the server went.
+    if (params_.frames && client_->frames_run() < *params_.frames) {
+      client_->run_frames_left(static_cast<uint32_t>(*params_.frames - client_->frames_run()));
+    }
+    if (params_.frames && client_->frames_run() >= *params_.frames) {
+      leaving_ = true;
+      return;
+    }
     fail(failure_line(client_->goodbye_reason(), client_->error(), opened_, code_, params_.url));
     return;
   }
@@ -375,7 +398,11 @@ void NetworkWindow::watch_client() {
     return;
   }
   if (NetworkLobby::shown(client_.get())) {
-    lobby_.watch(*client_, code_, *session_.device, game_.game().data());
+    lobby_.watch(*client_, code_);
+    if (lobby_.stage() != lobby_ground_) {
+      lobby_ground_ = lobby_.stage();
+      game_.show_lobby_ground(lobby_ground_);
+    }
   }
   if (client_->frames_received() != frames_seen_) {
     frames_seen_ = client_->frames_received();

@@ -32,6 +32,7 @@ void LockstepClient::send(const ClientMessage& m, ClientLink& link) {
 
 void LockstepClient::fail(const std::string& why) {
   if (state_ == State::kFailed) return;
+  failed_playing_ = state_ == State::kPlaying;
   state_ = State::kFailed;
   error_ = why;
 }
@@ -330,19 +331,28 @@ void LockstepClient::send_inputs(ClientLink& link) {
   }
 }
 
-void LockstepClient::run_one(int64_t now_ms, ClientLink& link) {
+void LockstepClient::run_one_frame() {
   ++run_;
   const FrameInput& input = waiting_[run_ % waiting_.size()];
   recent_[run_ % kRecentFrames] = input;
   game_.run_frame(input);
+  ++stats_.frames_run;
+  game_.frame_done(run_);
+  if (end_frame_ != 0 && run_ == end_frame_) state_ = State::kEnded;
+}
+
+void LockstepClient::run_one(ClientLink& link) {
+  run_one_frame();
   if (run_ % kHashEvery == 0) {
     send(HashReport{run_, game_.hash()}, link);
     reported_ = run_;
   }
-  ++stats_.frames_run;
-  game_.frame_done(run_);
-  if (end_frame_ != 0 && run_ == end_frame_) state_ = State::kEnded;
-  (void)now_ms;
+}
+
+void LockstepClient::run_frames_left(uint32_t most) {
+  if (state_ != State::kFailed || !failed_playing_) return;
+  const uint32_t n = std::min(most, backlog());
+  for (uint32_t i = 0; i < n; ++i) run_one_frame();
 }
 
 void LockstepClient::tick(int64_t now_ms, ClientLink& link) {
@@ -368,7 +378,7 @@ void LockstepClient::tick(int64_t now_ms, ClientLink& link) {
   }
   if (stats_.first_run_ms < 0) stats_.first_run_ms = now_ms;
   stats_.last_run_ms = now_ms;
-  for (uint32_t i = 0; i < n && state_ == State::kPlaying; ++i) run_one(now_ms, link);
+  for (uint32_t i = 0; i < n && state_ == State::kPlaying; ++i) run_one(link);
   // The runs keep to the interval's own beat, so the driver's small delays
   // in waking do not add up; after a frame that came late the next may
   // follow half an interval later. A batch of several frames is always
@@ -380,7 +390,7 @@ void LockstepClient::tick(int64_t now_ms, ClientLink& link) {
 void LockstepClient::run_backlog(int64_t now_ms, ClientLink& link, uint32_t most) {
   if (state_ != State::kPlaying) return;
   const uint32_t n = std::min(most, backlog());
-  for (uint32_t i = 0; i < n && state_ == State::kPlaying; ++i) run_one(now_ms, link);
+  for (uint32_t i = 0; i < n && state_ == State::kPlaying; ++i) run_one(link);
   if (n > 0) next_run_ms_ = now_ms + std::max<int64_t>(welcome_.frame_ms, 1);
 }
 

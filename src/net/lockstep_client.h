@@ -100,6 +100,10 @@ class LockstepClient {
   // Runs up to `most` of the frames received and not yet run, at once: a
   // page whose tab is hidden is woken seldom, and keeps up this way.
   void run_backlog(int64_t now_ms, ClientLink& link, uint32_t most);
+  // After the connection ended in the middle of a game, runs up to `most`
+  // of the frames that had arrived: every player was sent them, so a
+  // scripted run that stops at a frame count still reaches it.
+  void run_frames_left(uint32_t most);
   // When tick() next has work (INT64_MAX: only a message can bring any).
   int64_t next_tick_ms() const;
   // Tells the server we leave.
@@ -166,9 +170,10 @@ class LockstepClient {
   void on_snapshot(const Snapshot& s);
   void agree(uint32_t frame);
   void send_inputs(ClientLink& link);
-  void run_one(int64_t now_ms, ClientLink& link);
+  void run_one(ClientLink& link);
   void send(const ClientMessage& m, ClientLink& link);
   void fail(const std::string& why);
+  void run_one_frame();
   uint32_t backlog() const { return received_ - run_; }
   // Pings keep the connection alive and measure it: in a game until its
   // end, and in a lobby.
@@ -180,6 +185,7 @@ class LockstepClient {
   State state_ = State::kJoining;
   std::string error_;
   std::optional<Reason> goodbye_reason_;
+  bool failed_playing_ = false;  // the connection ended while frames ran
   Welcome welcome_;
   InputDelay delay_{30};
   int64_t join_sent_ms_ = 0;

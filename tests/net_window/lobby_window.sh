@@ -2,8 +2,8 @@
 # Two friends through the menus, as players do it: one window hosts from the
 # Play together page (its own server, on the loopback address and port
 # 7480), a second window joins with the code typed in, both wait in the
-# lobby, the joiner marks itself ready, the host chooses stage 2 and
-# starts. Each moves its cursor and gives an order; after 2,000 frames the
+# lobby, the host chooses stage 2, the joiner marks itself ready and the
+# host starts. Each moves its cursor and gives an order; after 2,000 frames the
 # two windows' Worlds must agree, and so must the replays they kept.
 #
 #   lobby_window.sh QUARVEX DATA_DIR SHOTS_DIR   (under an X display)
@@ -74,6 +74,9 @@ key Return                 # Host a game
 key Up Return              # the loopback address, listed last
 code=$(line_of host.out "code: " | cut -c7-) || fail "the host printed no code"
 [ ${#code} -eq 6 ] || fail "the host's code is '$code'"
+address=$(line_of host.out "address: " | cut -c10-) || fail "the host printed no address"
+sleep 1
+key Right                  # stage 2 (a change of setup clears the ready marks)
 
 run_player guest --data "$data" --frames 2000 --hash --scale 1
 guest=$!
@@ -84,17 +87,15 @@ focus "$guest_win"
 to_play_together
 key Down Return            # Join a game
 key Return                 # a new address
-xdotool type --delay 120 "127.0.0.1"
+xdotool type --delay 120 "$address"
 key Return
 xdotool type --delay 120 "$code"
 key Return
-sleep 1.5
+sleep 3                    # connecting, then the lobby's first roster
 key Return                 # ready (the lobby opens on the ready row)
 sleep 1
 
 focus "$host_win"
-key Right                  # stage 2
-sleep 1
 shot 2-lobby "$work/host"
 key Down Down Down Down Down Return   # Start
 sleep 3

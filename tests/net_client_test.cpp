@@ -292,6 +292,21 @@ TEST_F(ClientTest, TheGameEndsAtTheServersLastFrame) {
   EXPECT_FALSE(client_.goodbye_reason());
 }
 
+TEST_F(ClientTest, FramesThatArrivedBeforeAGoodbyeRunOnlyWhenAskedAndNoFurther) {
+  welcome(0);
+  for (uint32_t f = 1; f <= 6; ++f) frame(f);
+  from_server(Goodbye{Reason::kServerStopping, "The server is stopping."});
+  EXPECT_EQ(client_.state(), LockstepClient::State::kFailed);
+  EXPECT_EQ(client_.frames_run(), 0u);
+  const size_t sent = link_.sent.size();
+  client_.run_frames_left(4);
+  EXPECT_EQ(client_.frames_run(), 4u);
+  client_.run_frames_left(100);
+  EXPECT_EQ(client_.frames_run(), 6u) << "only what arrived";
+  EXPECT_EQ(game_.done, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(link_.sent.size(), sent) << "nothing goes to a server that went";
+}
+
 TEST_F(ClientTest, WaitsInTheLobbyAndPlaysAgainOnTheSameConnection) {
   Welcome lobby_welcome{Role::kPlayer, 1, {}, 2, 0, 0, 5, kFrameMs, 0};
   lobby_welcome.lobby = true;

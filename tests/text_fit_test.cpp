@@ -236,23 +236,18 @@ std::vector<Screen> every_screen() {
     type_text(shell, w, "ABC");
     press(shell, w, "Return");
   });
-  add("hosting", [](World&, Shell& shell, SettingsFile&) {
+  add("hosting in a browser", [](World&, Shell& shell, SettingsFile&) {
     message(shell,
-            "Hosting a game on {address}...\nThis window cannot host a networked game yet; "
-            "quarvex-server hosts one without a window.",
-            {{"address", "[fd12:3456:789a:1:2:3:4:5]:7480"}});
+            "A browser page cannot host a game: host it in quarvex on a desktop, or with "
+            "quarvex-server.",
+            {});
   });
   add("hosting refused", [](World&, Shell& shell, SettingsFile&) {
     message(shell, "Cannot host a game on {address}: {error}",
             {{"address", "[fd12:3456:789a:1:2:3:4:5]:7480"},
              {"error", "bind: Address already in use"}});
   });
-  add("connecting", [](World&, Shell& shell, SettingsFile&) {
-    message(shell,
-            "Connecting to {address}...\nThis window cannot play a networked game yet; quarvex "
-            "--connect plays one without a window.",
-            {{"address", "wss://" + std::string(60, 'x') + ":7480"}});
-  });
+
   // The Stages page with the player's texts at their longest, in both
   // faces, and a damaged stage with the reader's messages; the chosen row on
   // each kind, and scrolled to the end.
@@ -352,6 +347,15 @@ std::vector<Screen> every_screen() {
     shell.set_play_mode(PlayMode::kWatch);
     press(shell, w, "F1");
   });
+  for (const PlayMode mode : {PlayMode::kPlay, PlayMode::kWatch}) {
+    add("help in a game played together, " + std::to_string(static_cast<int>(mode)),
+        [mode](World& w, Shell& shell, SettingsFile&) {
+          playing(w);
+          shell.set_networked(true);
+          shell.set_play_mode(mode);
+          press(shell, w, "F1");
+        });
+  }
   for (const int speed : {1, 16}) {
     add("replay at x" + std::to_string(speed), [speed](World& w, Shell& shell, SettingsFile&) {
       shell.set_play_mode(PlayMode::kReplay);

@@ -532,7 +532,10 @@ function keptReplays(folder) {
     return FS.readdir(folder).filter((name) => name.endsWith('.qvr')).map((name) => {
       const path = folder + '/' + name;
       const text = FS.readFile(path, {encoding: 'utf8'});
-      return {name, path, written: FS.stat(path).mtime.getTime(), unfinished: !/^end \d+ /m.test(text)};
+      // A game played together names its players: "player SIDE NAME".
+      const players = [...text.matchAll(/^player [0-3] (.+)$/gm)].map((m) => m[1].trim());
+      return {name, path, players, written: FS.stat(path).mtime.getTime(),
+        unfinished: !/^end \d+ /m.test(text)};
     }).sort((a, b) => b.written - a.written || (a.name < b.name ? 1 : -1));
   } catch (e) {
     return [];
@@ -586,9 +589,11 @@ function showReplays() {
   list.replaceChildren();
   const replays = typeof FS === 'undefined' ? [] : keptReplays(kReplayFolder);
   if (replays.length === 0) list.textContent = pageTexts.noneYet;
-  for (const {name, path, unfinished} of replays) {
+  for (const {name, path, players, unfinished} of replays) {
     const row = document.createElement('li');
-    row.textContent = name + (unfinished ? ' ' + pageTexts.unfinished : '');
+    // The names are the players' own: text, never markup.
+    row.textContent = name + (players.length > 0 ? ' (' + players.join(', ') + ')' : '') +
+      (unfinished ? ' ' + pageTexts.unfinished : '');
     for (const [text, action] of [[pageTexts.download, () => downloadFile(path)],
       [pageTexts.watch, () => watch(path)]]) {
       const link = document.createElement('a');

@@ -37,14 +37,10 @@ NetworkGameParams request_params(const NetworkRequest& request, const Options& o
   return p;
 }
 
-void tell_request_unplayable(const NetworkRequest& request, Shell& shell) {
-  const char* text =
-      request.kind == NetworkRequest::kHost
-          ? N_("Hosting a game on {address}...\nThis window cannot host a networked game yet; "
-               "quarvex-server hosts one without a window.")
-          : N_("Connecting to {address}...\nThis window cannot play a networked game yet; "
-               "quarvex --connect plays one without a window.");
-  shell.show_message(Message{text, {{"address", request_address(request)}}});
+void tell_page_cannot_host(Shell& shell) {
+  shell.show_message(Message{N_("A browser page cannot host a game: host it in quarvex on a "
+                                "desktop, or with quarvex-server."),
+                             {}});
 }
 
 }  // namespace quarvex

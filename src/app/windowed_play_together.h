@@ -21,9 +21,8 @@ std::string request_address(const NetworkRequest& request);
 NetworkGameParams request_params(const NetworkRequest& request, const Options& options,
                                  std::string replay_folder);
 
-// What this window cannot play is said in the shell's message box, never
-// dropped in silence: hosting needs the server, and the page has no
-// connection of its own.
-void tell_request_unplayable(const NetworkRequest& request, Shell& shell);
+// A page cannot take connections: a request to host is said in the shell's
+// message box, never dropped in silence.
+void tell_page_cannot_host(Shell& shell);
 
 }  // namespace quarvex

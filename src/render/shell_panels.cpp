@@ -73,8 +73,9 @@ void draw_help(Device& d, const World& w, const Shell& shell) {
   const Bindings& b = shell.bindings();
   const std::vector<std::string>& errors = shell.settings().errors;
   int lines = 0;
+  const bool together = shell.networked();
   for (const HelpLine& line : help_lines()) {
-    if ((line.modes & help_bit(mode)) != 0) ++lines;
+    if (help_lists(line, mode, together)) ++lines;
   }
   constexpr int kMaxErrorLines = 4;
   const int error_lines = std::min<int>(static_cast<int>(errors.size()), kMaxErrorLines);
@@ -83,8 +84,8 @@ void draw_help(Device& d, const World& w, const Shell& shell) {
   text(d, texts.tr(help_mode_title(mode)), line_box(28, 22, 612), kHighlight);
   int y = 52;
   for (const HelpLine& line : help_lines()) {
-    if ((line.modes & help_bit(mode)) == 0) continue;
-    std::string keys;
+    if (!help_lists(line, mode, together)) continue;
+    std::string keys = line.keys != nullptr ? line.keys : "";
     for (const int8_t action : line.actions) {
       if (action < 0) break;
       if (!keys.empty()) keys += "  ";

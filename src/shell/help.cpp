@@ -48,16 +48,30 @@ constexpr HelpLine kLines[] = {
     {kStageBits, {k(kKeyZoomIn), k(kKeyZoomOut), -1}, N_("zoom in, out")},
     {kStageBits, {k(kKeyInfo), -1}, N_("information box")},
 
-    {kWatchBit, {-1}, N_("the computer plays your side too")},
+    {kWatchBit, {-1}, N_("the computer plays your side too"), HelpGame::kAlone},
+    {kWatchBit, {-1}, N_("see that side's view"), HelpGame::kTogether, "1 2 3 4"},
+    {kStageBits, {-1}, N_("chat: Enter sends, Esc drops"), HelpGame::kTogether, "Enter"},
 
     {kReplayBit, {k(kKeyRight), -1}, N_("faster, up to x16")},
     {kReplayBit, {k(kKeyLeft), -1}, N_("slower")},
     {kReplayBit, {k(kActionMenu), -1}, N_("leave the replay")},
+    {kReplayBit, {-1}, N_("a side's view (game together)"), HelpGame::kAny, "1 2 3 4"},
 
     {kAllBits, {k(kActionHelp), -1}, N_("show or hide this help")},
-    {kAllBits, {k(kActionPause), -1}, N_("pause and resume")},
+    {kAllBits, {k(kActionPause), -1}, N_("pause and resume"), HelpGame::kAlone},
+    {kStageBits,
+     {k(kActionPause), -1},
+     N_("pause for all (3 a game), resume"),
+     HelpGame::kTogether},
     {kTitleBit, {k(kActionMenu), -1}, N_("quit")},
-    {kStageBits, {k(kActionMenu), -1}, N_("menu: restart, controls, language, quit")},
+    {kStageBits,
+     {k(kActionMenu), -1},
+     N_("menu: restart, controls, language, quit"),
+     HelpGame::kAlone},
+    {kStageBits,
+     {k(kActionMenu), -1},
+     N_("menu: leave the game, controls, language"),
+     HelpGame::kTogether},
     {kAllBits, {k(kActionFullscreen), -1}, N_("full screen on, off")},
     {kAllBits, {k(kActionScreenshot), -1}, N_("save a screenshot")},
     {kAllBits, {k(kActionMute), -1}, N_("sound off, on")},
@@ -65,6 +79,12 @@ constexpr HelpLine kLines[] = {
 };
 
 }  // namespace
+
+bool help_lists(const HelpLine& line, HelpMode mode, bool together) {
+  if ((line.modes & help_bit(mode)) == 0) return false;
+  if (line.game == HelpGame::kAny) return true;
+  return (line.game == HelpGame::kTogether) == together;
+}
 
 std::span<const HelpLine> help_lines() {
   return kLines;

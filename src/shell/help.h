@@ -22,11 +22,20 @@ constexpr uint8_t help_bit(HelpMode m) {
   return static_cast<uint8_t>(1u << static_cast<int>(m));
 }
 
+// Whether a line is for a game alone, one played together over the
+// network, or both.
+enum class HelpGame : uint8_t { kAny, kAlone, kTogether };
+
 struct HelpLine {
   uint8_t modes;                  // help_bit of every mode that lists the line
   std::array<int8_t, 4> actions;  // whose keys the line shows; -1 ends the list
   const char* text;
+  HelpGame game = HelpGame::kAny;
+  const char* keys = nullptr;  // keys no binding moves ("Enter"), shown as they stand
 };
+
+// Whether `line` is listed in `mode`, alone or together.
+bool help_lists(const HelpLine& line, HelpMode mode, bool together);
 
 std::span<const HelpLine> help_lines();
 const char* help_mode_title(HelpMode mode);

@@ -125,7 +125,7 @@ void start_network(Page& page, NetworkGameParams params) {
 void start_requested_game(Page& page, const NetworkRequest& request) {
   WindowedSession& s = page.session;
   if (request.kind == NetworkRequest::kHost) {
-    tell_request_unplayable(request, *s.shell);
+    tell_page_cannot_host(*s.shell);
     return;
   }
   start_network(page, request_params(request, s.game.options(), s.replay_folder));

@@ -3,7 +3,6 @@
 // with a key script and play or watch it to its end or for N frames.
 
 #include <algorithm>
-#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <ctime>
@@ -16,6 +15,7 @@
 #include "app/token_text.h"
 #include "net/codec.h"
 #include "net/lockstep_client.h"
+#include "net/steady_clock.h"
 #include "platform/ws_client.h"
 #include "replay/key_script.h"
 #include "replay/recording.h"
@@ -31,11 +31,7 @@ constexpr uint32_t kProgressEvery = 1000;
 // No answer to a create in this long: the server is not there.
 constexpr int32_t kAnswerMs = 15000;
 
-int64_t steady_ms() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+using net::steady_ms;
 
 class ScriptKeys : public net::KeySource {
  public:

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -22,6 +21,7 @@
 #include "app/token_text.h"
 #include "app/windowed_host.h"
 #include "net/codec.h"
+#include "net/steady_clock.h"
 #include "render/network_line.h"
 #include "render/render_frame.h"
 #include "render/shell_panels.h"
@@ -49,11 +49,7 @@ constexpr int kEventBatch = 64;
 // The most frames one unseen pass runs: four seconds of the game.
 constexpr uint32_t kUnseenFramesAtOnce = 133;
 
-int64_t steady_ms() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+using net::steady_ms;
 
 // The player's keys, sampled when the client sends a frame's input. While
 // a menu or a box is open the keys steer it, not the side.

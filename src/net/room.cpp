@@ -90,19 +90,23 @@ std::optional<Reason> Room::join(ConnectionId id, const Join& join, RandomSource
   return std::nullopt;
 }
 
+bool Room::side_for_join(uint8_t& side, std::string& why) const {
+  if (side != kAnySide) return true;
+  const auto open = std::find_if(seats_.begin(), seats_.end(),
+                                 [](const Seat& s) { return s.state == SeatState::kOpen; });
+  if (open == seats_.end()) {
+    why = "the game has no open side";
+    return false;
+  }
+  side = static_cast<uint8_t>(open - seats_.begin());
+  return true;
+}
+
 std::optional<Reason> Room::join_player(ConnectionId id, const Join& join, RandomSource& random,
                                         int64_t now_ms, ServerLink& link,
                                         std::vector<Dropped>& dropped, std::string& why) {
   uint8_t side = join.side;
-  if (side == kAnySide) {
-    const auto open = std::find_if(seats_.begin(), seats_.end(),
-                                   [](const Seat& s) { return s.state == SeatState::kOpen; });
-    if (open == seats_.end()) {
-      why = "the game has no open side";
-      return Reason::kFull;
-    }
-    side = static_cast<uint8_t>(open - seats_.begin());
-  }
+  if (!side_for_join(side, why)) return Reason::kFull;
   Seat& seat = seats_[side];
   const bool same_player = has_token(join.token) && join.token == seat.token;
   roster_changed_ = true;

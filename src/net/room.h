@@ -166,6 +166,9 @@ class Room {
   };
   static constexpr size_t kChecks = 512;
 
+  // A join's side: "any side" becomes the first open one; false (with why)
+  // when the game has none.
+  bool side_for_join(uint8_t& side, std::string& why) const;
   std::optional<Reason> join_player(ConnectionId id, const Join& join, RandomSource& random,
                                     int64_t now_ms, ServerLink& link, std::vector<Dropped>& dropped,
                                     std::string& why);

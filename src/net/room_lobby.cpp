@@ -60,15 +60,7 @@ void Room::clear_ready() {
 std::optional<Reason> Room::join_lobby(ConnectionId id, const Join& join, RandomSource& random,
                                        int64_t now_ms, ServerLink& link, std::string& why) {
   uint8_t side = join.side;
-  if (side == kAnySide) {
-    const auto open = std::find_if(seats_.begin(), seats_.end(),
-                                   [](const Seat& s) { return s.state == SeatState::kOpen; });
-    if (open == seats_.end()) {
-      why = "the game has no open side";
-      return Reason::kFull;
-    }
-    side = static_cast<uint8_t>(open - seats_.begin());
-  }
+  if (!side_for_join(side, why)) return Reason::kFull;
   switch (seats_[side].state) {
     case SeatState::kOpen:
       break;

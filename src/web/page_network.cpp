@@ -1,8 +1,8 @@
 #include "web/page_network.h"
 
 #include <algorithm>
-#include <chrono>
 
+#include "net/steady_clock.h"
 #include "web/browser.h"
 
 namespace quarvex {
@@ -17,11 +17,7 @@ constexpr int64_t kUnseenEveryMs = 250;
 // The longest the page sleeps between passes while the game is on.
 constexpr int kMostWaitMs = 15;
 
-int64_t steady_ms() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+using net::steady_ms;
 
 }  // namespace
 

@@ -157,6 +157,8 @@ class Game {
   const DataFolders& data() const { return data_; }
   // True when the keys come from a key script rather than from the host.
   bool keys_from_script() const { return has_script_; }
+  // The players a replay of a game played together names ("" where none).
+  const std::array<std::string, kSides>& script_players() const { return script_.players; }
   bool watching() const { return watching_; }
   bool replaying() const { return replay_state_ != ReplayState::kOff; }
   ReplayState replay_state() const { return replay_state_; }

@@ -111,6 +111,7 @@ void WindowedHost::handle_input(Game& game) {
   InputEvent events[kEventBatch];
   replay_of_humans_ = game.replaying() && several_humans(game.world());
   if (!replay_of_humans_) replay_side_ = -1;
+  replay_roster(game);
   for (int n = input_.poll(events, kEventBatch); n > 0; n = input_.poll(events, kEventBatch)) {
     for (int i = 0; i < n; ++i) {
       if (replay_of_humans_ && take_replay_side(events[i])) continue;
@@ -287,6 +288,21 @@ bool WindowedHost::take_replay_side(const InputEvent& e) {
   return false;
 }
 
+// The strip's rows of a replay of several humans: its players by the
+// replay's names, the computer's sides and those handed to it as such.
+void WindowedHost::replay_roster(const Game& game) {
+  if (!replay_of_humans_) return;
+  const World& w = game.world();
+  for (int s = 0; s < kSides; ++s) {
+    RosterRow& row = replay_rows_[static_cast<size_t>(s)];
+    const bool human = (w.human_sides & side_bit(s)) != 0;
+    row.name = game.script_players()[static_cast<size_t>(s)];
+    if (human && row.name.empty()) row.name = "?";
+    row.playing = human;
+    row.away = human && (w.computer_sides & side_bit(s)) != 0;
+  }
+}
+
 void WindowedHost::present_picture(const World& world) {
   const World* shown = &world;
   if (replay_of_humans_ && replay_side_ >= 0) {
@@ -296,6 +312,13 @@ void WindowedHost::present_picture(const World& world) {
   }
   const World& w = *shown;
   draw_frame(device_, w, shell_.texts(), !shell_.title_screen().has_focus());
+  // A replay of a game played together names its players, as the game did.
+  if (replay_of_humans_ && w.game_phase != 0) {
+    draw_roster_strip(device_, shell_.texts(), w, replay_rows_, true);
+    if (is_side_index(w.player_side)) {
+      draw_own_name(device_, w, replay_rows_[static_cast<size_t>(w.player_side)].name);
+    }
+  }
   draw_shell_overlay(device_, w, shell_);
   device_.present();
   shell_.picture_shown();

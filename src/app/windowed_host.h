@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/game.h"
@@ -20,6 +21,7 @@
 #include "platform/gl_device.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "render/network_play_drawing.h"
 #include "shell/network_request.h"
 #include "shell/shell.h"
 
@@ -84,6 +86,7 @@ class WindowedHost : public FrameHost {
   void take_requested_screenshot();
   void request_screenshot(const std::string& file);
   void present_picture(const World& w);
+  void replay_roster(const Game& game);
   bool take_replay_side(const InputEvent& e);
   void report_screenshot();
   // The editor's step: its events, its autosave and its picture.
@@ -123,6 +126,7 @@ class WindowedHost : public FrameHost {
   int replay_side_ = -1;
   bool replay_of_humans_ = false;
   std::unique_ptr<World> replay_view_;
+  std::vector<RosterRow> replay_rows_ = std::vector<RosterRow>(kSides);
 };
 
 // quarvex-YYYYMMDD-HHMMSS.png

@@ -94,7 +94,7 @@ class Parser {
     if (word == "version") return version_line(words, what);
     if (word == "stage") return preset_line(words, 1, 3, out_.stage, seen_stage_, what);
     if ((word == "side" || word == "watch") && out_.humans != 0) {
-      what = "'" + std::string(word) + "' does not go with 'humans'";
+      what = std::string(1, '\'').append(word).append("' does not go with 'humans'");
       return false;
     }
     if (word == "side") return preset_line(words, 0, 3, out_.side, seen_side_, what);
